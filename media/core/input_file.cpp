@@ -1,0 +1,70 @@
+#include "media/core/input_file.h"
+
+#include <sys/stat.h>
+
+extern "C" {
+#include <libavutil/dict.h>
+}
+
+namespace media {
+namespace {
+
+struct Deadline {
+    std::chrono::steady_clock::time_point end;
+};
+
+int interruptWhenLate(void* opaque) {
+    const auto* d = static_cast<const Deadline*>(opaque);
+    return std::chrono::steady_clock::now() > d->end ? 1 : 0;
+}
+
+}  // namespace
+
+Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimits& limits) {
+    out.reset();
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {Status::kFileNotFound, "The file does not exist: " + path};
+    if (!S_ISREG(st.st_mode)) return {Status::kInvalidArg, "Not a regular file: " + path};
+    if (st.st_size == 0) return {Status::kFail, "The file is empty: " + path};
+
+    AVFormatContext* ctx = avformat_alloc_context();
+    if (!ctx) return Status::outOfMemory();
+    // The deadline lives only as long as this call; the callback is removed before returning.
+    Deadline deadline{std::chrono::steady_clock::now() + limits.openTimeout};
+    ctx->interrupt_callback = {interruptWhenLate, &deadline};
+    ctx->probesize = limits.probeSizeBytes;
+    ctx->max_analyze_duration = limits.analyzeDurationMicros;
+    ctx->flags |= AVFMT_FLAG_DISCARD_CORRUPT;
+
+    AVDictionary* options = nullptr;
+    // Containers such as HLS playlists, concat lists or tee could otherwise make the
+    // demuxer open other files or network addresses on the clip's behalf.
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    av_dict_set(&options, "safe", "1", 0);
+    int rc = avformat_open_input(&ctx, ("file:" + path).c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (rc < 0) {
+        // avformat_open_input frees the context on failure.
+        return Status::fromAv(rc, "Cannot open " + path);
+    }
+    av::InputPtr input(ctx);
+    // Formats that would pull in other resources are not clips.
+    const char* name = input->iformat ? input->iformat->name : "";
+    for (const char* refused : {"hls", "concat", "ffconcat", "tee", "image2pipe", "tedcaptions"}) {
+        if (std::string(name) == refused) return {Status::kFail, std::string("Unsupported container: ") + name};
+    }
+    rc = avformat_find_stream_info(input.get(), nullptr);
+    if (rc < 0) return Status::fromAv(rc, "Cannot read the streams of " + path);
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVCodecParameters* par = input->streams[i]->codecpar;
+        if (par->codec_type == AVMEDIA_TYPE_VIDEO &&
+            (par->width > limits.maxWidth || par->height > limits.maxHeight || par->width < 0 || par->height < 0)) {
+            return {Status::kFail, "The picture size of " + path + " is out of range"};
+        }
+    }
+    input->interrupt_callback = {nullptr, nullptr};
+    out = std::move(input);
+    return Status::ok();
+}
+
+}  // namespace media
