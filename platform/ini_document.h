@@ -4,6 +4,7 @@
 // surrounding quotes, and the first match wins. Qt's own settings parser rewrites
 // backslashes and commas, which paths and language files cannot afford.
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <QByteArray>
 #include <optional>
