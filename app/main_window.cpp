@@ -14,7 +14,10 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QLabel>
 #include <QPainter>
@@ -175,6 +178,18 @@ void CSlidemintDlg::closeEvent(QCloseEvent* event) {
     }
     event->ignore();
     requestClose();
+}
+
+void CSlidemintDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CSlidemintDlg::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    event->acceptProposedAction();
+    if (!paths.isEmpty()) onFilesDropped(paths);
 }
 
 void CSlidemintDlg::keyPressEvent(QKeyEvent* event) {

@@ -71,6 +71,8 @@ protected:
     virtual void onJoin() {}
     virtual void onFont() {}
     virtual void onSelectLanguage(int /*index*/) {}
+    // Files dropped on the window, in the order of the drop; accepted in every state.
+    virtual void onFilesDropped(const QStringList& /*paths*/) {}
     // The clip property dialog for clip `row`.
     virtual void onClipProperties(int /*row*/) {}
     // Names of the language files found; fills the popup menu's Language submenu.
@@ -86,6 +88,8 @@ protected:
     void showPopupMenu(const QPoint& globalPos);
 
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

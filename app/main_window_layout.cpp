@@ -47,6 +47,9 @@ QWidget* create(QWidget* parent, const ControlTemplate& t) {
             list->setShowGrid(true);
             list->setWordWrap(false);
             list->verticalHeader()->hide();
+            // Compact rows as a report list has them, not the taller cells of a table.
+            list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+            list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 5);
             list->horizontalHeader()->setHighlightSections(false);
             list->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
             list->setContextMenuPolicy(Qt::CustomContextMenu);
