@@ -20,6 +20,13 @@ class QLabel;
 class QTableWidget;
 class SettingsStore;
 
+// What the clip property dialog edits: the file, the transition and its whole seconds.
+struct ClipPropertyEdit {
+    QString fileName;
+    int transitionIndex = 0;
+    int transitionSeconds = 0;
+};
+
 class CSlidemintDlg : public QDialog {
     Q_OBJECT
 public:
@@ -66,15 +73,16 @@ protected:
     // nothing visible.
     virtual void onAddVideo() {}
     virtual void onTransitionDefaults() {}
-    virtual void onOptions() {}
+    // The output options dialog on `working`, a copy of the window's options; true for OK.
+    virtual bool runOptionsDialog(OutputOptions& /*working*/) { return false; }
     virtual void onPreview() {}
     virtual void onJoin() {}
     virtual void onFont() {}
     virtual void onSelectLanguage(int /*index*/) {}
     // Files dropped on the window, in the order of the drop; accepted in every state.
     virtual void onFilesDropped(const QStringList& /*paths*/) {}
-    // The clip property dialog for clip `row`.
-    virtual void onClipProperties(int /*row*/) {}
+    // The clip property dialog on `edit`; true for OK.
+    virtual bool runClipPropertyDialog(ClipPropertyEdit& /*edit*/) { return false; }
     // Names of the language files found; fills the popup menu's Language submenu.
     virtual QStringList availableLanguages() const { return {}; }
     // Binds the compressors chosen by the stored numbers and sets the in-use flags.
@@ -85,6 +93,8 @@ protected:
     virtual void translateTexts() {}
 
     void showAbout();
+    void onOptions();
+    void onClipProperties(int row);
     void showPopupMenu(const QPoint& globalPos);
 
     void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,9 @@
 #include "app/main_popup_menu.h"
 #include "app/main_window.h"
 #include "app/shell_commands.h"
+#include "ui/text_lookup.h"
+
+#include "ui/message_box.h"
 
 #include <QMenu>
 
@@ -51,4 +54,31 @@ void CSlidemintDlg::showPopupMenu(const QPoint& globalPos) {
     const int id = chosen ? chosen->property(ids::kControlIdProperty).toInt() : 0;
     delete menu;
     if (id) runCommand(id);
+}
+
+void CSlidemintDlg::onOptions() {
+    OutputOptions working = options_;
+    if (!runOptionsDialog(working)) return;
+    options_ = working;
+    showSettingsStatus();
+}
+
+void CSlidemintDlg::onClipProperties(int row) {
+    if (row < 0 || row >= clips_->count()) return;
+    ClipItem& clip = clips_->at(row);
+    ClipPropertyEdit edit{QString::fromStdString(clip.fileName.str()), clip.transitionIndex,
+                          static_cast<int>(clip.transitionDuration / media::kTicksPerSecond)};
+    if (!runClipPropertyDialog(edit)) return;
+    const std::string path = edit.fileName.toStdString();
+    if (!clip.fileName.assign(path)) {
+        // The old file stays: a cut path would name another file.
+        ui::showMessage(this, QString::fromStdString(clipListResultText(ClipListResult::PathTooLong, path)),
+                        StringText(105));
+        return;
+    }
+    // The clip keeps its measured duration; a new file is not measured again.
+    clip.transitionIndex = edit.transitionIndex;
+    clip.transitionDuration = static_cast<media::Ticks>(edit.transitionSeconds) * media::kTicksPerSecond;
+    clipView_->updateRow(row);
+    clips_->rebuildAudioSources();
 }

@@ -29,7 +29,17 @@ inline const QString kTransitionDuration = QStringLiteral("TransitionDuration");
 inline const QString kTransitionType = QStringLiteral("TransitionType");
 inline const QString kTransitionName = QStringLiteral("TransitionName");
 
+// The interface font of a language lives in the section named after the language. The
+// face name is a text, every other value an integer.
+inline const QString kFontIntegerNames[] = {
+    QStringLiteral("lfHeight"),      QStringLiteral("lfWidth"),        QStringLiteral("lfEscapement"),
+    QStringLiteral("lfOrientation"), QStringLiteral("lfWeight"),       QStringLiteral("lfItalic"),
+    QStringLiteral("lfUnderline"),   QStringLiteral("lfStrikeOut"),    QStringLiteral("lfCharSet"),
+    QStringLiteral("lfOutPrecision"), QStringLiteral("lfClipPrecision"), QStringLiteral("lfPitchAndFamily")};
+inline const QString kFontFaceName = QStringLiteral("lfFaceName");
+
 // Defaults when a value is missing.
+inline const QString kDefaultLastPhotoFolder;
 inline const QString kDefaultLanguage = QStringLiteral("english");
 constexpr int kDefaultOutputFormat = 1;
 constexpr int kDefaultWidth = 352;
