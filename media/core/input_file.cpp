@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
 extern "C" {
 #include <libavutil/dict.h>
 }
@@ -41,10 +43,14 @@ Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimi
     // demuxer open other files or network addresses on the clip's behalf.
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     av_dict_set(&options, "safe", "1", 0);
+    // An image file is read as that one image, never as a numbered sequence of its siblings.
+    av_dict_set(&options, "pattern_type", "none", 0);
     int rc = avformat_open_input(&ctx, ("file:" + path).c_str(), nullptr, &options);
     av_dict_free(&options);
     if (rc < 0) {
         // avformat_open_input frees the context on failure.
+        if (rc == AVERROR_EXIT && interruptWhenLate(&deadline))
+            return {Status::kFail, "Opening " + path + " took too long"};
         return Status::fromAv(rc, "Cannot open " + path);
     }
     av::InputPtr input(ctx);
@@ -53,12 +59,18 @@ Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimi
     for (const char* refused : {"hls", "concat", "ffconcat", "tee", "image2pipe", "tedcaptions"}) {
         if (std::string(name) == refused) return {Status::kFail, std::string("Unsupported container: ") + name};
     }
-    rc = avformat_find_stream_info(input.get(), nullptr);
+    std::vector<AVDictionary*> codecOptions(input->nb_streams, nullptr);
+    for (AVDictionary*& o : codecOptions) av_dict_set_int(&o, "max_pixels", limits.maxPixels, 0);
+    rc = avformat_find_stream_info(input.get(), codecOptions.empty() ? nullptr : codecOptions.data());
+    for (AVDictionary*& o : codecOptions) av_dict_free(&o);
+    if (rc == AVERROR_EXIT && interruptWhenLate(&deadline))
+        return {Status::kFail, "Reading the streams of " + path + " took too long"};
     if (rc < 0) return Status::fromAv(rc, "Cannot read the streams of " + path);
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         const AVCodecParameters* par = input->streams[i]->codecpar;
         if (par->codec_type == AVMEDIA_TYPE_VIDEO &&
-            (par->width > limits.maxWidth || par->height > limits.maxHeight || par->width < 0 || par->height < 0)) {
+            (par->width > limits.maxWidth || par->height > limits.maxHeight || par->width < 0 || par->height < 0 ||
+             static_cast<std::int64_t>(par->width) * par->height > limits.maxPixels)) {
             return {Status::kFail, "The picture size of " + path + " is out of range"};
         }
     }

@@ -14,6 +14,9 @@ struct InputLimits {
     std::chrono::milliseconds openTimeout{10'000};  // opening and stream analysis together
     int maxWidth = 16384;
     int maxHeight = 16384;
+    // Width times height: decoders refuse larger pictures already while the streams are
+    // analysed, so a forged header cannot make them allocate gigabytes.
+    std::int64_t maxPixels = 8192LL * 8192;
 };
 
 // Opens a local file for demuxing. Only the file itself is read: no network protocol, no
