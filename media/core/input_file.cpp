@@ -5,7 +5,9 @@
 #include <vector>
 
 extern "C" {
+#include <libavutil/avstring.h>
 #include <libavutil/dict.h>
+#include <libavutil/mem.h>
 }
 
 namespace media {
@@ -18,6 +20,34 @@ struct Deadline {
 int interruptWhenLate(void* opaque) {
     const auto* d = static_cast<const Deadline*>(opaque);
     return std::chrono::steady_clock::now() > d->end ? 1 : 0;
+}
+
+// Demuxers that read other files or network addresses named inside the clip (playlists,
+// manifests, composition lists, session descriptions, subtitle index files).
+constexpr const char* kRefusedFormats[] = {"hls", "dash", "concat", "ffconcat", "imf", "sdp", "rtp", "rtsp",
+                                           "sap", "vobsub", "tee", "image2pipe", "tedcaptions"};
+
+bool isRefused(const char* name) {
+    for (const char* refused : kRefusedFormats)
+        if (av_match_name(refused, name)) return true;
+    return false;
+}
+
+// Every other demuxer of the linked library, as FFmpeg's format whitelist takes them. The
+// whitelist is checked after probing and before the demuxer reads its header, which is
+// where a playlist demuxer would already open the files it lists.
+const std::string& allowedFormats() {
+    static const std::string list = [] {
+        std::string names;
+        void* it = nullptr;
+        while (const AVInputFormat* f = av_demuxer_iterate(&it)) {
+            if (isRefused(f->name)) continue;
+            if (!names.empty()) names += ',';
+            names += f->name;
+        }
+        return names;
+    }();
+    return list;
 }
 
 }  // namespace
@@ -37,6 +67,11 @@ Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimi
     ctx->probesize = limits.probeSizeBytes;
     ctx->max_analyze_duration = limits.analyzeDurationMicros;
     ctx->flags |= AVFMT_FLAG_DISCARD_CORRUPT;
+    ctx->format_whitelist = av_strdup(allowedFormats().c_str());  // freed with the context
+    if (!ctx->format_whitelist) {
+        avformat_free_context(ctx);
+        return Status::outOfMemory();
+    }
 
     AVDictionary* options = nullptr;
     // Containers such as HLS playlists, concat lists or tee could otherwise make the
@@ -56,9 +91,7 @@ Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimi
     av::InputPtr input(ctx);
     // Formats that would pull in other resources are not clips.
     const char* name = input->iformat ? input->iformat->name : "";
-    for (const char* refused : {"hls", "concat", "ffconcat", "tee", "image2pipe", "tedcaptions"}) {
-        if (std::string(name) == refused) return {Status::kFail, std::string("Unsupported container: ") + name};
-    }
+    if (isRefused(name)) return {Status::kFail, std::string("Unsupported container: ") + name};
     std::vector<AVDictionary*> codecOptions(input->nb_streams, nullptr);
     for (AVDictionary*& o : codecOptions) av_dict_set_int(&o, "max_pixels", limits.maxPixels, 0);
     rc = avformat_find_stream_info(input.get(), codecOptions.empty() ? nullptr : codecOptions.data());
