@@ -21,9 +21,9 @@ enum class ProbeFailure { None, CannotStart, CannotOpen, NotSeekable, NoLength }
 
 // The video stream the render engine will decode.
 struct ClipVideoStream {
-    int streamIndex = -1;    // index in the container, for the decoder
-    std::string codecName;   // the decoder's short name: "h264", "mpeg4", "vp9", ...
-    int width = 0;           // stored picture size, before any rotation
+    int streamIndex = -1;   // index in the container, for the decoder
+    std::string codecName;  // the decoder's short name: "h264", "mpeg4", "vp9", ...
+    int width = 0;          // stored picture size, before any rotation
     int height = 0;
     int sampleAspectNum = 1;  // pixel shape; 1:1 when the file does not say
     int sampleAspectDen = 1;
@@ -33,10 +33,14 @@ struct ClipVideoStream {
     int frameRateNum = 0;  // average frame rate; 0/1 when the file does not say
     int frameRateDen = 1;
 
-    double frameRate() const { return frameRateNum > 0 && frameRateDen > 0 ? double(frameRateNum) / frameRateDen : 0.0; }
+    double frameRate() const {
+        return frameRateNum > 0 && frameRateDen > 0 ? double(frameRateNum) / frameRateDen : 0.0;
+    }
     // Width over height of the picture as shown, the pixel shape taken into account.
     double displayAspect() const {
-        return height > 0 && sampleAspectDen > 0 ? double(width) * sampleAspectNum / sampleAspectDen / height : 0.0;
+        return height > 0 && sampleAspectDen > 0
+                   ? double(width) * sampleAspectNum / sampleAspectDen / height
+                   : 0.0;
     }
 };
 

@@ -7,19 +7,22 @@ namespace {
 
 constexpr AVRational kTickBase{1, static_cast<int>(kTicksPerSecond)};
 
-bool plausible(Ticks t) { return t > 0 && t <= kMaxClipLength; }
+bool plausible(Ticks t) {
+    return t > 0 && t <= kMaxClipLength;
+}
 
 bool countsForLength(const AVStream* st) {
     const AVMediaType type = st->codecpar->codec_type;
     return (type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO) &&
-           !(st->disposition & AV_DISPOSITION_ATTACHED_PIC) && st->time_base.num > 0 && st->time_base.den > 0;
+           !(st->disposition & AV_DISPOSITION_ATTACHED_PIC) && st->time_base.num > 0 &&
+           st->time_base.den > 0;
 }
 
 // Rescales without trusting the value: a timestamp from a hostile file may be anything.
 std::optional<Ticks> toTicks(std::int64_t value, AVRational base) {
     if (value == AV_NOPTS_VALUE || base.num <= 0 || base.den <= 0) return std::nullopt;
-    std::int64_t t = av_rescale_q_rnd(value, base, kTickBase,
-                                      static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+    std::int64_t t = av_rescale_q_rnd(
+        value, base, kTickBase, static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
     if (t == INT64_MIN || t == INT64_MAX) return std::nullopt;
     return t;
 }
@@ -46,10 +49,13 @@ struct Deadline {
 class InterruptScope {
 public:
     InterruptScope(AVFormatContext* input, std::chrono::milliseconds timeout)
-        : input_(input), saved_(input->interrupt_callback), deadline_{std::chrono::steady_clock::now() + timeout} {
+        : input_(input),
+          saved_(input->interrupt_callback),
+          deadline_{std::chrono::steady_clock::now() + timeout} {
         input_->interrupt_callback = {Deadline::expired, &deadline_};
     }
     ~InterruptScope() { input_->interrupt_callback = saved_; }
+    bool expired() const { return Deadline::expired(const_cast<Deadline*>(&deadline_)) != 0; }
     InterruptScope(const InterruptScope&) = delete;
     InterruptScope& operator=(const InterruptScope&) = delete;
 
@@ -61,16 +67,26 @@ private:
 
 // Reads every packet from `fromByte` to the end of the file and returns the latest end
 // time (pts + duration) of a picture or sound packet, relative to the clip's start.
-std::optional<Ticks> lastPacketEnd(AVFormatContext* input, std::int64_t fromByte, const TailReadLimits& limits) {
-    if (av_seek_frame(input, -1, fromByte, AVSEEK_FLAG_BYTE) < 0) return std::nullopt;
+std::optional<Ticks> lastPacketEnd(AVFormatContext* input, std::int64_t fromByte,
+                                   const TailReadLimits& limits, const InterruptScope& time) {
+    // Byte 0 is the container's header, which some demuxers cannot read as packets: the
+    // whole file is read from its first timestamp instead.
+    const bool fromStart =
+        fromByte == 0 &&
+        avformat_seek_file(input, -1, INT64_MIN,
+                           input->start_time == AV_NOPTS_VALUE ? 0 : input->start_time, INT64_MAX,
+                           0) >= 0;
+    if (!fromStart && av_seek_frame(input, -1, fromByte, AVSEEK_FLAG_BYTE) < 0) return std::nullopt;
     av::PacketPtr pkt = av::makePacket();
     if (!pkt) return std::nullopt;
     const Ticks start = clipStartTime(input);
     std::optional<Ticks> latest;
     for (int n = 0; n < limits.maxPackets; ++n) {
         int rc = av_read_frame(input, pkt.get());
-        if (rc == AVERROR_EXIT) return std::nullopt;  // out of time: what we saw may not be the end
-        if (rc < 0) break;                           // end of file, or a damaged tail: keep what was read
+        if (rc < 0) {
+            if (time.expired()) return std::nullopt;  // what was read may not be the end
+            break;  // the end of the file, or a damaged tail: keep what was read
+        }
         const unsigned index = static_cast<unsigned>(pkt->stream_index);
         if (index < input->nb_streams && countsForLength(input->streams[index])) {
             const AVStream* st = input->streams[index];
@@ -89,12 +105,13 @@ std::optional<Ticks> lastPacketEnd(AVFormatContext* input, std::int64_t fromByte
 }
 
 std::optional<Ticks> lengthFromTail(AVFormatContext* input, const TailReadLimits& limits) {
-    if (!input->pb || (input->iformat->flags & (AVFMT_NOTIMESTAMPS | AVFMT_NO_BYTE_SEEK))) return std::nullopt;
+    if (!input->pb || (input->iformat->flags & (AVFMT_NOTIMESTAMPS | AVFMT_NO_BYTE_SEEK)))
+        return std::nullopt;
     const std::int64_t size = avio_size(input->pb);
     if (size <= 0) return std::nullopt;
     InterruptScope scope(input, limits.timeout);
     for (std::int64_t window : {limits.firstWindowBytes, limits.lastWindowBytes}) {
-        auto t = lastPacketEnd(input, std::max<std::int64_t>(0, size - window), limits);
+        auto t = lastPacketEnd(input, std::max<std::int64_t>(0, size - window), limits, scope);
         if (t || window >= size) return t;
     }
     return std::nullopt;

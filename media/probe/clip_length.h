@@ -31,7 +31,8 @@ struct TailReadLimits {
 // end of the last packets in the file, read from a bounded window at its end; the estimate
 // from the bit rate. Nothing when none of these gives a length in (0, kMaxClipLength].
 // May move the read position of `input` (only for the tail read).
-std::optional<ClipLength> measureClipLength(AVFormatContext* input, const TailReadLimits& limits = {});
+std::optional<ClipLength> measureClipLength(AVFormatContext* input,
+                                            const TailReadLimits& limits = {});
 
 // The container's first timestamp in ticks, 0 when it has none.
 Ticks clipStartTime(const AVFormatContext* input);

@@ -29,10 +29,13 @@ ClipInfo probeClip(const std::string& path, const InputLimits& limits) {
 
     // Formats read by name (image sequences) have no byte stream of their own to position.
     if (input->pb && !(input->pb->seekable & AVIO_SEEKABLE_NORMAL))
-        return failure(ProbeFailure::NotSeekable, Status::fail("The file cannot be positioned: " + path));
+        return failure(ProbeFailure::NotSeekable,
+                       Status::fail("The file cannot be positioned: " + path));
 
     auto length = measureClipLength(input.get());
-    if (!length) return failure(ProbeFailure::NoLength, Status::fail("The file states no usable length: " + path));
+    if (!length)
+        return failure(ProbeFailure::NoLength,
+                       Status::fail("The file states no usable length: " + path));
 
     ClipInfo info;
     info.duration = length->duration;

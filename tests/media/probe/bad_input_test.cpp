@@ -1,6 +1,6 @@
 // Broken, hostile and unreadable files: each one is a clean failure with a reason.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,8 +14,8 @@
 #include "support/media/test_media.h"
 
 using media::ClipInfo;
-using media::ProbeFailure;
 using media::probeClip;
+using media::ProbeFailure;
 
 namespace {
 
@@ -54,7 +54,8 @@ protected:
     static std::string path(const std::string& name) { return dir_ + "/" + name; }
 
     // A failure says which step failed and why, and leaves nothing else filled in.
-    static void expectCleanFailure(const ClipInfo& info, ProbeFailure step, const std::string& reasonPart = {}) {
+    static void expectCleanFailure(const ClipInfo& info, ProbeFailure step,
+                                   const std::string& reasonPart = {}) {
         EXPECT_FALSE(info.ok());
         EXPECT_EQ(info.failure, step) << info.status.text();
         EXPECT_TRUE(info.status.failed());
@@ -88,7 +89,8 @@ TEST_F(BadInput, MissingEmptyAndFolderAreRefusedByName) {
     expectCleanFailure(probeClip(path("empty.mp4")), ProbeFailure::CannotOpen, "empty");
 
     std::filesystem::create_directories(path("folder.mp4"));
-    expectCleanFailure(probeClip(path("folder.mp4")), ProbeFailure::CannotOpen, "Not a regular file");
+    expectCleanFailure(probeClip(path("folder.mp4")), ProbeFailure::CannotOpen,
+                       "Not a regular file");
 
     expectCleanFailure(probeClip(""), ProbeFailure::CannotOpen);
 }
@@ -141,13 +143,15 @@ TEST_F(BadInput, HugeDeclaredPictureSize) {
     // A raw-video header can claim any size; the frame data after it is tiny.
     for (const char* size : {"W20000 H20000", "W12000 H9000", "W16384 H16384", "W100000 H2"}) {
         std::string p = path("huge.y4m");
-        writeAll(p, std::string("YUV4MPEG2 ") + size + " F25:1 Ip A1:1 C420jpeg\nFRAME\n" + randomBytes(4096, 3));
+        writeAll(p, std::string("YUV4MPEG2 ") + size + " F25:1 Ip A1:1 C420jpeg\nFRAME\n" +
+                        randomBytes(4096, 3));
         ClipInfo info = probeClip(p);
         expectCleanFailure(info, ProbeFailure::CannotOpen);
     }
     // The same header with a believable size is a clip.
     std::string p = path("small.y4m");
-    writeAll(p, "YUV4MPEG2 W16 H16 F25:1 Ip A1:1 C420jpeg\nFRAME\n" + std::string(16 * 16 * 3 / 2, '\x80'));
+    writeAll(p, "YUV4MPEG2 W16 H16 F25:1 Ip A1:1 C420jpeg\nFRAME\n" +
+                    std::string(16 * 16 * 3 / 2, '\x80'));
     ClipInfo info = probeClip(p);
     ASSERT_TRUE(info.ok()) << info.status.text();
     EXPECT_EQ(info.duration, media::kTicksPerSecond / 25);
@@ -186,7 +190,8 @@ TEST_F(BadInput, UnknownCodecIsNotDecodable) {
 
 TEST_F(BadInput, FilesWithoutPictureOrSound) {
     writeAll(path("words.srt"), "1\n00:00:01,000 --> 00:00:02,000\nHello\n");
-    expectCleanFailure(probeClip(path("words.srt")), ProbeFailure::CannotOpen, "no picture or sound");
+    expectCleanFailure(probeClip(path("words.srt")), ProbeFailure::CannotOpen,
+                       "no picture or sound");
 }
 
 TEST_F(BadInput, PlaylistsNamingOtherFilesAreRefusedUnread) {
@@ -206,7 +211,8 @@ TEST_F(BadInput, PlaylistsNamingOtherFilesAreRefusedUnread) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
-    writeAll(path("playlist.mp4"), "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n" + listed + "\n#EXT-X-ENDLIST\n");
+    writeAll(path("playlist.mp4"),
+             "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n" + listed + "\n#EXT-X-ENDLIST\n");
     expectCleanFailure(probeClip(path("playlist.mp4")), ProbeFailure::CannotOpen);
     writeAll(path("list.ffconcat"), "ffconcat version 1.0\nfile '" + listed + "'\n");
     expectCleanFailure(probeClip(path("list.ffconcat")), ProbeFailure::CannotOpen);
@@ -231,9 +237,15 @@ TEST_F(BadInput, FileVanishingAndChangingWhileMeasured) {
         // Alternately gone, replaced by a short copy and by the whole clip again.
         for (int i = 0; !stop; ++i) {
             switch (i % 3) {
-            case 0: std::filesystem::remove(p); break;
-            case 1: writeAll(p, whole.substr(0, whole.size() / 3)); break;
-            default: writeAll(p, whole); break;
+                case 0:
+                    std::filesystem::remove(p);
+                    break;
+                case 1:
+                    writeAll(p, whole.substr(0, whole.size() / 3));
+                    break;
+                default:
+                    writeAll(p, whole);
+                    break;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(300));
         }

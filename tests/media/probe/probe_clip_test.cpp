@@ -1,4 +1,6 @@
 // Measuring real clips of the common containers, made once for the whole suite.
+#include "media/probe/probe_clip.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include <iterator>
 #include <vector>
 
-#include "media/probe/probe_clip.h"
 #include "support/media/test_media.h"
 
 using media::ClipInfo;
@@ -22,7 +23,8 @@ bool tagMp4Rotation90(const std::string& path) {
     std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
     for (std::size_t i = 0; i + 4 + 76 <= bytes.size(); ++i) {
-        if (std::memcmp(&bytes[i], "tkhd", 4) != 0 || bytes[i + 4] != 0) continue;  // version 0 only
+        if (std::memcmp(&bytes[i], "tkhd", 4) != 0 || bytes[i + 4] != 0)
+            continue;  // version 0 only
         const std::uint32_t matrix[9] = {0, 0x00010000, 0, 0xFFFF0000, 0, 0, 0, 0, 0x40000000};
         f.clear();
         f.seekp(static_cast<std::streamoff>(i + 4 + 40));
@@ -176,13 +178,17 @@ TEST_F(ProbeClip, MusicFileCoverIsNotVideo) {
     cover.audioCodec = "";
     cover.videoCodec = "png";
     std::string png = dir_ + "/cover.png";
-    ASSERT_EQ(testmedia::run("ffmpeg -nostdin -loglevel error -y -f lavfi -i color=c=blue:s=64x64 -frames:v 1 '" +
-                             png + "'"),
-              0);
+    ASSERT_EQ(
+        testmedia::run(
+            "ffmpeg -nostdin -loglevel error -y -f lavfi -i color=c=blue:s=64x64 -frames:v 1 '" +
+            png + "'"),
+        0);
     std::string mp3 = dir_ + "/withcover.mp3";
-    ASSERT_EQ(testmedia::run("ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=duration=1 -i '" + png +
-                             "' -map 0 -map 1 -c:a libmp3lame -c:v copy -disposition:v attached_pic '" + mp3 + "'"),
-              0);
+    ASSERT_EQ(
+        testmedia::run("ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=duration=1 -i '" + png +
+                       "' -map 0 -map 1 -c:a libmp3lame -c:v copy -disposition:v attached_pic '" +
+                       mp3 + "'"),
+        0);
     ClipInfo info = probeClip(mp3);
     ASSERT_TRUE(info.ok()) << info.status.text();
     EXPECT_FALSE(info.video);
