@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+extern "C" {
+#include <libavutil/avstring.h>
+}
+
 namespace media {
 namespace {
 
@@ -117,6 +121,58 @@ std::optional<Ticks> lengthFromTail(AVFormatContext* input, const TailReadLimits
     return std::nullopt;
 }
 
+// For demuxers that index every sample (MP4 and QuickTime do, from their header): the
+// length up to the first sample that lies beyond the end of the file. Nothing when every
+// sample is present.
+std::optional<Ticks> lengthOfIndexedData(const AVFormatContext* input) {
+    if (!input->pb) return std::nullopt;
+    const std::int64_t fileSize = avio_size(input->pb);
+    if (fileSize <= 0) return std::nullopt;
+    bool cut = false;
+    Ticks longest = 0;
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        AVStream* st = input->streams[i];
+        if (!countsForLength(st)) continue;
+        const int count = avformat_index_get_entries_count(st);
+        if (count <= 0) continue;
+        const AVIndexEntry* first = avformat_index_get_entry(st, 0);
+        std::optional<Ticks> end;
+        for (int k = 0; k < count && !end; ++k) {
+            const AVIndexEntry* e = avformat_index_get_entry(st, k);
+            if (e->pos >= 0 && e->pos + e->size > fileSize)
+                end = toTicks(e->timestamp - first->timestamp, st->time_base);
+        }
+        if (end) {
+            cut = true;
+        } else {
+            end = toTicks(st->duration, st->time_base);
+        }
+        if (end && *end > longest) longest = *end;
+    }
+    if (!cut) return std::nullopt;
+    return longest;
+}
+
+// Formats that state their length in a header written before the pictures and sound, so
+// that a file cut short still claims its full length, and whose packets carry their own
+// timestamps, so that the end of the data says where the clip really ends.
+bool lengthPrecedesData(const AVFormatContext* input) {
+    return av_match_name("matroska", input->iformat->name) ||
+           av_match_name("webm", input->iformat->name) ||
+           av_match_name("flv", input->iformat->name);
+}
+
+// A cut file's stated length against what the file holds. A little slack allows for a
+// last frame's duration, which the header counts and the packets may not.
+Ticks lengthOfPresentData(AVFormatContext* input, Ticks stated, const TailReadLimits& limits) {
+    if (auto indexed = lengthOfIndexedData(input)) return std::min(stated, *indexed);
+    if (lengthPrecedesData(input)) {
+        auto tail = lengthFromTail(input, limits);
+        if (tail && *tail + kTicksPerSecond / 2 < stated) return *tail;
+    }
+    return stated;
+}
+
 }  // namespace
 
 Ticks clipStartTime(const AVFormatContext* input) {
@@ -128,8 +184,16 @@ std::optional<ClipLength> measureClipLength(AVFormatContext* input, const TailRe
     const bool fromBitRate = input->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
     auto container = toTicks(input->duration, AV_TIME_BASE_Q);
     if (!fromBitRate) {
-        if (container && plausible(*container)) return ClipLength{*container, false};
-        if (auto d = longestStream(input)) return ClipLength{*d, false};
+        std::optional<Ticks> stated;
+        if (container && plausible(*container))
+            stated = container;
+        else
+            stated = longestStream(input);
+        if (stated) {
+            Ticks present = lengthOfPresentData(input, *stated, limits);
+            if (plausible(present)) return ClipLength{present, false};
+            return std::nullopt;  // a header and no pictures or sound
+        }
     }
     // FFmpeg fills the streams' durations from the bit rate too, so neither is a statement
     // of the file when the estimate was made: the file's own timestamps come first.

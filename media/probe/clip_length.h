@@ -30,7 +30,9 @@ struct TailReadLimits {
 // In order: the container's duration; the longest picture or sound stream's duration; the
 // end of the last packets in the file, read from a bounded window at its end; the estimate
 // from the bit rate. Nothing when none of these gives a length in (0, kMaxClipLength].
-// May move the read position of `input` (only for the tail read).
+// A file cut short (an interrupted download or copy) keeps the full length in its header:
+// where the file's index or its last packets show the data ending earlier, the length ends
+// there. May move the read position of `input`.
 std::optional<ClipLength> measureClipLength(AVFormatContext* input,
                                             const TailReadLimits& limits = {});
 

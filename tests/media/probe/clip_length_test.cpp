@@ -1,9 +1,12 @@
 // Lengths of files that do not simply state them.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 extern "C" {
 #include <libavutil/display.h>
@@ -116,6 +119,61 @@ TEST_F(ClipLength, ImplausibleStatedLengthGivesWayToTheRealOne) {
     ClipInfo info = probeClip(p);
     ASSERT_TRUE(info.ok()) << info.status.text();
     EXPECT_NEAR(ticksToSeconds(info.duration), 1.0, 1.0 / 25);
+}
+
+// Where the pictures and sound of a file end, as FFmpeg's own prober lists its packets.
+double lastPacketEnd(const std::string& path) {
+    std::string out;
+    testmedia::run(
+        "ffprobe -v quiet -show_entries packet=pts_time,duration_time -of csv=p=0 '" + path + "'",
+        &out);
+    double end = 0;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        double pts = 0, duration = 0;
+        if (std::sscanf(line.c_str(), "%lf,%lf", &pts, &duration) == 2)
+            end = std::max(end, pts + duration);
+    }
+    return end;
+}
+
+TEST_F(ClipLength, FilesCutShortAreMeasuredToTheirLastPicture) {
+    // An interrupted download: the header still states the full length.
+    struct Case {
+        const char* name;
+        const char* container;
+        const char* video;
+        const char* audio;
+        const char* extra;
+    };
+    for (const Case& c :
+         {Case{"cut.mp4", "mp4", "libx264", "aac", "-movflags +faststart"},
+          Case{"cut.mkv", "mkv", "libvpx", "libvorbis", "-deadline realtime -cpu-used 8"},
+          Case{"cut.avi", "avi", "mpeg4", "pcm_s16le", ""}}) {
+        testmedia::ClipSpec spec;
+        spec.container = c.container;
+        spec.videoCodec = c.video;
+        spec.audioCodec = c.audio;
+        spec.extraOutputArgs = c.extra;
+        spec.frameRate = "25";
+        spec.seconds = 3.0;
+        spec.width = 160;
+        spec.height = 120;
+        std::string whole = dir_ + "/whole_" + c.name;
+        ASSERT_TRUE(testmedia::makeClip(whole, spec));
+        std::string cut = dir_ + "/" + c.name;
+        std::uintmax_t size = std::filesystem::file_size(whole);
+        ASSERT_EQ(testmedia::run("head -c " + std::to_string(size * 55 / 100) + " '" + whole +
+                                 "' > '" + cut + "'"),
+                  0);
+
+        ClipInfo info = probeClip(cut);
+        ASSERT_TRUE(info.ok()) << c.name << ": " << info.status.text();
+        const double expected = lastPacketEnd(cut);
+        EXPECT_GT(expected, 0.5) << c.name;
+        EXPECT_LT(expected, 2.5) << c.name;
+        EXPECT_NEAR(ticksToSeconds(info.duration), expected, 1.0 / 25) << c.name;
+    }
 }
 
 TEST(DisplayRotation, AnglesFromMatrices) {
