@@ -13,19 +13,20 @@ extern "C" {
 namespace media {
 namespace {
 
-struct Deadline {
-    std::chrono::steady_clock::time_point end;
-};
+// FFmpeg copies the interrupt callback into every I/O context it opens, where it stays
+// for the context's whole life. So the callback carries no pointer that could dangle: it
+// asks the deadline of the thread doing the read, if there is one.
+thread_local const ReadDeadline* tDeadline = nullptr;
 
-int interruptWhenLate(void* opaque) {
-    const auto* d = static_cast<const Deadline*>(opaque);
-    return std::chrono::steady_clock::now() > d->end ? 1 : 0;
+int interruptWhenLate(void*) {
+    return tDeadline && tDeadline->expired() ? 1 : 0;
 }
 
 // Demuxers that read other files or network addresses named inside the clip (playlists,
 // manifests, composition lists, session descriptions, subtitle index files).
-constexpr const char* kRefusedFormats[] = {"hls", "dash", "concat", "ffconcat", "imf", "sdp", "rtp", "rtsp",
-                                           "sap", "vobsub", "tee", "image2pipe", "tedcaptions"};
+constexpr const char* kRefusedFormats[] = {"hls", "dash",       "concat",     "ffconcat", "imf",
+                                           "sdp", "rtp",        "rtsp",       "sap",      "vobsub",
+                                           "tee", "image2pipe", "tedcaptions"};
 
 bool isRefused(const char* name) {
     for (const char* refused : kRefusedFormats)
@@ -52,18 +53,27 @@ const std::string& allowedFormats() {
 
 }  // namespace
 
+ReadDeadline::ReadDeadline(std::chrono::milliseconds budget)
+    : end_(std::chrono::steady_clock::now() + budget), outer_(tDeadline) {
+    tDeadline = this;
+}
+
+ReadDeadline::~ReadDeadline() {
+    tDeadline = outer_;
+}
+
 Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimits& limits) {
     out.reset();
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return {Status::kFileNotFound, "The file does not exist: " + path};
+    if (::stat(path.c_str(), &st) != 0)
+        return {Status::kFileNotFound, "The file does not exist: " + path};
     if (!S_ISREG(st.st_mode)) return {Status::kInvalidArg, "Not a regular file: " + path};
     if (st.st_size == 0) return {Status::kFail, "The file is empty: " + path};
 
     AVFormatContext* ctx = avformat_alloc_context();
     if (!ctx) return Status::outOfMemory();
-    // The deadline lives only as long as this call; the callback is removed before returning.
-    Deadline deadline{std::chrono::steady_clock::now() + limits.openTimeout};
-    ctx->interrupt_callback = {interruptWhenLate, &deadline};
+    ReadDeadline deadline(limits.openTimeout);
+    ctx->interrupt_callback = {interruptWhenLate, nullptr};
     ctx->probesize = limits.probeSizeBytes;
     ctx->max_analyze_duration = limits.analyzeDurationMicros;
     ctx->flags |= AVFMT_FLAG_DISCARD_CORRUPT;
@@ -84,7 +94,7 @@ Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimi
     av_dict_free(&options);
     if (rc < 0) {
         // avformat_open_input frees the context on failure.
-        if (rc == AVERROR_EXIT && interruptWhenLate(&deadline))
+        if (rc == AVERROR_EXIT && deadline.expired())
             return {Status::kFail, "Opening " + path + " took too long"};
         return Status::fromAv(rc, "Cannot open " + path);
     }
@@ -94,20 +104,21 @@ Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimi
     if (isRefused(name)) return {Status::kFail, std::string("Unsupported container: ") + name};
     std::vector<AVDictionary*> codecOptions(input->nb_streams, nullptr);
     for (AVDictionary*& o : codecOptions) av_dict_set_int(&o, "max_pixels", limits.maxPixels, 0);
-    rc = avformat_find_stream_info(input.get(), codecOptions.empty() ? nullptr : codecOptions.data());
+    rc = avformat_find_stream_info(input.get(),
+                                   codecOptions.empty() ? nullptr : codecOptions.data());
     for (AVDictionary*& o : codecOptions) av_dict_free(&o);
-    if (rc == AVERROR_EXIT && interruptWhenLate(&deadline))
+    if (rc == AVERROR_EXIT && deadline.expired())
         return {Status::kFail, "Reading the streams of " + path + " took too long"};
     if (rc < 0) return Status::fromAv(rc, "Cannot read the streams of " + path);
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         const AVCodecParameters* par = input->streams[i]->codecpar;
         if (par->codec_type == AVMEDIA_TYPE_VIDEO &&
-            (par->width > limits.maxWidth || par->height > limits.maxHeight || par->width < 0 || par->height < 0 ||
+            (par->width > limits.maxWidth || par->height > limits.maxHeight || par->width < 0 ||
+             par->height < 0 ||
              static_cast<std::int64_t>(par->width) * par->height > limits.maxPixels)) {
             return {Status::kFail, "The picture size of " + path + " is out of range"};
         }
     }
-    input->interrupt_callback = {nullptr, nullptr};
     out = std::move(input);
     return Status::ok();
 }

@@ -1,6 +1,10 @@
 #include "media/probe/clip_length.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "media/core/input_file.h"
 
 extern "C" {
 #include <libavutil/avstring.h>
@@ -42,45 +46,35 @@ std::optional<Ticks> longestStream(const AVFormatContext* input) {
     return longest;
 }
 
-struct Deadline {
-    std::chrono::steady_clock::time_point end;
-    static int expired(void* opaque) {
-        return std::chrono::steady_clock::now() > static_cast<const Deadline*>(opaque)->end ? 1 : 0;
-    }
-};
-
-// Puts a deadline on every read of `input` for as long as it lives.
-class InterruptScope {
-public:
-    InterruptScope(AVFormatContext* input, std::chrono::milliseconds timeout)
-        : input_(input),
-          saved_(input->interrupt_callback),
-          deadline_{std::chrono::steady_clock::now() + timeout} {
-        input_->interrupt_callback = {Deadline::expired, &deadline_};
-    }
-    ~InterruptScope() { input_->interrupt_callback = saved_; }
-    bool expired() const { return Deadline::expired(const_cast<Deadline*>(&deadline_)) != 0; }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-
-private:
-    AVFormatContext* input_;
-    AVIOInterruptCB saved_;
-    Deadline deadline_;
-};
+// Matroska's demuxer finds its footing only at the start of a cluster (the element that
+// holds a run of packets): the first one at or after `from`, or `from` itself when there
+// is none or the format is another.
+std::int64_t packetRunStart(AVFormatContext* input, std::int64_t from, std::int64_t size) {
+    if (!av_match_name("matroska", input->iformat->name)) return from;
+    static constexpr std::uint8_t kClusterId[] = {0x1F, 0x43, 0xB6, 0x75};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size - from));
+    if (avio_seek(input->pb, from, SEEK_SET) < 0) return from;
+    int got = avio_read(input->pb, bytes.data(), static_cast<int>(bytes.size()));
+    if (got < 4) return from;
+    auto at = std::search(bytes.begin(), bytes.begin() + got, std::begin(kClusterId),
+                          std::end(kClusterId));
+    return at == bytes.begin() + got ? from : from + (at - bytes.begin());
+}
 
 // Reads every packet from `fromByte` to the end of the file and returns the latest end
 // time (pts + duration) of a picture or sound packet, relative to the clip's start.
 std::optional<Ticks> lastPacketEnd(AVFormatContext* input, std::int64_t fromByte,
-                                   const TailReadLimits& limits, const InterruptScope& time) {
-    // Byte 0 is the container's header, which some demuxers cannot read as packets: the
-    // whole file is read from its first timestamp instead.
-    const bool fromStart =
-        fromByte == 0 &&
-        avformat_seek_file(input, -1, INT64_MIN,
-                           input->start_time == AV_NOPTS_VALUE ? 0 : input->start_time, INT64_MAX,
-                           0) >= 0;
-    if (!fromStart && av_seek_frame(input, -1, fromByte, AVSEEK_FLAG_BYTE) < 0) return std::nullopt;
+                                   const TailReadLimits& limits, const ReadDeadline& time) {
+    // A seek by time resets the demuxer, which a byte seek does not: one that has reached
+    // the end of the file would otherwise stay there. Byte 0 is the container's header,
+    // which some demuxers cannot read as packets, so the whole file is read from there.
+    const std::int64_t firstStamp = input->start_time == AV_NOPTS_VALUE ? 0 : input->start_time;
+    const bool atStart = avformat_seek_file(input, -1, INT64_MIN, firstStamp, INT64_MAX, 0) >= 0;
+    if (fromByte == 0
+            ? !atStart
+            : av_seek_frame(input, -1, packetRunStart(input, fromByte, avio_size(input->pb)),
+                            AVSEEK_FLAG_BYTE) < 0)
+        return std::nullopt;
     av::PacketPtr pkt = av::makePacket();
     if (!pkt) return std::nullopt;
     const Ticks start = clipStartTime(input);
@@ -92,7 +86,8 @@ std::optional<Ticks> lastPacketEnd(AVFormatContext* input, std::int64_t fromByte
             break;  // the end of the file, or a damaged tail: keep what was read
         }
         const unsigned index = static_cast<unsigned>(pkt->stream_index);
-        if (index < input->nb_streams && countsForLength(input->streams[index])) {
+        if (index < input->nb_streams && countsForLength(input->streams[index]) &&
+            !(pkt->flags & AV_PKT_FLAG_CORRUPT)) {
             const AVStream* st = input->streams[index];
             std::int64_t stamp = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
             auto end = toTicks(stamp, st->time_base);
@@ -108,15 +103,29 @@ std::optional<Ticks> lastPacketEnd(AVFormatContext* input, std::int64_t fromByte
     return latest;
 }
 
+// After a jump into the middle of the data, a demuxer may take picture bytes for a packet
+// header and hand out a packet with a made-up time before it finds its footing. Reads that
+// start at different places agree only on the real end, so a result counts when two
+// windows give the same one, or when the window took in the whole file from its start.
 std::optional<Ticks> lengthFromTail(AVFormatContext* input, const TailReadLimits& limits) {
     if (!input->pb || (input->iformat->flags & (AVFMT_NOTIMESTAMPS | AVFMT_NO_BYTE_SEEK)))
         return std::nullopt;
     const std::int64_t size = avio_size(input->pb);
     if (size <= 0) return std::nullopt;
-    InterruptScope scope(input, limits.timeout);
-    for (std::int64_t window : {limits.firstWindowBytes, limits.lastWindowBytes}) {
-        auto t = lastPacketEnd(input, std::max<std::int64_t>(0, size - window), limits, scope);
-        if (t || window >= size) return t;
+    ReadDeadline scope(limits.timeout);
+    std::vector<Ticks> seen;
+    for (std::int64_t window = limits.firstWindowBytes; window > 0; window *= 2) {
+        window = std::min(window, limits.lastWindowBytes);
+        const bool wholeFile = window >= size;
+        auto t = lastPacketEnd(input, wholeFile ? 0 : size - window, limits, scope);
+        if (wholeFile) return t;
+        if (t) {
+            for (Ticks earlier : seen)
+                if (std::llabs(earlier - *t) <= kTicksPerSecond / 1000)
+                    return std::max(earlier, *t);
+            seen.push_back(*t);
+        }
+        if (window >= limits.lastWindowBytes || scope.expired()) break;
     }
     return std::nullopt;
 }

@@ -19,9 +19,10 @@ struct ClipLength {
 };
 
 // Bounds for reading the end of a file that states no length (a recording that was
-// streamed to disk, such as a browser's WebM, often has none).
+// streamed to disk, such as a browser's WebM, often has none). The read starts with the
+// last `firstWindowBytes` of the file and doubles the window up to `lastWindowBytes`.
 struct TailReadLimits {
-    std::int64_t firstWindowBytes = 256 * 1024;
+    std::int64_t firstWindowBytes = 128 * 1024;
     std::int64_t lastWindowBytes = 4 * 1024 * 1024;
     int maxPackets = 50'000;
     std::chrono::milliseconds timeout{2'000};

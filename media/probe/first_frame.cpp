@@ -16,13 +16,6 @@ namespace {
 constexpr int kMaxPackets = 2000;
 constexpr std::chrono::milliseconds kDecodeTimeout{5000};
 
-struct Deadline {
-    std::chrono::steady_clock::time_point end;
-    static int expired(void* opaque) {
-        return std::chrono::steady_clock::now() > static_cast<const Deadline*>(opaque)->end ? 1 : 0;
-    }
-};
-
 bool isFullRange(const AVFrame* f) {
     switch (f->format) {
         case AV_PIX_FMT_YUVJ420P:
@@ -68,8 +61,6 @@ Status readFirstFrame(const std::string& path, int width, int height, Frame& out
     if (width <= 0 || height <= 0 || width > limits.maxWidth || height > limits.maxHeight)
         return Status::invalidArg("A picture of " + std::to_string(width) + "x" +
                                   std::to_string(height) + " cannot be made");
-    // Declared before the input, so it outlives the input's last read when it is closed.
-    Deadline deadline{};
     av::InputPtr input;
     Status s = openInputFile(path, input, limits);
     if (s.failed()) return s;
@@ -93,8 +84,7 @@ Status readFirstFrame(const std::string& path, int width, int height, Frame& out
     rc = avcodec_open2(decoder.get(), codec, nullptr);
     if (rc < 0) return Status::fromAv(rc, "Cannot open the decoder for " + path);
 
-    deadline.end = std::chrono::steady_clock::now() + kDecodeTimeout;
-    input->interrupt_callback = {Deadline::expired, &deadline};
+    ReadDeadline deadline(kDecodeTimeout);
     av::PacketPtr pkt = av::makePacket();
     av::FramePtr frame = av::makeFrame();
     if (!pkt || !frame) return Status::outOfMemory();
@@ -109,7 +99,7 @@ Status readFirstFrame(const std::string& path, int width, int height, Frame& out
         if (draining) return Status::fail("No picture of " + path + " could be decoded");
         rc = av_read_frame(input.get(), pkt.get());
         if (rc < 0) {
-            if (Deadline::expired(&deadline))
+            if (deadline.expired())
                 return Status::fail("Decoding the first picture of " + path + " took too long");
             draining = true;  // end of the file (or damage): let the decoder give what it holds
             avcodec_send_packet(decoder.get(), nullptr);
