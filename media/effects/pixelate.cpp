@@ -46,7 +46,7 @@ public:
         if (!sameSize(a, b, out)) return;
         if (!(progress > 0.0)) return copyPixels(a, out);
         if (progress >= 1.0) return copyPixels(b, out);
-        const int largest = std::max(2, std::min(out.width(), out.height()) / 10);
+        const int largest = std::max(2, std::min(out.width(), out.height()) / 8);
         const double rise = 1.0 - std::abs(2.0 * progress - 1.0);
         int block = 1 + static_cast<int>(std::lround((largest - 1) * rise));
         if (block > 1) block += block & 1;  // even, so chroma blocks cover the same pixels
