@@ -1,6 +1,7 @@
 #include "media/effects/pattern_geometry.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace media::effects {
@@ -34,23 +35,52 @@ double starGauge(double dx, double dy, int points, double innerRadius) {
     return r / t;
 }
 
-double heartGauge(double dx, double dy) {
-    // The curve (x^2 + y^2 - 1)^3 - x^2 y^3 = 0 (y up), shifted so its middle sits at the
-    // origin. Every ray from that middle leaves the heart once, so the gauge is found by
-    // halving the interval of scales.
-    const double x = dx, y = -dy + 0.15;
-    const auto inside = [&](double s) {
-        const double px = x / s, py = y / s;
-        const double q = px * px + py * py - 1.0;
-        return q * q * q - px * px * py * py * py <= 0.0;
-    };
-    double lo = 0.0, hi = 1.0;
-    while (!inside(hi) && hi < 1e9) lo = hi, hi *= 2.0;
-    for (int i = 0; i < 30; ++i) {
-        const double mid = 0.5 * (lo + hi);
-        (inside(mid) ? hi : lo) = mid;
+namespace {
+
+// The heart curve (x^2 + y^2 - 1)^3 - x^2 y^3 = 0 (y up) is star-shaped about its origin:
+// each ray from there leaves it once. Its radius along a table of directions is found once
+// by halving intervals; a gauge is then one division.
+class HeartOutline {
+public:
+    static constexpr int kDirections = 4096;
+
+    HeartOutline() {
+        for (int i = 0; i <= kDirections; ++i) {
+            const double a = 2.0 * kPi * i / kDirections;
+            const double cx = std::cos(a), cy = std::sin(a);
+            double lo = 0.0, hi = 2.0;  // the curve lies within radius 1.3
+            for (int step = 0; step < 40; ++step) {
+                const double mid = 0.5 * (lo + hi);
+                (inside(mid * cx, mid * cy) ? lo : hi) = mid;
+            }
+            radius_[static_cast<std::size_t>(i)] = lo;
+        }
     }
-    return hi;
+
+    double radiusAt(double angle) const {
+        double pos = angle / (2.0 * kPi) * kDirections;
+        if (pos < 0) pos += kDirections;
+        const int i = std::clamp(static_cast<int>(pos), 0, kDirections - 1);
+        const double f = pos - i;
+        return radius_[static_cast<std::size_t>(i)] * (1.0 - f) + radius_[static_cast<std::size_t>(i) + 1] * f;
+    }
+
+private:
+    static bool inside(double x, double y) {
+        const double q = x * x + y * y - 1.0;
+        return q * q * q - x * x * y * y * y <= 0.0;
+    }
+    std::array<double, kDirections + 1> radius_{};
+};
+
+}  // namespace
+
+double heartGauge(double dx, double dy) {
+    static const HeartOutline outline;  // built once, thread-safely, on first use
+    // Shifted so that the heart's middle, not its origin, sits at the centre of the picture.
+    const double x = dx, y = -dy + 0.15;
+    const double r = std::hypot(x, y);
+    return r == 0.0 ? 0.0 : r / outline.radiusAt(std::atan2(y, x));
 }
 
 std::uint32_t hashPoint(std::uint32_t x, std::uint32_t y, std::uint32_t seed) {

@@ -22,9 +22,11 @@ void pixelatePlane(const Frame& a, const Frame& b, int p, int block, int weight,
         for (int y = y0; y < y1; ++y) {
             const std::uint8_t* ra = a.row(p, y);
             const std::uint8_t* rb = b.row(p, y);
-            for (int x = 0; x < w; ++x) {
-                sumA[static_cast<std::size_t>(x / block)] += ra[x];
-                sumB[static_cast<std::size_t>(x / block)] += rb[x];
+            for (int c = 0; c < columns; ++c) {
+                int sa = 0, sb = 0;
+                for (int x = c * block, x1 = std::min(w, x + block); x < x1; ++x) sa += ra[x], sb += rb[x];
+                sumA[static_cast<std::size_t>(c)] += sa;
+                sumB[static_cast<std::size_t>(c)] += sb;
             }
         }
         for (int c = 0; c < columns; ++c) {

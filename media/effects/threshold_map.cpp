@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "media/effects/frame_ops.h"
+#include "media/effects/threshold_blend.h"
 
 namespace media::effects {
 namespace {
@@ -63,26 +64,16 @@ void ThresholdMap::blend(const Frame& a, const Frame& b, double progress, double
     if (!(progress > 0.0)) return copyPixels(a, out);
     if (progress >= 1.0) return copyPixels(b, out);
 
-    // A pixel with threshold t crosses from A to B while the moving front `front` goes from
-    // t to t + soft. The front runs from 0 to kScale + soft, so that at progress 1 even the
-    // latest pixel is wholly B and at progress 0 even the earliest is wholly A.
-    const int soft = std::max(1, static_cast<int>(std::lround(std::clamp(softness, 0.0, 1.0) * kScale)));
-    const int front = static_cast<int>(std::lround(progress * (kScale + soft)));
-    const int scale = ((256 << 16) + soft - 1) / soft;  // (soft * scale) >> 16 reaches 256
-    for (int p = 0; p < Frame::kPlanes; ++p) {
-        const int w = a.planeWidth(p);
-        for (int y = 0; y < a.planeHeight(p); ++y) {
-            const std::uint16_t* t = row(p, y);
-            const std::uint8_t* ra = a.row(p, y);
-            const std::uint8_t* rb = b.row(p, y);
-            std::uint8_t* ro = out.row(p, y);
-            for (int x = 0; x < w; ++x) {
-                const int d = std::clamp(front - t[x], 0, soft);
-                const int weight = std::min(256, (d * scale) >> 16);
-                ro[x] = mix256(ra[x], rb[x], weight);
-            }
-        }
-    }
+    // A pixel with threshold t crosses from A to B while the moving front goes from t to
+    // t + soft. The front runs from 0 to kScale + soft, so that at progress 1 even the latest
+    // pixel is wholly B and at progress 0 even the earliest is wholly A. The soft width is
+    // a power of two, so the weight of B is a shift of how far the front has passed.
+    const double units = std::clamp(softness, 0.0, 0.25) * kScale;
+    const int softShift = units <= 1.0 ? 0 : std::clamp(static_cast<int>(std::lround(std::log2(units))), 0, 12);
+    const int front = static_cast<int>(std::lround(progress * (kScale + (1 << softShift))));
+    for (int p = 0; p < Frame::kPlanes; ++p)
+        for (int y = 0; y < a.planeHeight(p); ++y)
+            blendByThreshold(row(p, y), a.row(p, y), b.row(p, y), out.row(p, y), a.planeWidth(p), front, softShift);
 }
 
 }  // namespace media::effects

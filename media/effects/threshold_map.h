@@ -32,7 +32,8 @@ public:
     }
 
     // Writes the blend of a and b at `progress` into out. `softness` is the share of the
-    // transition over which one pixel crosses from A to B (0: at once).
+    // transition over which one pixel crosses from A to B: 0 (at once) to 0.25, taken to the
+    // nearest power of two of the threshold scale.
     void blend(const Frame& a, const Frame& b, double progress, double softness, Frame& out) const;
 
 private:
