@@ -1,13 +1,15 @@
 // Draws every transition of the catalogue at a quarter, half and three quarters of its
 // course, one row per transition, and writes the sheet as one PNG for the help pages:
 //   bench_contact_sheet docs/help/transitions.png [first last]
-// Each row starts with the transition's index; docs/help/transitions.html names them.
+// Each row starts with the transition's index. Beside the PNG it writes the help page that
+// shows each row with the transition's name (transitions.html for transitions.png).
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "media/core/ffmpeg_ptr.h"
@@ -93,6 +95,72 @@ bool writePng(const Image& img, const std::string& path) {
     return !ec;
 }
 
+// What the transforms do, for the help page; the wipes' names say it themselves.
+constexpr std::array<std::string_view, 17> kTransformLooks{
+    "",
+    "A plus sign opens from the centre until its arms fill the corners.",
+    "A clock hand sweeps once round from twelve o'clock.",
+    "The pictures dissolve into each other.",
+    "Boxes fill row by row, left to right and back again.",
+    "Thin horizontal bars appear in a random order.",
+    "Boxes fill in a spiral from the top-left corner to the middle.",
+    "The picture breaks into blocks that grow, changes, and sharpens again.",
+    "Four spokes turn clockwise round the centre.",
+    "A staircase of strips moves from the top right to the bottom left.",
+    "A rectangle grows from the top-left corner.",
+    "Ten blinds close from the top of each slat.",
+    "A soft edge moves from left to right.",
+    "Squares fill in two phases; half-way the picture is a checkerboard.",
+    "The new clip slides in from the left over the old one.",
+    "The new clip opens out from a line down the middle.",
+    "Pixels change at random.",
+};
+
+std::string escapeHtml(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '&') out += "&amp;";
+        else if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else out += c;
+    }
+    return out;
+}
+
+bool writeHelpPage(const std::string& path, const std::string& pngName, int first, int last) {
+    using timeline::TransitionCatalogue;
+    std::string html =
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<title>Transitions</title>\n<style>\n"
+        "body { font-family: sans-serif; margin: 2em; }\n"
+        "table { border-collapse: collapse; }\n"
+        "td, th { padding: 4px 10px; text-align: left; vertical-align: middle; }\n"
+        "tr:nth-child(even) { background: #f2f2f2; }\n"
+        ".look { width: " + std::to_string(kSheetW) + "px; height: " + std::to_string(kRowH) +
+        "px; background-image: url(\"" + pngName + "\"); background-repeat: no-repeat; }\n"
+        "</style>\n</head>\n<body>\n<h1>Transitions</h1>\n"
+        "<p>Each clip can lead in with one of these transitions. The pictures show each one at a "
+        "quarter, half and three quarters of its time, going from the previous clip (blue) to the "
+        "clip (orange). Choose <b>None</b> for a straight cut.</p>\n"
+        "<table>\n<tr><th>No.</th><th>Name</th><th>How it looks</th></tr>\n";
+    for (int index = first; index <= last; ++index) {
+        const auto menu = TransitionCatalogue::menuName(index), list = TransitionCatalogue::listName(index);
+        std::string name = escapeHtml(list);
+        if (menu != list) name += "<br><small>in the list of transitions: " + escapeHtml(menu) + "</small>";
+        if (index < static_cast<int>(kTransformLooks.size()) && !kTransformLooks[static_cast<std::size_t>(index)].empty())
+            name += "<br><small>" + escapeHtml(kTransformLooks[static_cast<std::size_t>(index)]) + "</small>";
+        html += "<tr><td>" + std::to_string(index) + "</td><td>" + name +
+                "</td><td><div class=\"look\" role=\"img\" aria-label=\"" + escapeHtml(list) +
+                "\" style=\"background-position: 0 -" + std::to_string((index - first) * kRowH) +
+                "px\"></div></td></tr>\n";
+    }
+    html += "</table>\n</body>\n</html>\n";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(html.data(), 1, html.size(), file) == html.size();
+    return std::fclose(file) == 0 && written;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,5 +200,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("%s: %d transitions, %d x %d pixels\n", argv[1], last - first + 1, sheet.width, sheet.height);
+
+    std::filesystem::path page(argv[1]);
+    const std::string pngName = page.filename().string();
+    page.replace_extension(".html");
+    if (!writeHelpPage(page.string(), pngName, first, last)) {
+        std::fprintf(stderr, "Could not write %s.\n", page.c_str());
+        return 1;
+    }
+    std::printf("%s\n", page.c_str());
     return 0;
 }

@@ -23,6 +23,10 @@ std::shared_ptr<const ThresholdMap> MaskEffect::mapFor(int width, int height) co
     return map;
 }
 
+void MaskEffect::prepare(int width, int height) const {
+    if (width > 0 && height > 0) mapFor(width, height);
+}
+
 void MaskEffect::render(const Frame& a, const Frame& b, double progress, Frame& out) const {
     if (!sameSize(a, b, out)) return;
     if (!(progress > 0.0)) return copyPixels(a, out);

@@ -20,6 +20,7 @@ class MaskEffect : public TransitionEffect {
 public:
     explicit MaskEffect(MaskStyle style) : style_(style) {}
     void render(const Frame& a, const Frame& b, double progress, Frame& out) const final;
+    void prepare(int width, int height) const final;
 
     // The map for one frame size, built on first use and then shared read-only. Safe to
     // call from several threads.

@@ -140,6 +140,9 @@ TEST(TransitionEffects, KeepWorkingWhenTheFrameSizeChanges) {
     // Preview and output may share one transition at two sizes; each size has its own mask.
     for (const auto& t : allTransitions()) {
         auto effect = media::createEffect(t.params);
+        effect->prepare(0, 0);
+        effect->prepare(-4, 3);
+        effect->prepare(64, 48);
         for (int round = 0; round < 2; ++round)
             for (Size s : {Size{64, 48}, Size{17, 9}, Size{32, 24}, Size{5, 5}, Size{9, 17}, Size{64, 48}}) {
                 const Frame a = testmedia::pictureA(s.w, s.h), b = testmedia::pictureB(s.w, s.h);
