@@ -29,13 +29,23 @@ struct Image {
     int width, height;
     std::vector<std::uint8_t> rgb;
     Image(int w, int h) : width(w), height(h), rgb(static_cast<std::size_t>(w) * h * 3, 40) {}
-    std::uint8_t* at(int x, int y) { return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3; }
+    std::uint8_t* at(int x, int y) {
+        return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3;
+    }
 };
 
 // Digits 0-9 in a 3x5 pixel font, one row of three bits per line, top line first.
 constexpr std::array<std::array<std::uint8_t, 5>, 10> kDigits{{
-    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7}, {5, 5, 7, 1, 1},
-    {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 2, 2}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
+    {7, 5, 5, 5, 7},
+    {2, 6, 2, 2, 7},
+    {7, 1, 7, 4, 7},
+    {7, 1, 7, 1, 7},
+    {5, 5, 7, 1, 1},
+    {7, 4, 7, 1, 7},
+    {7, 4, 7, 5, 7},
+    {7, 1, 1, 2, 2},
+    {7, 5, 7, 5, 7},
+    {7, 5, 7, 1, 7},
 }};
 
 void drawNumber(Image& img, int number, int left, int top, int scale) {
@@ -58,7 +68,8 @@ void drawNumber(Image& img, int number, int left, int top, int scale) {
 void paste(Image& img, const media::Frame& f, int left, int top) {
     const std::vector<std::uint8_t> rgb = f.toRgb24();
     for (int y = 0; y < f.height(); ++y)
-        std::copy_n(rgb.data() + static_cast<std::size_t>(y) * f.width() * 3, f.width() * 3, img.at(left, top + y));
+        std::copy_n(rgb.data() + static_cast<std::size_t>(y) * f.width() * 3, f.width() * 3,
+                    img.at(left, top + y));
 }
 
 bool writePng(const Image& img, const std::string& path) {
@@ -80,15 +91,17 @@ bool writePng(const Image& img, const std::string& path) {
     for (int y = 0; y < img.height; ++y)
         std::copy_n(img.rgb.data() + static_cast<std::size_t>(y) * img.width * 3, img.width * 3,
                     frame->data[0] + static_cast<std::ptrdiff_t>(y) * frame->linesize[0]);
-    if (avcodec_send_frame(ctx.get(), frame.get()) < 0 || avcodec_send_frame(ctx.get(), nullptr) < 0) return false;
+    if (avcodec_send_frame(ctx.get(), frame.get()) < 0 ||
+        avcodec_send_frame(ctx.get(), nullptr) < 0)
+        return false;
     if (avcodec_receive_packet(ctx.get(), packet.get()) < 0) return false;
 
     // Written under a temporary name first, so a failed run never leaves half a picture.
     const std::string temp = path + ".part";
     std::FILE* file = std::fopen(temp.c_str(), "wb");
     if (!file) return std::fprintf(stderr, "Cannot write %s.\n", temp.c_str()), false;
-    const bool written = std::fwrite(packet->data, 1, static_cast<std::size_t>(packet->size), file) ==
-                         static_cast<std::size_t>(packet->size);
+    const bool written = std::fwrite(packet->data, 1, static_cast<std::size_t>(packet->size),
+                                     file) == static_cast<std::size_t>(packet->size);
     if (std::fclose(file) != 0 || !written) return std::remove(temp.c_str()), false;
     std::error_code ec;
     std::filesystem::rename(temp, path, ec);
@@ -119,10 +132,14 @@ constexpr std::array<std::string_view, 17> kTransformLooks{
 std::string escapeHtml(std::string_view text) {
     std::string out;
     for (char c : text) {
-        if (c == '&') out += "&amp;";
-        else if (c == '<') out += "&lt;";
-        else if (c == '>') out += "&gt;";
-        else out += c;
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out += c;
     }
     return out;
 }
@@ -136,19 +153,25 @@ bool writeHelpPage(const std::string& path, const std::string& pngName, int firs
         "table { border-collapse: collapse; }\n"
         "td, th { padding: 4px 10px; text-align: left; vertical-align: middle; }\n"
         "tr:nth-child(even) { background: #f2f2f2; }\n"
-        ".look { width: " + std::to_string(kSheetW) + "px; height: " + std::to_string(kRowH) +
-        "px; background-image: url(\"" + pngName + "\"); background-repeat: no-repeat; }\n"
+        ".look { width: " +
+        std::to_string(kSheetW) + "px; height: " + std::to_string(kRowH) +
+        "px; background-image: url(\"" + pngName +
+        "\"); background-repeat: no-repeat; }\n"
         "</style>\n</head>\n<body>\n<h1>Transitions</h1>\n"
         "<p>Each clip can lead in with one of these transitions. The pictures show each one at a "
         "quarter, half and three quarters of its time, going from the previous clip (blue) to the "
         "clip (orange). Choose <b>None</b> for a straight cut.</p>\n"
         "<table>\n<tr><th>No.</th><th>Name</th><th>How it looks</th></tr>\n";
     for (int index = first; index <= last; ++index) {
-        const auto menu = TransitionCatalogue::menuName(index), list = TransitionCatalogue::listName(index);
+        const auto menu = TransitionCatalogue::menuName(index),
+                   list = TransitionCatalogue::listName(index);
         std::string name = escapeHtml(list);
-        if (menu != list) name += "<br><small>in the list of transitions: " + escapeHtml(menu) + "</small>";
-        if (index < static_cast<int>(kTransformLooks.size()) && !kTransformLooks[static_cast<std::size_t>(index)].empty())
-            name += "<br><small>" + escapeHtml(kTransformLooks[static_cast<std::size_t>(index)]) + "</small>";
+        if (menu != list)
+            name += "<br><small>in the list of transitions: " + escapeHtml(menu) + "</small>";
+        if (index < static_cast<int>(kTransformLooks.size()) &&
+            !kTransformLooks[static_cast<std::size_t>(index)].empty())
+            name += "<br><small>" + escapeHtml(kTransformLooks[static_cast<std::size_t>(index)]) +
+                    "</small>";
         html += "<tr><td>" + std::to_string(index) + "</td><td>" + name +
                 "</td><td><div class=\"look\" role=\"img\" aria-label=\"" + escapeHtml(list) +
                 "\" style=\"background-position: 0 -" + std::to_string((index - first) * kRowH) +
@@ -172,7 +195,8 @@ int main(int argc, char** argv) {
     const int first = argc == 4 ? std::atoi(argv[2]) : 1;
     const int last = argc == 4 ? std::atoi(argv[3]) : TransitionCatalogue::kCount - 1;
     if (first < 0 || last >= TransitionCatalogue::kCount || first > last) {
-        std::fprintf(stderr, "The transitions are numbered 0 to %d.\n", TransitionCatalogue::kCount - 1);
+        std::fprintf(stderr, "The transitions are numbered 0 to %d.\n",
+                     TransitionCatalogue::kCount - 1);
         return 2;
     }
 
@@ -199,7 +223,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Could not write %s.\n", argv[1]);
         return 1;
     }
-    std::printf("%s: %d transitions, %d x %d pixels\n", argv[1], last - first + 1, sheet.width, sheet.height);
+    std::printf("%s: %d transitions, %d x %d pixels\n", argv[1], last - first + 1, sheet.width,
+                sheet.height);
 
     std::filesystem::path page(argv[1]);
     const std::string pngName = page.filename().string();

@@ -39,9 +39,10 @@ int main(int argc, char** argv) {
             elapsed = std::chrono::duration<double>(Clock::now() - start).count();
         } while (elapsed < seconds);
         const double fps = frames / elapsed;
-        std::printf("%-4d %-32s %12.0f %14.2f\n", index, std::string(TransitionCatalogue::menuName(index)).c_str(),
-                    fps, firstMs);
-        if (fps < slowest) slowest = fps, slowestName = std::string(TransitionCatalogue::menuName(index));
+        std::printf("%-4d %-32s %12.0f %14.2f\n", index,
+                    std::string(TransitionCatalogue::menuName(index)).c_str(), fps, firstMs);
+        if (fps < slowest)
+            slowest = fps, slowestName = std::string(TransitionCatalogue::menuName(index));
     }
     std::printf("slowest: %s, %.0f frames/s (target 400)\n", slowestName.c_str(), slowest);
     return 0;

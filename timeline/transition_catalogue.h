@@ -24,7 +24,9 @@ constexpr TransitionEntry transform(std::string_view name, std::string_view cls)
 constexpr TransitionEntry wipe(std::string_view menu, std::string_view list, int mask) {
     return {menu, list, kSmpteWipeClass, mask};
 }
-constexpr TransitionEntry wipe(std::string_view name, int mask) { return wipe(name, name, mask); }
+constexpr TransitionEntry wipe(std::string_view name, int mask) {
+    return wipe(name, name, mask);
+}
 }  // namespace detail
 
 // Index order is the order of the drop-down lists and the value stored for each clip.
@@ -89,7 +91,8 @@ public:
     // The entry of `index`. An index outside the table (a damaged settings value or project)
     // is shown as "Horizontal" and runs the SMPTE wipe with its own default pattern.
     static constexpr const TransitionEntry& entry(int index) {
-        return isValidIndex(index) ? kTransitionEntries[static_cast<std::size_t>(index)] : kOutOfRange;
+        return isValidIndex(index) ? kTransitionEntries[static_cast<std::size_t>(index)]
+                                   : kOutOfRange;
     }
     static constexpr std::string_view menuName(int index) { return entry(index).menuName; }
     static constexpr std::string_view listName(int index) { return entry(index).listName; }
@@ -99,7 +102,8 @@ public:
     static constexpr bool hasEffect(int index) { return !entry(index).effectClass.empty(); }
 
 private:
-    static constexpr TransitionEntry kOutOfRange{"Horizontal", "Horizontal", kSmpteWipeClass, std::nullopt};
+    static constexpr TransitionEntry kOutOfRange{"Horizontal", "Horizontal", kSmpteWipeClass,
+                                                 std::nullopt};
 };
 
 }  // namespace timeline

@@ -19,6 +19,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeBlinds() { return std::make_unique<Blinds>(); }
+std::unique_ptr<TransitionEffect> makeBlinds() {
+    return std::make_unique<Blinds>();
+}
 
 }  // namespace media::effects

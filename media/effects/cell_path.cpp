@@ -53,8 +53,10 @@ std::vector<CellStep> spiralPath(CellGrid g) {
     return cells;
 }
 
-SwitchTimeFn pathPattern(int width, int height, CellGrid g, std::vector<CellStep> path, bool sweep) {
-    const double cw = static_cast<double>(width) / g.columns, ch = static_cast<double>(height) / g.rows;
+SwitchTimeFn pathPattern(int width, int height, CellGrid g, std::vector<CellStep> path,
+                         bool sweep) {
+    const double cw = static_cast<double>(width) / g.columns,
+                 ch = static_cast<double>(height) / g.rows;
     const double total = static_cast<double>(path.size());
     return [=, path = std::move(path)](double x, double y) {
         const double fx = x / cw, fy = y / ch;

@@ -31,6 +31,7 @@ std::vector<CellStep> spiralPath(CellGrid grid);
 // The pattern of a path over a picture: with `sweep`, each cell fills with an edge moving
 // the way the path goes, so the path is drawn as one continuous line; without, each cell
 // turns whole at its moment.
-SwitchTimeFn pathPattern(int width, int height, CellGrid grid, std::vector<CellStep> path, bool sweep);
+SwitchTimeFn pathPattern(int width, int height, CellGrid grid, std::vector<CellStep> path,
+                         bool sweep);
 
 }  // namespace media::effects

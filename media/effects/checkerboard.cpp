@@ -27,6 +27,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeCheckerBoard() { return std::make_unique<CheckerBoard>(); }
+std::unique_ptr<TransitionEffect> makeCheckerBoard() {
+    return std::make_unique<CheckerBoard>();
+}
 
 }  // namespace media::effects

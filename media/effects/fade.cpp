@@ -14,7 +14,8 @@ void FadeEffect::render(const Frame& a, const Frame& b, double progress, Frame& 
     if (progress >= 1.0) return copyPixels(b, out);
     const int wb = static_cast<int>(std::lround(progress * 256.0));
     for (int p = 0; p < Frame::kPlanes; ++p)
-        for (int y = 0; y < a.planeHeight(p); ++y) blendRow(a.row(p, y), b.row(p, y), wb, out.row(p, y), a.planeWidth(p));
+        for (int y = 0; y < a.planeHeight(p); ++y)
+            blendRow(a.row(p, y), b.row(p, y), wb, out.row(p, y), a.planeWidth(p));
 }
 
 }  // namespace media

@@ -19,6 +19,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeInset() { return std::make_unique<Inset>(); }
+std::unique_ptr<TransitionEffect> makeInset() {
+    return std::make_unique<Inset>();
+}
 
 }  // namespace media::effects

@@ -24,6 +24,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeIris() { return std::make_unique<Iris>(); }
+std::unique_ptr<TransitionEffect> makeIris() {
+    return std::make_unique<Iris>();
+}
 
 }  // namespace media::effects

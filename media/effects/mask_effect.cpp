@@ -17,7 +17,8 @@ std::shared_ptr<const ThresholdMap> MaskEffect::mapFor(int width, int height) co
     }
     // Built under the lock: a second thread asking for the same size waits for this map
     // instead of building its own.
-    auto map = std::make_shared<const ThresholdMap>(width, height, pattern(width, height), style_.normalise);
+    auto map = std::make_shared<const ThresholdMap>(width, height, pattern(width, height),
+                                                    style_.normalise);
     if (maps_.size() == kCachedSizes) maps_.erase(maps_.begin());
     maps_.push_back(map);
     return map;

@@ -6,9 +6,13 @@
 
 namespace media::effects {
 
-double fraction(double t) { return t - std::floor(t); }
+double fraction(double t) {
+    return t - std::floor(t);
+}
 
-double triangleWave(double t) { return 1.0 - std::abs(2.0 * fraction(t + 0.5) - 1.0); }
+double triangleWave(double t) {
+    return 1.0 - std::abs(2.0 * fraction(t + 0.5) - 1.0);
+}
 
 double clockAngle(double dx, double dy) {
     double a = std::atan2(dx, -dy);
@@ -62,7 +66,8 @@ public:
         if (pos < 0) pos += kDirections;
         const int i = std::clamp(static_cast<int>(pos), 0, kDirections - 1);
         const double f = pos - i;
-        return radius_[static_cast<std::size_t>(i)] * (1.0 - f) + radius_[static_cast<std::size_t>(i) + 1] * f;
+        return radius_[static_cast<std::size_t>(i)] * (1.0 - f) +
+               radius_[static_cast<std::size_t>(i) + 1] * f;
     }
 
 private:

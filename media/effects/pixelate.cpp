@@ -14,7 +14,8 @@ namespace {
 void pixelatePlane(const Frame& a, const Frame& b, int p, int block, int weight, Frame& out) {
     const int w = out.planeWidth(p), h = out.planeHeight(p);
     const int columns = (w + block - 1) / block;
-    std::vector<int> sumA(static_cast<std::size_t>(columns)), sumB(static_cast<std::size_t>(columns));
+    std::vector<int> sumA(static_cast<std::size_t>(columns)),
+        sumB(static_cast<std::size_t>(columns));
     for (int y0 = 0; y0 < h; y0 += block) {
         const int y1 = std::min(h, y0 + block);
         std::fill(sumA.begin(), sumA.end(), 0);
@@ -24,7 +25,8 @@ void pixelatePlane(const Frame& a, const Frame& b, int p, int block, int weight,
             const std::uint8_t* rb = b.row(p, y);
             for (int c = 0; c < columns; ++c) {
                 int sa = 0, sb = 0;
-                for (int x = c * block, x1 = std::min(w, x + block); x < x1; ++x) sa += ra[x], sb += rb[x];
+                for (int x = c * block, x1 = std::min(w, x + block); x < x1; ++x)
+                    sa += ra[x], sb += rb[x];
                 sumA[static_cast<std::size_t>(c)] += sa;
                 sumB[static_cast<std::size_t>(c)] += sb;
             }
@@ -52,7 +54,8 @@ public:
         const double rise = 1.0 - std::abs(2.0 * progress - 1.0);
         int block = 1 + static_cast<int>(std::lround((largest - 1) * rise));
         if (block > 1) block += block & 1;  // even, so chroma blocks cover the same pixels
-        const int weight = static_cast<int>(std::lround(std::clamp((progress - 0.4) / 0.2, 0.0, 1.0) * 256));
+        const int weight =
+            static_cast<int>(std::lround(std::clamp((progress - 0.4) / 0.2, 0.0, 1.0) * 256));
         for (int p = 0; p < Frame::kPlanes; ++p) {
             const int size = p == 0 ? block : std::max(1, block / 2);
             if (size == 1) {
@@ -67,6 +70,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makePixelate() { return std::make_unique<Pixelate>(); }
+std::unique_ptr<TransitionEffect> makePixelate() {
+    return std::make_unique<Pixelate>();
+}
 
 }  // namespace media::effects

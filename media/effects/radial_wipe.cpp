@@ -20,6 +20,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeRadialWipe() { return std::make_unique<RadialWipe>(); }
+std::unique_ptr<TransitionEffect> makeRadialWipe() {
+    return std::make_unique<RadialWipe>();
+}
 
 }  // namespace media::effects

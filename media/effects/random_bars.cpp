@@ -9,7 +9,8 @@ namespace {
 // A bar is two rows high, so that each bar has chroma of its own.
 class RandomBars final : public MaskEffect {
 public:
-    explicit RandomBars(std::uint32_t seed) : MaskEffect({.softness = 0.0, .normalise = false}), seed_(seed) {}
+    explicit RandomBars(std::uint32_t seed)
+        : MaskEffect({.softness = 0.0, .normalise = false}), seed_(seed) {}
 
 protected:
     SwitchTimeFn pattern(int, int) const override {
@@ -24,6 +25,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeRandomBars(std::uint32_t seed) { return std::make_unique<RandomBars>(seed); }
+std::unique_ptr<TransitionEffect> makeRandomBars(std::uint32_t seed) {
+    return std::make_unique<RandomBars>(seed);
+}
 
 }  // namespace media::effects

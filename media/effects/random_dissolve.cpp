@@ -11,7 +11,8 @@ namespace {
 // timeline always renders the same frames.
 class RandomDissolve final : public MaskEffect {
 public:
-    explicit RandomDissolve(std::uint32_t seed) : MaskEffect({.softness = 0.0, .normalise = false}), seed_(seed) {}
+    explicit RandomDissolve(std::uint32_t seed)
+        : MaskEffect({.softness = 0.0, .normalise = false}), seed_(seed) {}
 
 protected:
     SwitchTimeFn pattern(int, int) const override {

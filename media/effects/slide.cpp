@@ -34,6 +34,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeSlide() { return std::make_unique<Slide>(); }
+std::unique_ptr<TransitionEffect> makeSlide() {
+    return std::make_unique<Slide>();
+}
 
 }  // namespace media::effects

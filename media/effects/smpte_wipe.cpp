@@ -8,7 +8,8 @@ namespace {
 
 class SmpteWipe final : public MaskEffect {
 public:
-    explicit SmpteWipe(int code) : MaskEffect({.softness = 0.006, .normalise = true}), code_(code) {}
+    explicit SmpteWipe(int code)
+        : MaskEffect({.softness = 0.006, .normalise = true}), code_(code) {}
 
 protected:
     SwitchTimeFn pattern(int w, int h) const override { return smptePattern(code_, w, h); }

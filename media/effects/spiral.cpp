@@ -20,6 +20,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeSpiral() { return std::make_unique<Spiral>(); }
+std::unique_ptr<TransitionEffect> makeSpiral() {
+    return std::make_unique<Spiral>();
+}
 
 }  // namespace media::effects

@@ -28,7 +28,8 @@ ColumnMap mapColumns(int width, double progress) {
         const double s = std::clamp((centre - start) / shown * width - 0.5, 0.0, width - 1.0);
         const int i = std::min(static_cast<int>(s), width - 1);
         m.left[static_cast<std::size_t>(x)] = i;
-        m.weight[static_cast<std::size_t>(x)] = i + 1 < width ? static_cast<int>(std::lround((s - i) * 256)) : 0;
+        m.weight[static_cast<std::size_t>(x)] =
+            i + 1 < width ? static_cast<int>(std::lround((s - i) * 256)) : 0;
     }
     return m;
 }
@@ -64,6 +65,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeStretch() { return std::make_unique<Stretch>(); }
+std::unique_ptr<TransitionEffect> makeStretch() {
+    return std::make_unique<Stretch>();
+}
 
 }  // namespace media::effects

@@ -24,6 +24,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeStrips() { return std::make_unique<Strips>(); }
+std::unique_ptr<TransitionEffect> makeStrips() {
+    return std::make_unique<Strips>();
+}
 
 }  // namespace media::effects

@@ -13,7 +13,9 @@ typedef std::int16_t I16x8 __attribute__((vector_size(16)));
 typedef std::uint16_t U16x8 __attribute__((vector_size(16)));
 typedef std::uint8_t U8x8 __attribute__((vector_size(8)));
 
-int weightOf(int d, int softShift) { return softShift <= 8 ? d << (8 - softShift) : d >> (softShift - 8); }
+int weightOf(int d, int softShift) {
+    return softShift <= 8 ? d << (8 - softShift) : d >> (softShift - 8);
+}
 
 }  // namespace
 
@@ -35,7 +37,8 @@ void blendByThreshold(const std::uint16_t* threshold, const std::uint8_t* a, con
         d = d > softV ? softV : d;
         U16x8 w = (U16x8)d;
         w = softShift <= 8 ? w << (8 - softShift) : w >> (softShift - 8);
-        const U16x8 wa = __builtin_convertvector(pa, U16x8), wb = __builtin_convertvector(pb, U16x8);
+        const U16x8 wa = __builtin_convertvector(pa, U16x8),
+                    wb = __builtin_convertvector(pb, U16x8);
         const U16x8 mixed = (wa * (full - w) + wb * w + half) >> 8;
         const U8x8 o = __builtin_convertvector(mixed, U8x8);
         std::memcpy(out + x, &o, sizeof o);

@@ -16,7 +16,9 @@ struct Samples {
 
 // Chroma samples sit at the centre of the luma pixels they cover; at an odd right or
 // bottom edge that block has only one column or row of pixels.
-double chromaCentre(int c, int lumaSize) { return (2.0 * c + std::min(2 * c + 2, lumaSize)) / 2.0; }
+double chromaCentre(int c, int lumaSize) {
+    return (2.0 * c + std::min(2 * c + 2, lumaSize)) / 2.0;
+}
 
 Samples sample(int width, int height, const SwitchTimeFn& pattern) {
     Samples s;
@@ -26,7 +28,8 @@ Samples sample(int width, int height, const SwitchTimeFn& pattern) {
     const int cw = (width + 1) / 2, ch = (height + 1) / 2;
     s.chroma.reserve(static_cast<std::size_t>(cw) * ch);
     for (int y = 0; y < ch; ++y)
-        for (int x = 0; x < cw; ++x) s.chroma.push_back(pattern(chromaCentre(x, width), chromaCentre(y, height)));
+        for (int x = 0; x < cw; ++x)
+            s.chroma.push_back(pattern(chromaCentre(x, width), chromaCentre(y, height)));
     return s;
 }
 
@@ -69,11 +72,13 @@ void ThresholdMap::blend(const Frame& a, const Frame& b, double progress, double
     // pixel is wholly B and at progress 0 even the earliest is wholly A. The soft width is
     // a power of two, so the weight of B is a shift of how far the front has passed.
     const double units = std::clamp(softness, 0.0, 0.25) * kScale;
-    const int softShift = units <= 1.0 ? 0 : std::clamp(static_cast<int>(std::lround(std::log2(units))), 0, 12);
+    const int softShift =
+        units <= 1.0 ? 0 : std::clamp(static_cast<int>(std::lround(std::log2(units))), 0, 12);
     const int front = static_cast<int>(std::lround(progress * (kScale + (1 << softShift))));
     for (int p = 0; p < Frame::kPlanes; ++p)
         for (int y = 0; y < a.planeHeight(p); ++y)
-            blendByThreshold(row(p, y), a.row(p, y), b.row(p, y), out.row(p, y), a.planeWidth(p), front, softShift);
+            blendByThreshold(row(p, y), a.row(p, y), b.row(p, y), out.row(p, y), a.planeWidth(p),
+                             front, softShift);
 }
 
 }  // namespace media::effects

@@ -21,6 +21,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeWheel() { return std::make_unique<Wheel>(); }
+std::unique_ptr<TransitionEffect> makeWheel() {
+    return std::make_unique<Wheel>();
+}
 
 }  // namespace media::effects

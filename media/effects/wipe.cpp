@@ -17,6 +17,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeWipe() { return std::make_unique<Wipe>(); }
+std::unique_ptr<TransitionEffect> makeWipe() {
+    return std::make_unique<Wipe>();
+}
 
 }  // namespace media::effects

@@ -20,6 +20,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<TransitionEffect> makeZigZag() { return std::make_unique<ZigZag>(); }
+std::unique_ptr<TransitionEffect> makeZigZag() {
+    return std::make_unique<ZigZag>();
+}
 
 }  // namespace media::effects

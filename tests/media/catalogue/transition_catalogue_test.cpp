@@ -42,6 +42,8 @@ TEST(TransitionCatalogue, EveryEntryHasAnEffectTheEngineCanDraw) {
         EXPECT_EQ(media::createEffect(params) != nullptr, index != 0) << index;
     }
     // Class identifiers are matched without regard to case, as the platform matches them.
-    EXPECT_NE(media::createEffect({"{16b280c5-ee70-11d1-9066-00c04fd9189d}", std::nullopt, 0}), nullptr);
-    EXPECT_EQ(media::createEffect({"{00000000-0000-0000-0000-000000000000}", std::nullopt, 0}), nullptr);
+    EXPECT_NE(media::createEffect({"{16b280c5-ee70-11d1-9066-00c04fd9189d}", std::nullopt, 0}),
+              nullptr);
+    EXPECT_EQ(media::createEffect({"{00000000-0000-0000-0000-000000000000}", std::nullopt, 0}),
+              nullptr);
 }

@@ -31,12 +31,14 @@ TEST(TransitionEffects, StartExactlyOnAAndEndExactlyOnBAtEverySize) {
             for (double p : {0.0, -0.5, std::numeric_limits<double>::quiet_NaN()}) {
                 Frame out(s.w, s.h);
                 effect->render(a, b, p, out);
-                EXPECT_TRUE(samePixels(out, a)) << t.name << " at " << p << ", " << s.w << "x" << s.h;
+                EXPECT_TRUE(samePixels(out, a))
+                    << t.name << " at " << p << ", " << s.w << "x" << s.h;
             }
             for (double p : {1.0, 3.0}) {
                 Frame out(s.w, s.h);
                 effect->render(a, b, p, out);
-                EXPECT_TRUE(samePixels(out, b)) << t.name << " at " << p << ", " << s.w << "x" << s.h;
+                EXPECT_TRUE(samePixels(out, b))
+                    << t.name << " at " << p << ", " << s.w << "x" << s.h;
             }
             // Every moment in between draws without fault at this size (ASan watches the reads).
             for (double p : {0.01, 0.33, 0.5, 0.77, 0.99}) {
@@ -61,7 +63,8 @@ TEST(TransitionEffects, NoPixelEverTurnsBackFromBToA) {
             effect->render(a, b, p, out);
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x)
-                    ASSERT_GE(out.row(0, y)[x], previous.row(0, y)[x]) << t.name << " at " << p << " (" << x << ", " << y << ")";
+                    ASSERT_GE(out.row(0, y)[x], previous.row(0, y)[x])
+                        << t.name << " at " << p << " (" << x << ", " << y << ")";
             if (step == 20)
                 for (int y = 0; y < h; ++y)
                     for (int x = 0; x < w; ++x) {
@@ -111,7 +114,8 @@ TEST(TransitionEffects, RepeatTheSameFramesForTheSameSeed) {
         media::createEffect(other[i].params)->render(a, b, 0.4, z);
         EXPECT_TRUE(samePixels(x, y)) << first[i].name;
         const bool random = first[i].name.find("Random") != std::string::npos;
-        EXPECT_EQ(samePixels(x, z), !random) << first[i].name << ": the seed should matter only to random effects";
+        EXPECT_EQ(samePixels(x, z), !random)
+            << first[i].name << ": the seed should matter only to random effects";
     }
 }
 
@@ -144,7 +148,8 @@ TEST(TransitionEffects, KeepWorkingWhenTheFrameSizeChanges) {
         effect->prepare(-4, 3);
         effect->prepare(64, 48);
         for (int round = 0; round < 2; ++round)
-            for (Size s : {Size{64, 48}, Size{17, 9}, Size{32, 24}, Size{5, 5}, Size{9, 17}, Size{64, 48}}) {
+            for (Size s :
+                 {Size{64, 48}, Size{17, 9}, Size{32, 24}, Size{5, 5}, Size{9, 17}, Size{64, 48}}) {
                 const Frame a = testmedia::pictureA(s.w, s.h), b = testmedia::pictureB(s.w, s.h);
                 Frame viaShared(s.w, s.h), viaFresh(s.w, s.h);
                 effect->render(a, b, 0.5, viaShared);

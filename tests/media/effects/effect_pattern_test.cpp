@@ -24,11 +24,19 @@ Frame draw(const media::EffectParams& params, double progress, int w = kW, int h
     return out;
 }
 
-media::EffectParams wipe(std::optional<int> mask) { return {std::string(classid::kSmpteWipe), mask, 0}; }
-media::EffectParams transform(std::string_view id) { return {std::string(id), std::nullopt, 0}; }
+media::EffectParams wipe(std::optional<int> mask) {
+    return {std::string(classid::kSmpteWipe), mask, 0};
+}
+media::EffectParams transform(std::string_view id) {
+    return {std::string(id), std::nullopt, 0};
+}
 
-bool isB(const Frame& f, int x, int y) { return f.row(0, y)[x] == kB; }
-bool isA(const Frame& f, int x, int y) { return f.row(0, y)[x] == kA; }
+bool isB(const Frame& f, int x, int y) {
+    return f.row(0, y)[x] == kB;
+}
+bool isA(const Frame& f, int x, int y) {
+    return f.row(0, y)[x] == kA;
+}
 
 }  // namespace
 
@@ -106,8 +114,8 @@ TEST(WipePatterns, WithoutAPatternTheWipeIsHorizontal) {
 TEST(WipePatterns, EveryCatalogueMaskIsItsOwnPattern) {
     // A mask number that silently fell back to the default would look like "Horizontal".
     const Frame horizontal = draw(wipe(1), 0.4);
-    for (int mask : {2, 7, 22, 41, 43, 44, 45, 47, 48, 61, 64, 71, 72, 73, 74, 101, 102, 113, 119, 120, 124,
-                     127, 128, 130, 224, 231, 244, 251, 301})
+    for (int mask : {2,   7,   22,  41,  43,  44,  45,  47,  48,  61,  64,  71,  72,  73, 74,
+                     101, 102, 113, 119, 120, 124, 127, 128, 130, 224, 231, 244, 251, 301})
         EXPECT_FALSE(samePixels(draw(wipe(mask), 0.4), horizontal)) << mask;
 }
 
@@ -126,7 +134,7 @@ TEST(TransformPatterns, SlideMovesBInFromTheLeft) {
     Frame out(kW, kH);
     media::createEffect(transform(classid::kSlide))->render(a, b, 0.5, out);
     for (int y = 0; y < kH; y += 7) {
-        EXPECT_EQ(out.row(0, y)[0], b.row(0, y)[kW / 2]);          // B's middle is at the left edge
+        EXPECT_EQ(out.row(0, y)[0], b.row(0, y)[kW / 2]);  // B's middle is at the left edge
         EXPECT_EQ(out.row(0, y)[kW / 2 - 1], b.row(0, y)[kW - 1]);  // B's right edge leads
         EXPECT_EQ(out.row(0, y)[kW / 2 + 1], a.row(0, y)[kW / 2 + 1]);
     }

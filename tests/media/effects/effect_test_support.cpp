@@ -11,7 +11,8 @@ std::vector<NamedParams> allTransitions(std::uint32_t seed) {
     std::vector<NamedParams> all;
     for (int i = 1; i < TransitionCatalogue::kCount; ++i)
         all.push_back({std::to_string(i) + " " + std::string(TransitionCatalogue::menuName(i)),
-                       {std::string(TransitionCatalogue::effectClass(i)), TransitionCatalogue::maskNum(i), seed}});
+                       {std::string(TransitionCatalogue::effectClass(i)),
+                        TransitionCatalogue::maskNum(i), seed}});
     return all;
 }
 
@@ -19,7 +20,9 @@ bool samePixels(const media::Frame& x, const media::Frame& y) {
     if (x.width() != y.width() || x.height() != y.height()) return false;
     for (int p = 0; p < media::Frame::kPlanes; ++p)
         for (int r = 0; r < x.planeHeight(p); ++r)
-            if (std::memcmp(x.row(p, r), y.row(p, r), static_cast<std::size_t>(x.planeWidth(p))) != 0) return false;
+            if (std::memcmp(x.row(p, r), y.row(p, r), static_cast<std::size_t>(x.planeWidth(p))) !=
+                0)
+                return false;
     return true;
 }
 
