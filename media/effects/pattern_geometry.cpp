@@ -19,24 +19,30 @@ double clockAngle(double dx, double dy) {
     return a < 0 ? a + 2.0 * kPi : a;
 }
 
-double starGauge(double dx, double dy, int points, double innerRadius) {
-    const double r = std::hypot(dx, dy);
-    if (r == 0.0) return 0.0;
-    // The ray from the centre crosses the edge between an outer and an inner corner; the
-    // gauge is the distance along the ray divided by the distance to that edge.
-    const double sector = kPi / points;  // from a point to the next inner corner
-    const double a = clockAngle(dx, dy);
-    const double local = std::fmod(a, 2.0 * sector);
-    const double off = local <= sector ? local : 2.0 * sector - local;  // 0 at a point
-    // Outer corner at angle 0, radius 1; inner corner at angle `sector`, radius innerRadius.
-    const double ox = 0.0, oy = 1.0;
-    const double ix = innerRadius * std::sin(sector), iy = innerRadius * std::cos(sector);
-    const double ux = std::sin(off), uy = std::cos(off);
-    // Solve t * u = o + s * (i - o) for t.
-    const double ex = ix - ox, ey = iy - oy;
-    const double den = ux * ey - uy * ex;
-    const double t = (ox * ey - oy * ex) / den;
-    return r / t;
+StarShape::StarShape(int points, double innerRadius) {
+    const int corners = 2 * std::max(points, 2);
+    const auto corner = [&](int i) {
+        // Clock angle i * pi / points; outer corners at even i, inner ones at odd i.
+        const double a = kPi * i / (corners / 2), r = i % 2 == 0 ? 1.0 : innerRadius;
+        return std::pair{r * std::sin(a), -r * std::cos(a)};
+    };
+    for (int i = 0; i < corners; ++i) {
+        const auto [x1, y1] = corner(i);
+        const auto [x2, y2] = corner(i + 1);
+        double nx = y1 - y2, ny = x2 - x1;
+        double c = nx * x1 + ny * y1;
+        if (c < 0) nx = -nx, ny = -ny, c = -c;
+        edges_.push_back({nx, ny, c});
+    }
+}
+
+double StarShape::gauge(double dx, double dy) const {
+    if (dx == 0.0 && dy == 0.0) return 0.0;
+    const double sector = 2.0 * kPi / static_cast<double>(edges_.size());
+    const auto i =
+        std::min(edges_.size() - 1, static_cast<std::size_t>(clockAngle(dx, dy) / sector));
+    const Edge& e = edges_[i];
+    return (e.nx * dx + e.ny * dy) / e.c;
 }
 
 namespace {

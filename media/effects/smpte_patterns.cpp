@@ -18,6 +18,12 @@ constexpr std::array kKnown{1,   2,   3,   4,   5,   6,   7,   21,  22,  41,  42
 constexpr int kTeeth = 5;            // zigzag edges: teeth along the edge
 constexpr double kToothDepth = 0.1;  // ... and their depth, as a share of the picture
 
+// The rounded rectangle's outline: |x|^4 + |y|^4 = r^4.
+double superellipse4(double x, double y) {
+    const double x2 = x * x, y2 = y * y;
+    return std::sqrt(std::sqrt(x2 * x2 + y2 * y2));
+}
+
 // Coordinates of a point seen by the patterns: u, v from 0 to 1 across the picture; cu, cv
 // from -1 to 1 with 0 at the centre; dx, dy in pixels from the centre.
 struct Point {
@@ -128,19 +134,15 @@ SwitchTimeFn smptePattern(int code, int width, int height) {
         case 121:
             return field([](Point p) { return std::hypot(2 * p.dx, p.dy); });
         case 124:
-            return field([](Point p) {
-                return std::pow(std::pow(abs(p.dx), 4) + std::pow(abs(2 * p.dy), 4), 0.25);
-            });
+            return field([](Point p) { return superellipse4(p.dx, 2 * p.dy); });
         case 125:
-            return field([](Point p) {
-                return std::pow(std::pow(abs(2 * p.dx), 4) + std::pow(abs(p.dy), 4), 0.25);
-            });
+            return field([](Point p) { return superellipse4(2 * p.dx, p.dy); });
         case 127:
-            return field([](Point p) { return starGauge(p.dx, p.dy, 4, 0.4); });
+            return field([star = StarShape(4, 0.4)](Point p) { return star.gauge(p.dx, p.dy); });
         case 128:
-            return field([](Point p) { return starGauge(p.dx, p.dy, 5, 0.45); });
+            return field([star = StarShape(5, 0.45)](Point p) { return star.gauge(p.dx, p.dy); });
         case 129:
-            return field([](Point p) { return starGauge(p.dx, p.dy, 6, 0.55); });
+            return field([star = StarShape(6, 0.55)](Point p) { return star.gauge(p.dx, p.dy); });
         case 130:
             return field([half](Point p) { return heartGauge(p.dx / half, p.dy / half); });
         // A clock hand turning about the centre from twelve.
