@@ -9,9 +9,10 @@
 namespace media::effects {
 namespace {
 
+// Single precision holds the 14 bits of a threshold with room to spare, at half the memory.
 struct Samples {
-    std::vector<double> luma;
-    std::vector<double> chroma;
+    std::vector<float> luma;
+    std::vector<float> chroma;
 };
 
 // Chroma samples sit at the centre of the luma pixels they cover; at an odd right or
@@ -24,16 +25,18 @@ Samples sample(int width, int height, const SwitchTimeFn& pattern) {
     Samples s;
     s.luma.reserve(static_cast<std::size_t>(width) * height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) s.luma.push_back(pattern(x + 0.5, y + 0.5));
+        for (int x = 0; x < width; ++x)
+            s.luma.push_back(static_cast<float>(pattern(x + 0.5, y + 0.5)));
     const int cw = (width + 1) / 2, ch = (height + 1) / 2;
     s.chroma.reserve(static_cast<std::size_t>(cw) * ch);
     for (int y = 0; y < ch; ++y)
         for (int x = 0; x < cw; ++x)
-            s.chroma.push_back(pattern(chromaCentre(x, width), chromaCentre(y, height)));
+            s.chroma.push_back(
+                static_cast<float>(pattern(chromaCentre(x, width), chromaCentre(y, height))));
     return s;
 }
 
-std::vector<std::uint16_t> quantise(const std::vector<double>& v, double lo, double hi) {
+std::vector<std::uint16_t> quantise(const std::vector<float>& v, double lo, double hi) {
     std::vector<std::uint16_t> out(v.size());
     const double range = hi - lo;
     for (std::size_t i = 0; i < v.size(); ++i) {
