@@ -17,8 +17,16 @@ public:
     virtual ~TransitionEffect() = default;
 
     // Writes the blend of a and b at `progress` (0 shows A, 1 shows B) into out.
-    // a, b and out have the same size; out may be the same object as a.
+    // a, b and out have the same size (otherwise out is left as it is); out may share its
+    // pixels with a, never with b. Progress outside 0..1 counts as 0 or 1.
     virtual void render(const Frame& a, const Frame& b, double progress, Frame& out) const = 0;
+
+    // Does the once-per-size work (a mask, a table) ahead of the first frame, so that a
+    // real-time preview does not stall on it. Optional: render() does it when needed.
+    virtual void prepare(int width, int height) const {
+        (void)width;
+        (void)height;
+    }
 };
 
 // Parameters of one transition: the effect's class identifier (as the transition catalogue

@@ -1,0 +1,27 @@
+#include "media/effects/cell_path.h"
+#include "media/effects/mask_effect.h"
+#include "media/effects/transform_effects.h"
+
+namespace media::effects {
+namespace {
+
+// A line of boxes spiralling clockwise from the top-left corner in to the middle.
+class Spiral final : public MaskEffect {
+public:
+    static constexpr int kColumns = 10;
+    Spiral() : MaskEffect({.softness = 0.005, .normalise = false}) {}
+
+protected:
+    SwitchTimeFn pattern(int w, int h) const override {
+        const CellGrid grid = gridFor(w, h, kColumns);
+        return pathPattern(w, h, grid, spiralPath(grid), true);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<TransitionEffect> makeSpiral() {
+    return std::make_unique<Spiral>();
+}
+
+}  // namespace media::effects
