@@ -80,12 +80,12 @@ std::optional<std::vector<std::uint8_t>> CodecStateStore::load(const std::string
 Status CodecStateStore::save(const std::string& codec, std::span<const std::uint8_t> state) const {
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
-    if (ec) return ioFailure("Could not create the folder", folder_, ec.value());
+    if (ec) return ioFailure("Could not save the codec settings: cannot create the folder", folder_, ec.value());
 
     const auto target = pathFor(codec);
     std::string temp = target.string() + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
-    if (fd < 0) return ioFailure("Could not save the codec settings", target, errno);
+    if (fd < 0) return ioFailure("Could not save the codec settings to", target, errno);
     ::fchmod(fd, 0644);
     bool written = writeAll(fd, state.data(), state.size()) && ::fsync(fd) == 0;
     int err = errno;
@@ -96,7 +96,7 @@ Status CodecStateStore::save(const std::string& codec, std::span<const std::uint
     if (!written || std::rename(temp.c_str(), target.c_str()) != 0) {
         if (written) err = errno;
         ::unlink(temp.c_str());
-        return ioFailure("Could not save the codec settings", target, err);
+        return ioFailure("Could not save the codec settings to", target, err);
     }
     // Make the rename itself durable.
     int dir = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
