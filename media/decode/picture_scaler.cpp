@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 namespace media::decode {
 namespace {
 
@@ -34,7 +38,16 @@ int swsColourspace(AVColorSpace c) {
 Status PictureScaler::scale(const AVFrame& src, Frame& target, const Rect& r) {
     bool fullRange = src.color_range == AVCOL_RANGE_JPEG;
     AVPixelFormat format = withoutRange(static_cast<AVPixelFormat>(src.format), fullRange);
-    SwsContext* ctx = sws_getCachedContext(sws_.release(), src.width, src.height, format, r.width, r.height,
+    // An interlaced picture is scaled from its first field alone: its two fields were taken
+    // at different moments, and scaling them together would comb every moving edge.
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
+    const bool oneField = src.interlaced_frame && src.height >= 4 && desc && !(desc->flags & AV_PIX_FMT_FLAG_PAL) &&
+                          !(desc->flags & AV_PIX_FMT_FLAG_BITSTREAM);
+    const int srcHeight = oneField ? (src.height + 1) / 2 : src.height;
+    int srcStrides[4] = {src.linesize[0], src.linesize[1], src.linesize[2], src.linesize[3]};
+    if (oneField)
+        for (int& stride : srcStrides) stride *= 2;
+    SwsContext* ctx = sws_getCachedContext(sws_.release(), src.width, srcHeight, format, r.width, r.height,
                                            AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     sws_.reset(ctx);
     if (!ctx) return Status::fail("Cannot convert a picture of " + std::to_string(src.width) + " x " +
@@ -44,7 +57,7 @@ Status PictureScaler::scale(const AVFrame& src, Frame& target, const Rect& r) {
     uint8_t* dst[4] = {target.row(0, r.y) + r.x, target.row(1, r.y / 2) + r.x / 2, target.row(2, r.y / 2) + r.x / 2,
                        nullptr};
     int strides[4] = {target.stride(0), target.stride(1), target.stride(2), 0};
-    int rows = sws_scale(ctx, src.data, src.linesize, 0, src.height, dst, strides);
+    int rows = sws_scale(ctx, src.data, srcStrides, 0, srcHeight, dst, strides);
     if (rows <= 0) return Status::fail("A picture could not be converted.");
     return Status::ok();
 }

@@ -175,3 +175,19 @@ TEST(RenderVideo, ClipsOfOtherFrameRatesKeepTheirLength) {
     expectColour(r.frames.at(25), 80, 60, {0, 0, 255}, 12, "first blue frame");
     expectColour(r.frames.at(49), 80, 60, {0, 0, 255}, 12, "last frame");
 }
+
+TEST(RenderVideo, AnInterlacedClipIsScaledFromOneFieldWithoutCombing) {
+    // Every even row red, every odd row blue, coded as interlaced: the top field is red.
+    std::string path = clipPath("interlaced.mp4");
+    std::string cmd = std::string(CLIPFUSE_FFMPEG_CLI) +
+                      " -nostdin -loglevel error -y -f lavfi -i \"color=black:s=160x120:r=10:d=1,format=rgb24,"
+                      "geq=r='if(mod(Y\\,2)\\,0\\,255)':g=0:b='if(mod(Y\\,2)\\,255\\,0)',setfield=tff\""
+                      " -c:v libx264 -preset ultrafast -qp 0 -pix_fmt yuv420p -flags +ildct+ilme -x264-params tff=1 '" +
+                      path + "'";
+    ASSERT_EQ(testmedia::run(cmd), 0);
+    Rendered r = renderAll(makeTimeline(80, 60, 10, {{path, 0, sec(1)}}, {}));
+    ASSERT_TRUE(r.status) << r.status.text();
+    ASSERT_EQ(r.frames.size(), 10u);
+    // Red's luma is 81, blue's 41; both fields blended would give about 61.
+    for (int y : {10, 30, 31, 50}) EXPECT_NEAR(r.frames[4].row(0, y)[40], 81, 6) << y;
+}
