@@ -191,3 +191,19 @@ TEST(RenderVideo, AnInterlacedClipIsScaledFromOneFieldWithoutCombing) {
     // Red's luma is 81, blue's 41; both fields blended would give about 61.
     for (int y : {10, 30, 31, 50}) EXPECT_NEAR(r.frames[4].row(0, y)[40], 81, 6) << y;
 }
+
+TEST(RenderVideo, AVariableFrameRateClipIsShownByItsTimestamps) {
+    // Red for 1 s, then blue, at uneven intervals: frames 0, 0.3, 0.6, 0.9, 1.0, 1.2 ... s.
+    std::string path = clipPath("vfr.mkv");
+    std::string cmd = std::string(CLIPFUSE_FFMPEG_CLI) +
+                      " -nostdin -loglevel error -y -f lavfi -i \"color=red:s=160x120:r=10:d=1[a];"
+                      "color=blue:s=160x120:r=10:d=1[b];[a][b]concat,select='not(mod(n\\,3))+eq(n\\,10)'\""
+                      " -fps_mode passthrough -c:v libx264 -preset ultrafast -pix_fmt yuv420p '" + path + "'";
+    ASSERT_EQ(testmedia::run(cmd), 0);
+    Rendered r = renderAll(makeTimeline(160, 120, 20, {{path, 0, sec(2)}}, {}));
+    ASSERT_TRUE(r.status) << r.status.text();
+    ASSERT_EQ(r.frames.size(), 40u);
+    expectColour(r.frames.at(19), 80, 60, {255, 0, 0}, 12, "0.95 s, the frame of 0.9 s");
+    expectColour(r.frames.at(20), 80, 60, {0, 0, 255}, 12, "1.0 s");
+    expectColour(r.frames.at(39), 80, 60, {0, 0, 255}, 12, "1.95 s");
+}
