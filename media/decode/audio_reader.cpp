@@ -16,6 +16,7 @@ Status AudioReader::open(const std::string& path, const AudioFormat& format, Tic
     if (!fifo_) return Status::outOfMemory();
     Status s = openInputFile(path, input_);
     if (!s) return s;
+    openCount_.emplace();
     const AVCodec* decoder = nullptr;
     int index = av_find_best_stream(input_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
     if (index == AVERROR_STREAM_NOT_FOUND) return Status::ok();  // pictures only: silence

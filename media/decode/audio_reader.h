@@ -1,10 +1,12 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "media/core/ffmpeg_ptr.h"
 #include "media/core/status.h"
 #include "media/core/ticks.h"
+#include "media/decode/open_decoders.h"
 #include "media/timeline/media_type.h"
 
 extern "C" {
@@ -42,6 +44,7 @@ private:
 
     std::string path_;
     AudioFormat format_;
+    std::optional<OpenDecoders> openCount_;  // held while the file is open
     av::InputPtr input_;
     av::CodecPtr codec_;
     av::PacketPtr packet_;

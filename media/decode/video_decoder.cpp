@@ -33,6 +33,7 @@ Status VideoDecoder::open(const std::string& path) {
     path_ = path;
     Status s = openInputFile(path, input_);
     if (!s) return s;
+    openCount_.emplace();
     const AVCodec* decoder = nullptr;
     int index = av_find_best_stream(input_.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (index == AVERROR_STREAM_NOT_FOUND) return Status::ok();  // sound only: the picture is black

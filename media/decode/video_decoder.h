@@ -1,9 +1,11 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "media/core/ffmpeg_ptr.h"
 #include "media/core/status.h"
 #include "media/core/ticks.h"
+#include "media/decode/open_decoders.h"
 
 namespace media::decode {
 
@@ -34,6 +36,7 @@ private:
     Ticks frameTime(const AVFrame& f);
 
     std::string path_;
+    std::optional<OpenDecoders> openCount_;  // held while the file is open
     av::InputPtr input_;
     av::CodecPtr codec_;
     av::PacketPtr packet_;
