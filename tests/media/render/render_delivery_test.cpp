@@ -72,6 +72,8 @@ TEST(RenderDelivery, AFileRenderGivesEverythingInTimeOrderThenFinishesAndComplet
     EngineEvent e = waitForEvent(engine);
     EXPECT_EQ(e.code, kEventComplete);
     EXPECT_TRUE(sink->finished);
+    // The notice follows the event into the queue, from the engine's thread.
+    for (int i = 0; i < 100 && notified.load() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_GE(notified.load(), 1);
     EXPECT_EQ(sink->frames.size(), 20u);
     EXPECT_EQ(sink->samples, 88200);
