@@ -48,6 +48,9 @@ Status RenderEngine::outputInfo(int group, OutputInfo& out) const {
     if (g.type.kind == MediaKind::Video) {
         out.video = g.type.video;
         out.fps = g.fps;
+        AVRational rate = av_d2q(g.fps, 1'001'000);
+        out.fpsNum = rate.num;
+        out.fpsDen = rate.den;
         out.frameCount = FrameTimes(g.fps).countBefore(plan_.length);
     } else {
         out.audio = audioFormats_[static_cast<std::size_t>(group)];
@@ -286,45 +289,47 @@ void RenderEngine::deliver() {
     if (!reported_.exchange(true)) events_.post({kEventComplete, {}});
 }
 
-namespace {
-
-// The next item of each output, so that the outputs are delivered in time order.
-struct Head {
+struct RenderEngine::Head {
     bool present = false, done = false;
     Frame frame;
     AudioBlock block;
     Ticks time = 0;
 };
 
-}  // namespace
+Status RenderEngine::nextInTimeOrder(std::vector<Head>& heads, std::size_t& pick) {
+    pick = heads.size();
+    for (std::size_t i = 0; i < heads.size(); ++i) {
+        Head& h = heads[i];
+        if (!h.present && !h.done) {
+            bool end = false;
+            Status s;
+            if (outputs_[i].video) {
+                s = outputs_[i].video->next(h.frame, end);
+                h.time = h.frame.pts;
+            } else {
+                s = outputs_[i].audio->next(h.block, end);
+                h.time = h.block.first * kTicksPerSecond / audioFormats_[i].sampleRate;
+            }
+            if (!s) return s;
+            h.done = end;
+            h.present = !end;
+        }
+        if (h.present && (pick == heads.size() || h.time < heads[pick].time)) pick = i;
+    }
+    return Status::ok();
+}
 
 Status RenderEngine::deliverAll() {
     std::vector<Head> heads(outputs_.size());
     for (;;) {
         if (stopping_) return {Status::kAborted, "The render was stopped."};
-        std::size_t pick = heads.size();
-        for (std::size_t i = 0; i < heads.size(); ++i) {
-            Head& h = heads[i];
-            if (!h.present && !h.done) {
-                bool end = false;
-                Status s;
-                if (outputs_[i].video) {
-                    s = outputs_[i].video->next(h.frame, end);
-                    h.time = h.frame.pts;
-                } else {
-                    s = outputs_[i].audio->next(h.block, end);
-                    h.time = h.block.first * kTicksPerSecond / audioFormats_[i].sampleRate;
-                }
-                if (!s) return s;
-                h.done = end;
-                h.present = !end;
-            }
-            if (h.present && (pick == heads.size() || h.time < heads[pick].time)) pick = i;
-        }
+        std::size_t pick = 0;
+        Status s = nextInTimeOrder(heads, pick);
+        if (!s) return s;
         if (pick == heads.size()) return Status::ok();
         Head& h = heads[pick];
-        Status s = outputs_[pick].video ? sink_->writeVideo(static_cast<int>(pick), h.frame)
-                                        : sink_->writeAudio(static_cast<int>(pick), h.block);
+        s = outputs_[pick].video ? sink_->writeVideo(static_cast<int>(pick), h.frame)
+                                 : sink_->writeAudio(static_cast<int>(pick), h.block);
         if (!s) return s;
         h.present = false;
         h.frame = Frame();
@@ -336,25 +341,9 @@ Status RenderEngine::deliverRealTime() {
     bool prerolled = false;
     for (;;) {
         if (stopping_) return {Status::kAborted, "The render was stopped."};
-        std::size_t pick = heads.size();
-        for (std::size_t i = 0; i < heads.size(); ++i) {
-            Head& h = heads[i];
-            if (!h.present && !h.done) {
-                bool end = false;
-                Status s;
-                if (outputs_[i].video) {
-                    s = outputs_[i].video->next(h.frame, end);
-                    h.time = h.frame.pts;
-                } else {
-                    s = outputs_[i].audio->next(h.block, end);
-                    h.time = h.block.first * kTicksPerSecond / audioFormats_[i].sampleRate;
-                }
-                if (!s) return s;
-                h.done = end;
-                h.present = !end;
-            }
-            if (h.present && (pick == heads.size() || h.time < heads[pick].time)) pick = i;
-        }
+        std::size_t pick = 0;
+        Status fetched = nextInTimeOrder(heads, pick);
+        if (!fetched) return fetched;
         if (pick == heads.size()) return Status::ok();
         {
             // Every output has its first item ready: the clock starts now, so that opening

@@ -25,6 +25,7 @@ struct OutputInfo {
     MediaKind kind = MediaKind::None;
     VideoFormat video;             // video: the frame size
     double fps = 0.0;              // video: frames per second
+    int fpsNum = 0, fpsDen = 1;    // video: the same as a fraction, for a writer's time base
     std::int64_t frameCount = 0;   // video: frames in the whole output
     AudioFormat audio;             // audio: the sample format
     std::int64_t sampleCount = 0;  // audio: samples per channel in the whole output
@@ -88,6 +89,9 @@ private:
         bool ended = false;
     };
 
+    struct Head;  // the next item of one output, for delivery in time order
+    // Fills every empty head and picks the earliest; pick == heads.size() when all ended.
+    Status nextInTimeOrder(std::vector<Head>& heads, std::size_t& pick);
     Status startPipelines(Ticks position);
     void stopPipelines();
     void deliver();
