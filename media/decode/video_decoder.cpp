@@ -134,9 +134,9 @@ void VideoDecoder::seekTo(Ticks t) {
 Status VideoDecoder::frameAt(Ticks t, const AVFrame*& out) {
     out = nullptr;
     if (!codec_) return Status::ok();
-    if (haveCurrent_ && ((t < currentTime_ && currentReplaced_) || (haveNext_ && t > nextTime_ + kSeekAhead))) {
-        seekTo(t);
-    }
+    const bool backwards = haveCurrent_ && t < currentTime_ && currentReplaced_;
+    const bool farAhead = haveNext_ ? t > nextTime_ + kSeekAhead : (!haveCurrent_ && !decoderDone_ && t > kSeekAhead);
+    if (backwards || farAhead) seekTo(t);
     for (;;) {
         if (!haveNext_ && !decoderDone_) {
             bool got = false;

@@ -207,3 +207,25 @@ TEST(RenderVideo, AVariableFrameRateClipIsShownByItsTimestamps) {
     expectColour(r.frames.at(20), 80, 60, {0, 0, 255}, 12, "1.0 s");
     expectColour(r.frames.at(39), 80, 60, {0, 0, 255}, 12, "1.95 s");
 }
+
+TEST(RenderVideo, ASourceThatStartsLateInItsFileShowsThatPartWithItsSound) {
+    // Red with a 440 Hz tone for 5 s, then blue with 1000 Hz; the source plays 6 s to 7 s.
+    std::string path = clipPath("red-then-blue.mkv");
+    std::string cmd = std::string(CLIPFUSE_FFMPEG_CLI) +
+                      " -nostdin -loglevel error -y -filter_complex \"color=red:s=160x120:r=10:d=5[a];"
+                      "color=blue:s=160x120:r=10:d=5[b];[a][b]concat[v];sine=440:d=5[x];sine=1000:d=5[y];"
+                      "[x][y]concat=v=0:a=1[s]\" -map '[v]' -map '[s]' -c:v libx264 -preset ultrafast -g 20 "
+                      "-pix_fmt yuv420p -c:a flac '" + path + "'";
+    ASSERT_EQ(testmedia::run(cmd), 0);
+    auto tl = makeTimeline(160, 120, 10, {{path, 0, sec(1)}}, {{path, 0, sec(1)}});
+    for (const auto& g : tl->groups()) {
+        const auto& src = g->tracks()[0]->sources()[0];
+        ASSERT_TRUE(src->setMediaTimes(sec(6), sec(7)));
+    }
+    Rendered r = renderAll(tl);
+    ASSERT_TRUE(r.status) << r.status.text();
+    ASSERT_EQ(r.frames.size(), 10u);
+    expectColour(r.frames.at(0), 80, 60, {0, 0, 255}, 12, "first frame");
+    EXPECT_GT(toneShare(r.sound[0], 0, 4410, 1000, 44100), 0.8);
+    EXPECT_LT(toneShare(r.sound[0], 0, 4410, 440, 44100), 0.1);
+}
