@@ -75,9 +75,16 @@ void RenderEngine::setClock(std::function<Ticks()> clock) { externalClock_ = std
 
 bool RenderEngine::realTime() const {
     if (!sink_) return false;
-    for (const auto& g : plan_.groups)
-        if (g.type.kind == MediaKind::Video && g.previewMode) return true;
-    return false;
+    // The picture decides; a timeline of sound alone plays in real time when its groups do.
+    bool anyVideo = false, videoPreview = false, anyPreview = false;
+    for (const auto& g : plan_.groups) {
+        anyPreview = anyPreview || g.previewMode;
+        if (g.type.kind == MediaKind::Video) {
+            anyVideo = true;
+            videoPreview = videoPreview || g.previewMode;
+        }
+    }
+    return anyVideo ? videoPreview : anyPreview;
 }
 
 Ticks RenderEngine::clockNow() const { return externalClock_ ? externalClock_() : clock_.now(); }

@@ -53,7 +53,8 @@ public:
     // A writer that needs another sample rate or channel count asks before run().
     Status setAudioFormat(int group, const AudioFormat& format);
 
-    // With a sink, run() delivers every output to it. In real-time mode (the video groups'
+    // With a sink, run() delivers every output to it from an engine thread; the sink must
+    // not call back into the engine. In real-time mode (the video groups'
     // preview mode on), delivery follows the clock and late frames are dropped.
     void setSink(std::shared_ptr<RenderSink> sink);
     // The clock of a real-time render, in ticks of timeline position (for example the
@@ -75,7 +76,8 @@ public:
     void scrapIt();
     bool realTime() const;
 
-    // The pull side, without a sink: the next frame of a video group, in order.
+    // The pull side, without a sink. Each output is pulled from one thread at a time, and
+    // never while stop() runs. The next frame of a video group, in order:
     Status nextVideoFrame(int group, Frame& out);
     // Up to `count` samples of an audio group (fewer only at its end).
     Status readAudio(int group, int count, AudioBlock& out);
