@@ -238,18 +238,33 @@ Status DsmMuxer::writeSample(int index, Queued& q) {
     avio_write(io_, head.data(), static_cast<int>(head.size()));
     avio_write(io_, data, static_cast<int>(size));
 
-    if (key && q.timeKnown && (s.lastSyncPos < 0 || q.pts > s.lastSyncTime)) {
-        s.lastSyncPos = position;
-        s.lastSyncTime = q.pts;
-        // Seeking to this time starts where every stream has reached a sync sample.
-        std::int64_t from = position;
-        for (const Stream& other : streams_)
-            if (other.lastSyncPos >= 0) from = std::min(from, other.lastSyncPos);
-        if (syncPoints_.empty() ||
-            (q.pts > syncPoints_.back().time && from >= syncPoints_.back().position))
-            syncPoints_.push_back({q.pts, from});
-    }
+    if (key && q.timeKnown && (s.recentSyncs.empty() || q.pts > s.recentSyncs.back().time))
+        noteSyncSample(index, q.pts, position);
     return io_->error < 0 ? Status::fromAv(io_->error, "Writing the DSM file failed") : Status::ok();
+}
+
+void DsmMuxer::noteSyncSample(int index, std::int64_t time, std::int64_t position) {
+    Stream& s = streams_[static_cast<std::size_t>(index)];
+    s.recentSyncs.push_back({time, position});
+    if (s.recentSyncs.size() > kMaxQueued) s.recentSyncs.pop_front();
+
+    // Seek points follow the pictures' key frames; a file of sound alone gets one a second.
+    bool hasVideo = false;
+    for (const Stream& other : streams_) hasVideo |= other.type.majorType == wm::guids::kMediaTypeVideo;
+    if (hasVideo ? s.type.majorType != wm::guids::kMediaTypeVideo
+                 : (!syncPoints_.empty() && time - syncPoints_.back().time < 10'000'000))
+        return;
+    // The point starts where every stream has a sync sample at or before its time.
+    std::int64_t from = position;
+    for (const Stream& other : streams_) {
+        const Stream::Recent* found = nullptr;
+        for (auto it = other.recentSyncs.rbegin(); it != other.recentSyncs.rend() && !found; ++it)
+            if (it->time <= time) found = &*it;
+        if (!found) return;  // that stream cannot be decoded from here yet
+        from = std::min(from, found->position);
+    }
+    if (syncPoints_.empty() || (time > syncPoints_.back().time && from >= syncPoints_.back().position))
+        syncPoints_.push_back({time, from});
 }
 
 Status DsmMuxer::end() {

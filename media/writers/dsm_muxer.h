@@ -49,13 +49,17 @@ private:
         int width = 0;
         int height = 0;
         std::deque<Queued> queue;
-        std::int64_t lastSyncPos = -1;
-        std::int64_t lastSyncTime = 0;
+        struct Recent {
+            std::int64_t time;
+            std::int64_t position;
+        };
+        std::deque<Recent> recentSyncs;  // the latest sync samples written, oldest first
     };
     struct SyncEntry {
         std::int64_t time;
         std::int64_t position;
     };
+    void noteSyncSample(int index, std::int64_t time, std::int64_t position);
 
     Status emitOldest();
     Status writeSample(int index, Queued& q);

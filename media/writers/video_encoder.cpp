@@ -110,6 +110,9 @@ Status VideoEncoder::drain(const PacketHandler& sink) {
         int r = avcodec_receive_packet(codec_.get(), packet_.get());
         if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return Status::ok();
         if (r < 0) return Status::fromAv(r, "The video encoder failed");
+        AVCodecContext& c = *codec_;
+        if (packet_->duration <= 0 && c.framerate.num > 0 && c.framerate.den > 0)
+            packet_->duration = av_rescale_q(1, av_inv_q(c.framerate), c.time_base);
         Status st = sink(*packet_);
         av_packet_unref(packet_.get());
         if (!st) return st;
