@@ -22,11 +22,11 @@ constexpr AudioRow kWmaV2Rows[] = {
     {160, 44100, 2, 20000, 3715},  {128, 48000, 2, 16000, 5945},  {128, 44100, 2, 16000, 5945},
     {128, 44100, 2, 16000, 2973},  {128, 44100, 2, 16003, 1487},  {96, 48000, 2, 12000, 4458},
     {96, 44100, 2, 12000, 4458},   {96, 44100, 2, 12000, 2229},   {96, 44100, 2, 12001, 2229},
-    {80, 44100, 2, 10000, 3715},
-    {80, 44100, 2, 10000, 1858},   {64, 48000, 2, 8000, 2972},    {64, 44100, 2, 8003, 2973},
-    {64, 44100, 2, 8000, 1486},    {64, 44100, 1, 8000, 2972},    {48, 44100, 2, 6000, 2229},
-    {48, 44100, 2, 6003, 1115},    {48, 44100, 1, 6000, 2229},    {40, 44100, 1, 5000, 1858},
-    {32, 44100, 2, 4000, 1487},    {32, 44100, 1, 4000, 1487},    {32, 44100, 1, 4000, 743},
+    {80, 44100, 2, 10000, 3715},   {80, 44100, 2, 10000, 1858},   {64, 48000, 2, 8000, 2972},
+    {64, 44100, 2, 8003, 2973},    {64, 44100, 2, 8000, 1486},    {64, 44100, 1, 8000, 2972},
+    {48, 44100, 2, 6000, 2229},    {48, 44100, 2, 6003, 1115},    {48, 44100, 1, 6000, 2229},
+    {40, 44100, 1, 5000, 1858},    {32, 44100, 2, 4000, 1487},    {32, 44100, 1, 4000, 1487},
+    {32, 44100, 1, 4000, 743},
 };
 
 // Windows Media Audio 10 Professional (0x162) and Lossless (0x163), which the search
@@ -36,10 +36,13 @@ constexpr AudioRow kWmaProRows[] = {
     {128, 44100, 2, 16000, 5945},  {128, 44100, 2, 16000, 2973},
 };
 constexpr AudioRow kWmaLosslessRows[] = {
-    {470, 44100, 2, 58800, 13375}, {940, 48000, 2, 117600, 13375},
+    {470, 44100, 2, 58800, 13375},
+    {940, 48000, 2, 117600, 13375},
 };
 constexpr AudioRow kWmaVoiceRows[] = {
-    {20, 22050, 1, 2500, 1250}, {16, 16000, 1, 2000, 1000}, {8, 8000, 1, 1000, 500},
+    {20, 22050, 1, 2500, 1250},
+    {16, 16000, 1, 2000, 1000},
+    {8, 8000, 1, 1000, 500},
 };
 
 MediaType audioFormat(std::uint16_t tag, const AudioRow& r, std::vector<std::uint8_t> extra) {
@@ -91,8 +94,8 @@ CodecCatalog buildStandard() {
                                    {0x00, 0x88, 0x00, 0x00, 0x0F, 0x00, 0x00, 0x00, 0x00, 0x00}));
     cat.audio.push_back(audioCodec("Windows Media Audio 10 Professional", kTagWmaPro, kWmaProRows,
                                    std::vector<std::uint8_t>(18, 0)));
-    cat.audio.push_back(audioCodec("Windows Media Audio 9.2 Lossless", kTagWmaLossless, kWmaLosslessRows,
-                                   std::vector<std::uint8_t>(18, 0)));
+    cat.audio.push_back(audioCodec("Windows Media Audio 9.2 Lossless", kTagWmaLossless,
+                                   kWmaLosslessRows, std::vector<std::uint8_t>(18, 0)));
     cat.audio.push_back(audioCodec("Windows Media Audio Voice 9", kTagWmaVoice, kWmaVoiceRows, {}));
 
     cat.video.push_back(videoCodec("Windows Media Video 9", fourcc("WMV3")));

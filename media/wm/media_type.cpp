@@ -15,7 +15,9 @@ void put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
 void put64(std::vector<std::uint8_t>& b, std::uint64_t v) {
     for (int i = 0; i < 8; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
-std::uint16_t get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t get16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 std::uint32_t get32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
@@ -24,7 +26,8 @@ std::uint64_t get64(const std::uint8_t* p) {
     return static_cast<std::uint64_t>(get32(p)) | static_cast<std::uint64_t>(get32(p + 4)) << 32;
 }
 void putRect(std::vector<std::uint8_t>& b, const Rect& r) {
-    for (std::int32_t v : {r.left, r.top, r.right, r.bottom}) put32(b, static_cast<std::uint32_t>(v));
+    for (std::int32_t v : {r.left, r.top, r.right, r.bottom})
+        put32(b, static_cast<std::uint32_t>(v));
 }
 Rect getRect(const std::uint8_t* p) {
     return {static_cast<std::int32_t>(get32(p)), static_cast<std::int32_t>(get32(p + 4)),
@@ -41,12 +44,18 @@ namespace guids {
 const Guid kMediaTypeVideo = baseGuid(0x73646976);
 const Guid kMediaTypeAudio = baseGuid(0x73647561);
 const Guid kMediaTypeScript = baseGuid(0x73636D64);
-const Guid kFormatVideoInfo{0x05589F80, 0xC356, 0x11CE, {0xBF, 0x01, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A}};
-const Guid kFormatWaveFormatEx{0x05589F81, 0xC356, 0x11CE, {0xBF, 0x01, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A}};
-const Guid kFormatMpeg2Video{0xE06D80E3, 0xDB46, 0x11CF, {0xB4, 0xD1, 0x00, 0x80, 0x5F, 0x6C, 0xBB, 0xEA}};
-const Guid kFormatScript{0x5C8510F2, 0xDEBE, 0x4CA7, {0xBB, 0xA5, 0xF0, 0x7A, 0x10, 0x4F, 0x8D, 0xFF}};
-const Guid kMutexBitrate{0xD6E22A01, 0x35DA, 0x11D1, {0x90, 0x34, 0x00, 0xA0, 0xC9, 0x03, 0x49, 0xBE}};
-const Guid kSubtypeRgb24{0xE436EB7D, 0x524F, 0x11CE, {0x9F, 0x53, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+const Guid kFormatVideoInfo{
+    0x05589F80, 0xC356, 0x11CE, {0xBF, 0x01, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A}};
+const Guid kFormatWaveFormatEx{
+    0x05589F81, 0xC356, 0x11CE, {0xBF, 0x01, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A}};
+const Guid kFormatMpeg2Video{
+    0xE06D80E3, 0xDB46, 0x11CF, {0xB4, 0xD1, 0x00, 0x80, 0x5F, 0x6C, 0xBB, 0xEA}};
+const Guid kFormatScript{
+    0x5C8510F2, 0xDEBE, 0x4CA7, {0xBB, 0xA5, 0xF0, 0x7A, 0x10, 0x4F, 0x8D, 0xFF}};
+const Guid kMutexBitrate{
+    0xD6E22A01, 0x35DA, 0x11D1, {0x90, 0x34, 0x00, 0xA0, 0xC9, 0x03, 0x49, 0xBE}};
+const Guid kSubtypeRgb24{
+    0xE436EB7D, 0x524F, 0x11CE, {0x9F, 0x53, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
 }  // namespace guids
 
 std::array<std::uint8_t, 16> Guid::bytes() const {
@@ -68,12 +77,15 @@ Guid Guid::fromBytes(const std::uint8_t* p) {
 
 std::string Guid::toString() const {
     char s[40];
-    std::snprintf(s, sizeof s, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", data1, data2, data3,
-                  data4[0], data4[1], data4[2], data4[3], data4[4], data4[5], data4[6], data4[7]);
+    std::snprintf(s, sizeof s, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", data1, data2,
+                  data3, data4[0], data4[1], data4[2], data4[3], data4[4], data4[5], data4[6],
+                  data4[7]);
     return s;
 }
 
-Guid subtypeFromCode(std::uint32_t code) { return baseGuid(code); }
+Guid subtypeFromCode(std::uint32_t code) {
+    return baseGuid(code);
+}
 
 std::string fourccText(std::uint32_t code) {
     std::string s;
@@ -181,7 +193,8 @@ MediaType audioMediaType(const WaveFormatEx& wf) {
     return mt;
 }
 
-MediaType videoMediaType(const VideoInfoHeader& vih, const Guid& subtype, bool temporalCompression) {
+MediaType videoMediaType(const VideoInfoHeader& vih, const Guid& subtype,
+                         bool temporalCompression) {
     MediaType mt;
     mt.majorType = guids::kMediaTypeVideo;
     mt.subtype = subtype;

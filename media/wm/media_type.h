@@ -35,10 +35,10 @@ constexpr std::uint32_t fourcc(const char (&s)[5]) {
 std::string fourccText(std::uint32_t code);
 
 namespace guids {
-extern const Guid kMediaTypeVideo;   // {73646976-0000-0010-8000-00AA00389B71}
-extern const Guid kMediaTypeAudio;   // {73647561-0000-0010-8000-00AA00389B71}
-extern const Guid kMediaTypeScript;  // {73636D64-0000-0010-8000-00AA00389B71}
-extern const Guid kFormatVideoInfo;  // {05589F80-C356-11CE-BF01-00AA0055595A}
+extern const Guid kMediaTypeVideo;      // {73646976-0000-0010-8000-00AA00389B71}
+extern const Guid kMediaTypeAudio;      // {73647561-0000-0010-8000-00AA00389B71}
+extern const Guid kMediaTypeScript;     // {73636D64-0000-0010-8000-00AA00389B71}
+extern const Guid kFormatVideoInfo;     // {05589F80-C356-11CE-BF01-00AA0055595A}
 extern const Guid kFormatWaveFormatEx;  // {05589F81-C356-11CE-BF01-00AA0055595A}
 extern const Guid kFormatMpeg2Video;    // {E06D80E3-DB46-11CF-B4D1-00805F6CBBEA}
 extern const Guid kFormatScript;        // {5C8510F2-DEBE-4CA7-BBA5-F07A104F8DFF}

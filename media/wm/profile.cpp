@@ -6,7 +6,8 @@ namespace media::wm {
 
 Status StreamConfig::setStreamNumber(std::uint16_t number) {
     if (number < 1 || number > kMaxStreamNumber)
-        return Status::invalidArg("A stream number must lie between 1 and 63, not " + std::to_string(number) + ".");
+        return Status::invalidArg("A stream number must lie between 1 and 63, not " +
+                                  std::to_string(number) + ".");
     number_ = number;
     return Status::ok();
 }
@@ -42,7 +43,8 @@ Status StreamConfig::setMediaType(const MediaType* type) {
 }
 
 Status StreamConfig::setQuality(std::uint32_t quality) {
-    if (streamType_ != guids::kMediaTypeVideo) return Status::invalidArg("Only a video stream has a quality.");
+    if (streamType_ != guids::kMediaTypeVideo)
+        return Status::invalidArg("Only a video stream has a quality.");
     if (quality > 100) return Status::invalidArg("A video quality lies between 0 and 100.");
     quality_ = quality;
     return Status::ok();
@@ -78,7 +80,8 @@ Status Profile::setName(const std::string& name) {
 Status Profile::addStream(const StreamConfig& stream) {
     if (stream.streamNumber() == 0) return Status::invalidArg("The stream has no number.");
     if (streamByNumber(stream.streamNumber()))
-        return Status::invalidArg("The profile already has a stream " + std::to_string(stream.streamNumber()) + ".");
+        return Status::invalidArg("The profile already has a stream " +
+                                  std::to_string(stream.streamNumber()) + ".");
     if (!stream.hasMediaType()) return Status::invalidArg("The stream has no media type.");
     streams_.push_back(stream);
     return Status::ok();
@@ -87,7 +90,8 @@ Status Profile::addStream(const StreamConfig& stream) {
 Status Profile::addMutualExclusion(const MutualExclusion& exclusion) {
     for (std::uint16_t n : exclusion.streams)
         if (!streamByNumber(n))
-            return Status::invalidArg("The exclusion names stream " + std::to_string(n) + ", which the profile lacks.");
+            return Status::invalidArg("The exclusion names stream " + std::to_string(n) +
+                                      ", which the profile lacks.");
     exclusions_.push_back(exclusion);
     return Status::ok();
 }
@@ -104,7 +108,8 @@ const StreamConfig* Profile::firstStream(const Guid& streamType) const {
     return nullptr;
 }
 
-Status ProfileManager::createEmptyProfile(std::uint32_t version, std::unique_ptr<Profile>& out) const {
+Status ProfileManager::createEmptyProfile(std::uint32_t version,
+                                          std::unique_ptr<Profile>& out) const {
     if (version != kVersion7 && version != kVersion8 && version != kVersion9)
         return Status::invalidArg("Unknown profile version.");
     out = std::make_unique<Profile>(version);

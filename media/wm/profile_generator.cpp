@@ -9,13 +9,16 @@ namespace media::wm {
 namespace {
 
 // WMSCRIPTTYPE_TwoStrings: a script sample holds a type string and a command string.
-const Guid kScriptTypeTwoStrings{0x82F38A70, 0xC29F, 0x11D1, {0x97, 0xAD, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50}};
+const Guid kScriptTypeTwoStrings{
+    0x82F38A70, 0xC29F, 0x11D1, {0x97, 0xAD, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50}};
 
-Status noAudioFormat(std::uint32_t tag, std::uint32_t bitrate, std::uint32_t rate, std::uint32_t channels) {
+Status noAudioFormat(std::uint32_t tag, std::uint32_t bitrate, std::uint32_t rate,
+                     std::uint32_t channels) {
     char text[200];
-    std::snprintf(text, sizeof text,
-                  "No Windows Media audio format has tag 0x%X at %u bits per second, %u Hz, %u channel(s).", tag,
-                  bitrate, rate, channels);
+    std::snprintf(
+        text, sizeof text,
+        "No Windows Media audio format has tag 0x%X at %u bits per second, %u Hz, %u channel(s).",
+        tag, bitrate, rate, channels);
     return {kNoMatchingAudioFormat, text};
 }
 
@@ -33,7 +36,8 @@ AudioStreamParams joinAudioParams(std::uint32_t audioBitrate) {
     return a;
 }
 
-VideoStreamParams joinVideoParams(int width, int height, double frameRate, std::uint32_t videoBitrate) {
+VideoStreamParams joinVideoParams(int width, int height, double frameRate,
+                                  std::uint32_t videoBitrate) {
     VideoStreamParams v;
     v.bitrate = videoBitrate;
     v.width = width;
@@ -48,7 +52,8 @@ Status WMCreateProfileManager(std::unique_ptr<ProfileManager>& out, const CodecC
 }
 
 Status ConfigureStream(StreamConfig& stream, std::uint16_t number, const std::string& name,
-                       const std::string& connectionName, std::uint32_t bitrate, const MediaType& type) {
+                       const std::string& connectionName, std::uint32_t bitrate,
+                       const MediaType& type) {
     Status st = stream.setStreamNumber(number);
     if (st) st = stream.setStreamName(name);
     if (st) st = stream.setConnectionName(connectionName);
@@ -58,7 +63,8 @@ Status ConfigureStream(StreamConfig& stream, std::uint16_t number, const std::st
 }
 
 Status AddAudioStream(const ProfileManager& manager, Profile& profile, std::uint32_t formatTag,
-                      std::uint32_t bitrate, std::uint32_t sampleRate, std::uint32_t channels, bool hasVideo) {
+                      std::uint32_t bitrate, std::uint32_t sampleRate, std::uint32_t channels,
+                      bool hasVideo) {
     const auto& codecs = manager.codecInfo().audio;
     if (codecs.empty()) return noAudioFormat(formatTag, bitrate, sampleRate, channels);
 
@@ -67,9 +73,12 @@ Status AddAudioStream(const ProfileManager& manager, Profile& profile, std::uint
     for (const CodecEntry& codec : codecs) {
         for (const MediaType& format : codec.formats) {
             if (format.formatType != guids::kFormatWaveFormatEx)
-                return Status::fail("The audio codec \"" + codec.name + "\" offers a format that is not a WAVEFORMATEX.");
+                return Status::fail("The audio codec \"" + codec.name +
+                                    "\" offers a format that is not a WAVEFORMATEX.");
             auto wf = format.waveFormat();
-            if (!wf) return Status::fail("The audio codec \"" + codec.name + "\" offers an incomplete format.");
+            if (!wf)
+                return Status::fail("The audio codec \"" + codec.name +
+                                    "\" offers an incomplete format.");
             // Unsigned arithmetic on purpose: one comparison covers 249 either side.
             const std::uint32_t offset = wf->avgBytesPerSec * 8u - bitrate + 249u;
             const bool candidate = offset <= 498u && wf->samplesPerSec == sampleRate &&
@@ -93,7 +102,8 @@ Status AddAudioStream(const ProfileManager& manager, Profile& profile, std::uint
     type.temporalCompression = false;
     type.sampleSize = wf.blockAlign;
     type.formatType = guids::kFormatWaveFormatEx;
-    type.format.assign(chosen.format.begin(), chosen.format.begin() + WaveFormatEx::kSize + wf.extra.size());
+    type.format.assign(chosen.format.begin(),
+                       chosen.format.begin() + WaveFormatEx::kSize + wf.extra.size());
 
     StreamConfig stream = profile.createNewStream(guids::kMediaTypeAudio);
     Status st = ConfigureStream(stream, 1, "Audio Stream", "Audio", wf.avgBytesPerSec * 8u, type);
@@ -102,8 +112,9 @@ Status AddAudioStream(const ProfileManager& manager, Profile& profile, std::uint
 }
 
 Status AddVideoStream(const ProfileManager& manager, Profile& profile, std::uint16_t streamNumber,
-                      std::uint32_t fourcc, std::uint32_t bitrate, std::int32_t width, std::int32_t height,
-                      std::uint32_t frameRate, std::uint32_t quality, std::uint32_t keyFrameSpacing) {
+                      std::uint32_t fourcc, std::uint32_t bitrate, std::int32_t width,
+                      std::int32_t height, std::uint32_t frameRate, std::uint32_t quality,
+                      std::uint32_t keyFrameSpacing) {
     const MediaType* taken = nullptr;
     for (const CodecEntry& codec : manager.codecInfo().video) {
         for (const MediaType& format : codec.formats) {
@@ -116,7 +127,8 @@ Status AddVideoStream(const ProfileManager& manager, Profile& profile, std::uint
         if (taken) break;
     }
     if (!taken)
-        return {kNoMatchingVideoFormat, "No Windows Media video format has the code \"" + fourccText(fourcc) + "\"."};
+        return {kNoMatchingVideoFormat,
+                "No Windows Media video format has the code \"" + fourccText(fourcc) + "\"."};
 
     MediaType type = *taken;
     VideoInfoHeader vih = *type.videoInfo();
@@ -129,7 +141,9 @@ Status AddVideoStream(const ProfileManager& manager, Profile& profile, std::uint
 
     StreamConfig stream = profile.createNewStream(guids::kMediaTypeVideo);
     Status st = stream.setQuality(quality);
-    if (st) st = stream.setMaxKeyFrameSpacing(static_cast<std::int64_t>(keyFrameSpacing) * kTicksPerSecond);
+    if (st)
+        st = stream.setMaxKeyFrameSpacing(static_cast<std::int64_t>(keyFrameSpacing) *
+                                          kTicksPerSecond);
     if (st) st = ConfigureStream(stream, streamNumber, "Video Stream", "Video", bitrate, type);
     if (st) st = profile.addStream(stream);
     return st;
@@ -138,7 +152,8 @@ Status AddVideoStream(const ProfileManager& manager, Profile& profile, std::uint
 Status AddBitrateExclusion(Profile& profile, std::uint32_t videoCount) {
     MutualExclusion exclusion = profile.createNewMutualExclusion();
     Status st = exclusion.setType(guids::kMutexBitrate);
-    for (std::uint32_t n = 2; st && n <= videoCount + 1; ++n) st = exclusion.addStream(static_cast<std::uint16_t>(n));
+    for (std::uint32_t n = 2; st && n <= videoCount + 1; ++n)
+        st = exclusion.addStream(static_cast<std::uint16_t>(n));
     if (st) st = profile.addMutualExclusion(exclusion);
     return st;
 }
@@ -155,12 +170,16 @@ Status AddScriptStream(Profile& profile, std::uint16_t streamNumber, std::uint32
     return st;
 }
 
-Status GenerateProfile(const AudioStreamParams* audio, const std::uint32_t* scriptBitrate, std::uint32_t videoCount,
-                       const VideoStreamParams* video, std::unique_ptr<Profile>* out, std::uint32_t version,
+Status GenerateProfile(const AudioStreamParams* audio, const std::uint32_t* scriptBitrate,
+                       std::uint32_t videoCount, const VideoStreamParams* video,
+                       std::unique_ptr<Profile>* out, std::uint32_t version,
                        const CodecCatalog& codecs) {
-    if (!audio || !out) return Status::invalidArg("GenerateProfile needs audio parameters and a place for the profile.");
+    if (!audio || !out)
+        return Status::invalidArg(
+            "GenerateProfile needs audio parameters and a place for the profile.");
     if (videoCount > 63) return Status::invalidArg("A profile holds at most 63 video streams.");
-    if (videoCount != 0 && !video) return Status::invalidArg("The video stream parameters are missing.");
+    if (videoCount != 0 && !video)
+        return Status::invalidArg("The video stream parameters are missing.");
 
     std::unique_ptr<ProfileManager> manager;
     Status st = WMCreateProfileManager(manager, codecs);
@@ -169,15 +188,17 @@ Status GenerateProfile(const AudioStreamParams* audio, const std::uint32_t* scri
     st = manager->createEmptyProfile(version, profile);
     if (st) st = profile->setName("Custom Profile");
     if (st)
-        st = AddAudioStream(*manager, *profile, audio->formatTag, audio->bitrate, audio->sampleRate, audio->channels,
-                            videoCount > 0);
+        st = AddAudioStream(*manager, *profile, audio->formatTag, audio->bitrate, audio->sampleRate,
+                            audio->channels, videoCount > 0);
     for (std::uint32_t i = 0; st && i < videoCount; ++i) {
         const VideoStreamParams& v = video[i];
-        st = AddVideoStream(*manager, *profile, static_cast<std::uint16_t>(i + 2), v.fourcc, v.bitrate, v.width,
-                            v.height, v.frameRate, v.quality, v.keyFrameSpacing);
+        st =
+            AddVideoStream(*manager, *profile, static_cast<std::uint16_t>(i + 2), v.fourcc,
+                           v.bitrate, v.width, v.height, v.frameRate, v.quality, v.keyFrameSpacing);
     }
     if (st && videoCount > 1) st = AddBitrateExclusion(*profile, videoCount);
-    if (st && scriptBitrate) st = AddScriptStream(*profile, static_cast<std::uint16_t>(videoCount + 2), *scriptBitrate);
+    if (st && scriptBitrate)
+        st = AddScriptStream(*profile, static_cast<std::uint16_t>(videoCount + 2), *scriptBitrate);
     if (st) *out = std::move(profile);
     return st;
 }
@@ -187,7 +208,8 @@ Status MapProfile(const std::string& profileText, std::unique_ptr<Profile>* out)
     std::unique_ptr<ProfileManager> manager;
     Status st = WMCreateProfileManager(manager);
     if (!st) {
-        std::printf("MapProfile: Failed to create profile manager!  hr=0x%x\n", static_cast<unsigned>(st.code()));
+        std::printf("MapProfile: Failed to create profile manager!  hr=0x%x\n",
+                    static_cast<unsigned>(st.code()));
         return st;
     }
     // The whole text is read: a profile is far longer than a path, so nothing is cut.

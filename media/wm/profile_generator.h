@@ -35,7 +35,8 @@ std::uint32_t wholeFrameRate(double framesPerSecond);
 // stereo; one "WMV3" video stream of the given size, bitrate and rate, quality 0, a key
 // frame at least every 8 seconds.
 AudioStreamParams joinAudioParams(std::uint32_t audioBitrate);
-VideoStreamParams joinVideoParams(int width, int height, double frameRate, std::uint32_t videoBitrate);
+VideoStreamParams joinVideoParams(int width, int height, double frameRate,
+                                  std::uint32_t videoBitrate);
 
 // `video` points at `videoCount` entries (0 to 63). With `scriptBitrate` a script stream
 // follows the video streams. On success `*out` holds the new profile.
@@ -48,16 +49,20 @@ Status MapProfile(const std::string& profileText, std::unique_ptr<Profile>* out)
 
 // The steps of GenerateProfile, each answering with the first failing status.
 Status AddAudioStream(const ProfileManager& manager, Profile& profile, std::uint32_t formatTag,
-                      std::uint32_t bitrate, std::uint32_t sampleRate, std::uint32_t channels, bool hasVideo);
+                      std::uint32_t bitrate, std::uint32_t sampleRate, std::uint32_t channels,
+                      bool hasVideo);
 Status AddVideoStream(const ProfileManager& manager, Profile& profile, std::uint16_t streamNumber,
-                      std::uint32_t fourcc, std::uint32_t bitrate, std::int32_t width, std::int32_t height,
-                      std::uint32_t frameRate, std::uint32_t quality, std::uint32_t keyFrameSpacing);
+                      std::uint32_t fourcc, std::uint32_t bitrate, std::int32_t width,
+                      std::int32_t height, std::uint32_t frameRate, std::uint32_t quality,
+                      std::uint32_t keyFrameSpacing);
 Status AddBitrateExclusion(Profile& profile, std::uint32_t videoCount);
 Status AddScriptStream(Profile& profile, std::uint16_t streamNumber, std::uint32_t bitrate);
 Status ConfigureStream(StreamConfig& stream, std::uint16_t number, const std::string& name,
-                       const std::string& connectionName, std::uint32_t bitrate, const MediaType& type);
+                       const std::string& connectionName, std::uint32_t bitrate,
+                       const MediaType& type);
 
 // Creates the profile manager the steps above search with.
-Status WMCreateProfileManager(std::unique_ptr<ProfileManager>& out, const CodecCatalog& codecs = standardCodecs());
+Status WMCreateProfileManager(std::unique_ptr<ProfileManager>& out,
+                              const CodecCatalog& codecs = standardCodecs());
 
 }  // namespace media::wm

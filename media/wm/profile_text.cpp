@@ -66,7 +66,8 @@ bool parseGuid(const std::string& s, Guid& g) {
 }
 
 Status bad(int line, const std::string& why) {
-    return {kInvalidProfileData, "The profile data is not valid (line " + std::to_string(line) + ": " + why + ")."};
+    return {kInvalidProfileData,
+            "The profile data is not valid (line " + std::to_string(line) + ": " + why + ")."};
 }
 
 struct StreamDraft {
@@ -108,12 +109,14 @@ Status ProfileManager::saveProfile(const Profile& p, std::string& text) const {
     for (const StreamConfig& s : p.streams()) {
         const MediaType& t = s.mediaType();
         o << "stream\ntype=" << s.streamType().toString() << "\nnumber=" << s.streamNumber()
-          << "\nname=" << s.streamName() << "\nconnection=" << s.connectionName() << "\nbitrate=" << s.bitrate()
-          << "\nquality=" << s.quality() << "\nkeyframespacing=" << s.maxKeyFrameSpacing()
+          << "\nname=" << s.streamName() << "\nconnection=" << s.connectionName()
+          << "\nbitrate=" << s.bitrate() << "\nquality=" << s.quality()
+          << "\nkeyframespacing=" << s.maxKeyFrameSpacing()
           << "\nmajortype=" << t.majorType.toString() << "\nsubtype=" << t.subtype.toString()
-          << "\nfixedsizesamples=" << t.fixedSizeSamples << "\ntemporalcompression=" << t.temporalCompression
-          << "\nsamplesize=" << t.sampleSize << "\nformattype=" << t.formatType.toString()
-          << "\nformat=" << hex(t.format) << "\nend\n";
+          << "\nfixedsizesamples=" << t.fixedSizeSamples
+          << "\ntemporalcompression=" << t.temporalCompression << "\nsamplesize=" << t.sampleSize
+          << "\nformattype=" << t.formatType.toString() << "\nformat=" << hex(t.format)
+          << "\nend\n";
     }
     for (const MutualExclusion& m : p.mutualExclusions()) {
         o << "exclusion\ntype=" << m.type.toString() << "\nstreams=";
@@ -124,7 +127,8 @@ Status ProfileManager::saveProfile(const Profile& p, std::string& text) const {
     return Status::ok();
 }
 
-Status ProfileManager::loadProfileByData(const std::string& text, std::unique_ptr<Profile>& out) const {
+Status ProfileManager::loadProfileByData(const std::string& text,
+                                         std::unique_ptr<Profile>& out) const {
     if (text.size() > kMaxTextBytes) return bad(0, "too long");
     std::istringstream in(text);
     std::string line;
@@ -156,7 +160,8 @@ Status ProfileManager::loadProfileByData(const std::string& text, std::unique_pt
                 if (!draft.haveType) return bad(n, "stream without a media type");
                 if (Status st = commitStream(draft, *profile, n); !st) return st;
             } else if (block == Block::Exclusion) {
-                if (Status st = profile->addMutualExclusion(exclusion); !st) return bad(n, st.text());
+                if (Status st = profile->addMutualExclusion(exclusion); !st)
+                    return bad(n, st.text());
             } else {
                 return bad(n, "end without a block");
             }
@@ -170,7 +175,8 @@ Status ProfileManager::loadProfileByData(const std::string& text, std::unique_pt
         Guid g;
         if (block == Block::Top) {
             if (key == "version") {
-                if (profile || !parseNumber(value, num) || num > 0xFFFFFFFFu) return bad(n, "bad version");
+                if (profile || !parseNumber(value, num) || num > 0xFFFFFFFFu)
+                    return bad(n, "bad version");
                 if (Status st = createEmptyProfile(static_cast<std::uint32_t>(num), profile); !st)
                     return bad(n, st.text());
                 if (!name.empty()) profile->setName(name);
@@ -181,7 +187,8 @@ Status ProfileManager::loadProfileByData(const std::string& text, std::unique_pt
                 return bad(n, "unknown key " + key);
             }
         } else if (block == Block::Stream) {
-            const bool guidKey = key == "type" || key == "majortype" || key == "subtype" || key == "formattype";
+            const bool guidKey =
+                key == "type" || key == "majortype" || key == "subtype" || key == "formattype";
             if (guidKey && !parseGuid(value, g)) return bad(n, "bad GUID");
             std::uint64_t* field = key == "number"                ? &draft.number
                                    : key == "bitrate"             ? &draft.bitrate
@@ -192,8 +199,10 @@ Status ProfileManager::loadProfileByData(const std::string& text, std::unique_pt
                                    : key == "temporalcompression" ? &draft.temporal
                                                                   : nullptr;
             if (field) {
-                if (!parseNumber(value, num) || num > 0xFFFFFFFFFFFFull) return bad(n, "bad number for " + key);
-                if (key != "keyframespacing" && num > 0xFFFFFFFFu) return bad(n, "number too large for " + key);
+                if (!parseNumber(value, num) || num > 0xFFFFFFFFFFFFull)
+                    return bad(n, "bad number for " + key);
+                if (key != "keyframespacing" && num > 0xFFFFFFFFu)
+                    return bad(n, "number too large for " + key);
                 *field = num;
             } else if (key == "type") {
                 draft.streamType = g;
@@ -221,8 +230,10 @@ Status ProfileManager::loadProfileByData(const std::string& text, std::unique_pt
                 std::istringstream list(value);
                 std::string item;
                 while (std::getline(list, item, ',')) {
-                    if (!parseNumber(item, num) || num > kMaxStreamNumber) return bad(n, "bad stream number");
-                    if (Status st = exclusion.addStream(static_cast<std::uint16_t>(num)); !st) return bad(n, st.text());
+                    if (!parseNumber(item, num) || num > kMaxStreamNumber)
+                        return bad(n, "bad stream number");
+                    if (Status st = exclusion.addStream(static_cast<std::uint16_t>(num)); !st)
+                        return bad(n, st.text());
                 }
             } else {
                 return bad(n, "unknown key " + key);

@@ -1,6 +1,6 @@
-#include "media/writers/stream_encoder.h"
-
 #include <algorithm>
+
+#include "media/writers/stream_encoder.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -32,7 +32,8 @@ constexpr int kChunkForFreeFrameSizes = 1024;
 
 }  // namespace
 
-Status openAudioCodec(EncoderChoice& choice, AVCodecID fallback, const AudioEncoderRequest& req, av::CodecPtr& out) {
+Status openAudioCodec(EncoderChoice& choice, AVCodecID fallback, const AudioEncoderRequest& req,
+                      av::CodecPtr& out) {
     std::function<Status(AVCodecContext&)>* configure = nullptr;
     if (choice.context) {
         out = std::move(choice.context);
@@ -40,7 +41,9 @@ Status openAudioCodec(EncoderChoice& choice, AVCodecID fallback, const AudioEnco
         if (avcodec_is_open(out.get())) return Status::ok();
     } else {
         const AVCodec* codec = choice.codec ? choice.codec : avcodec_find_encoder(fallback);
-        if (!codec) return Status::fail("No encoder for " + std::string(avcodec_get_name(fallback)) + " is installed.");
+        if (!codec)
+            return Status::fail("No encoder for " + std::string(avcodec_get_name(fallback)) +
+                                " is installed.");
         out.reset(avcodec_alloc_context3(codec));
         if (!out) return Status::outOfMemory();
         configure = &choice.configure;
@@ -57,7 +60,9 @@ Status openAudioCodec(EncoderChoice& choice, AVCodecID fallback, const AudioEnco
         if (Status st = (*configure)(c); !st) return st;
     }
     int r = avcodec_open2(&c, c.codec, nullptr);
-    if (r < 0) return Status::fromAv(r, "The audio encoder \"" + std::string(c.codec->name) + "\" cannot start");
+    if (r < 0)
+        return Status::fromAv(
+            r, "The audio encoder \"" + std::string(c.codec->name) + "\" cannot start");
     return Status::ok();
 }
 
@@ -65,15 +70,16 @@ Status AudioEncoder::start(av::CodecPtr codec, int inputRate, int inputChannels)
     codec_ = std::move(codec);
     AVCodecContext& c = *codec_;
     inputChannels_ = inputChannels;
-    const bool freeSize = c.frame_size <= 0 || (c.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+    const bool freeSize =
+        c.frame_size <= 0 || (c.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
     frameSize_ = freeSize ? kChunkForFreeFrameSizes : c.frame_size;
     smallLastFrame_ = freeSize || (c.codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME);
 
     AVChannelLayout in{};
     av_channel_layout_default(&in, inputChannels);
     SwrContext* swr = nullptr;
-    int r = swr_alloc_set_opts2(&swr, &c.ch_layout, c.sample_fmt, c.sample_rate, &in, AV_SAMPLE_FMT_FLTP, inputRate,
-                                0, nullptr);
+    int r = swr_alloc_set_opts2(&swr, &c.ch_layout, c.sample_fmt, c.sample_rate, &in,
+                                AV_SAMPLE_FMT_FLTP, inputRate, 0, nullptr);
     av_channel_layout_uninit(&in);
     swr_.reset(swr);
     if (r < 0 || !swr_ || (r = swr_init(swr_.get())) < 0)
@@ -85,20 +91,25 @@ Status AudioEncoder::start(av::CodecPtr codec, int inputRate, int inputChannels)
 }
 
 Status AudioEncoder::encode(const float* const* planes, int count, const PacketHandler& sink) {
-    if (count < 0 || (count > 0 && !planes)) return Status::invalidArg("No sound samples were given.");
+    if (count < 0 || (count > 0 && !planes))
+        return Status::invalidArg("No sound samples were given.");
     if (count == 0) return Status::ok();
     AVCodecContext& c = *codec_;
     const int room = swr_get_out_samples(swr_.get(), count);
     if (room < 0) return Status::fromAv(room, "The sound cannot be converted");
     std::uint8_t** out = nullptr;
-    int r = av_samples_alloc_array_and_samples(&out, nullptr, c.ch_layout.nb_channels, room, c.sample_fmt, 0);
+    int r = av_samples_alloc_array_and_samples(&out, nullptr, c.ch_layout.nb_channels, room,
+                                               c.sample_fmt, 0);
     if (r < 0) return Status::fromAv(r, "No memory for sound");
     std::vector<const std::uint8_t*> in(static_cast<std::size_t>(inputChannels_));
-    for (int ch = 0; ch < inputChannels_; ++ch) in[ch] = reinterpret_cast<const std::uint8_t*>(planes[ch]);
+    for (int ch = 0; ch < inputChannels_; ++ch)
+        in[ch] = reinterpret_cast<const std::uint8_t*>(planes[ch]);
     int got = swr_convert(swr_.get(), out, room, in.data(), count);
     Status st = Status::ok();
-    if (got < 0) st = Status::fromAv(got, "The sound cannot be converted");
-    else if (got > 0 && av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(out), got) < got) st = Status::outOfMemory();
+    if (got < 0)
+        st = Status::fromAv(got, "The sound cannot be converted");
+    else if (got > 0 && av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(out), got) < got)
+        st = Status::outOfMemory();
     av_freep(&out[0]);
     av_freep(&out);
     if (!st) return st;
@@ -107,7 +118,8 @@ Status AudioEncoder::encode(const float* const* planes, int count, const PacketH
 
 Status AudioEncoder::sendFrames(bool final, const PacketHandler& sink) {
     AVCodecContext& c = *codec_;
-    while (av_audio_fifo_size(fifo_.get()) >= frameSize_ || (final && av_audio_fifo_size(fifo_.get()) > 0)) {
+    while (av_audio_fifo_size(fifo_.get()) >= frameSize_ ||
+           (final && av_audio_fifo_size(fifo_.get()) > 0)) {
         const int available = av_audio_fifo_size(fifo_.get());
         const int take = std::min(available, frameSize_);
         av::FramePtr frame = av::makeFrame();
@@ -116,9 +128,12 @@ Status AudioEncoder::sendFrames(bool final, const PacketHandler& sink) {
         frame->nb_samples = (take < frameSize_ && !smallLastFrame_) ? frameSize_ : take;
         frame->format = c.sample_fmt;
         frame->sample_rate = c.sample_rate;
-        if (av_channel_layout_copy(&frame->ch_layout, &c.ch_layout) < 0) return Status::outOfMemory();
-        if (int r = av_frame_get_buffer(frame.get(), 0); r < 0) return Status::fromAv(r, "No memory for sound");
-        av_samples_set_silence(frame->extended_data, 0, frame->nb_samples, c.ch_layout.nb_channels, c.sample_fmt);
+        if (av_channel_layout_copy(&frame->ch_layout, &c.ch_layout) < 0)
+            return Status::outOfMemory();
+        if (int r = av_frame_get_buffer(frame.get(), 0); r < 0)
+            return Status::fromAv(r, "No memory for sound");
+        av_samples_set_silence(frame->extended_data, 0, frame->nb_samples, c.ch_layout.nb_channels,
+                               c.sample_fmt);
         av_audio_fifo_read(fifo_.get(), reinterpret_cast<void**>(frame->extended_data), take);
         frame->pts = av_rescale_q(nextPts_, AVRational{1, c.sample_rate}, c.time_base);
         nextPts_ += frame->nb_samples;
@@ -135,7 +150,8 @@ Status AudioEncoder::flush(const PacketHandler& sink) {
     const int room = swr_get_out_samples(swr_.get(), 0);
     if (room > 0) {
         std::uint8_t** out = nullptr;
-        if (av_samples_alloc_array_and_samples(&out, nullptr, c.ch_layout.nb_channels, room, c.sample_fmt, 0) >= 0) {
+        if (av_samples_alloc_array_and_samples(&out, nullptr, c.ch_layout.nb_channels, room,
+                                               c.sample_fmt, 0) >= 0) {
             int got = swr_convert(swr_.get(), out, room, nullptr, 0);
             if (got > 0) av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(out), got);
             av_freep(&out[0]);

@@ -52,7 +52,8 @@ bool dsmCarries(AVCodecID codec) {
 }
 
 Status dsmMediaType(const AVCodecContext& c, wm::MediaType& out) {
-    const std::vector<std::uint8_t> extradata(c.extradata, c.extradata + std::max(c.extradata_size, 0));
+    const std::vector<std::uint8_t> extradata(c.extradata,
+                                              c.extradata + std::max(c.extradata_size, 0));
     if (c.codec_type == AVMEDIA_TYPE_VIDEO) {
         wm::VideoInfoHeader v;
         v.source = {0, 0, c.width, c.height};
@@ -64,7 +65,8 @@ Status dsmMediaType(const AVCodecContext& c, wm::MediaType& out) {
         v.bmi.height = c.height;
         v.bmi.planes = 1;
         if (c.codec_id == AV_CODEC_ID_RAWVIDEO) {
-            if (c.pix_fmt != AV_PIX_FMT_BGR24) return Status::invalidArg("DSM keeps uncompressed pictures as 24-bit RGB only.");
+            if (c.pix_fmt != AV_PIX_FMT_BGR24)
+                return Status::invalidArg("DSM keeps uncompressed pictures as 24-bit RGB only.");
             v.bmi.bitCount = 24;
             v.bmi.compression = 0;  // BI_RGB
             v.bmi.sizeImage = static_cast<std::uint32_t>((c.width * 3 + 3) / 4 * 4 * c.height);
@@ -72,8 +74,11 @@ Status dsmMediaType(const AVCodecContext& c, wm::MediaType& out) {
             return Status::ok();
         }
         const std::uint32_t tag = riffVideoTag(c.codec_id);
-        if (!tag) return Status::invalidArg(std::string("DSM cannot carry ") + avcodec_get_name(c.codec_id) + " video.");
-        v.bmi.bitCount = static_cast<std::uint16_t>(c.bits_per_coded_sample > 0 ? c.bits_per_coded_sample : 24);
+        if (!tag)
+            return Status::invalidArg(std::string("DSM cannot carry ") +
+                                      avcodec_get_name(c.codec_id) + " video.");
+        v.bmi.bitCount =
+            static_cast<std::uint16_t>(c.bits_per_coded_sample > 0 ? c.bits_per_coded_sample : 24);
         v.bmi.compression = tag;
         v.bmi.sizeImage = static_cast<std::uint32_t>(c.width * c.height * 3);
         v.extra = extradata;
@@ -82,7 +87,9 @@ Status dsmMediaType(const AVCodecContext& c, wm::MediaType& out) {
     }
     if (c.codec_type == AVMEDIA_TYPE_AUDIO) {
         const std::uint32_t tag = riffAudioTag(c.codec_id);
-        if (!tag || tag > 0xFFFF) return Status::invalidArg(std::string("DSM cannot carry ") + avcodec_get_name(c.codec_id) + " sound.");
+        if (!tag || tag > 0xFFFF)
+            return Status::invalidArg(std::string("DSM cannot carry ") +
+                                      avcodec_get_name(c.codec_id) + " sound.");
         wm::WaveFormatEx w;
         w.formatTag = static_cast<std::uint16_t>(tag);
         w.channels = static_cast<std::uint16_t>(c.ch_layout.nb_channels);
@@ -98,9 +105,20 @@ Status dsmMediaType(const AVCodecContext& c, wm::MediaType& out) {
         }
         if (c.codec_id == AV_CODEC_ID_MP3) {
             // MPEGLAYER3WAVEFORMAT: id, flags, block size, frames per block, codec delay.
-            const std::uint16_t block = static_cast<std::uint16_t>(c.sample_rate ? 144 * c.bit_rate / c.sample_rate : 0);
-            w.extra = {1, 0, 2, 0, 0, 0, static_cast<std::uint8_t>(block), static_cast<std::uint8_t>(block >> 8), 1, 0,
-                       0x71, 0x05};
+            const std::uint16_t block =
+                static_cast<std::uint16_t>(c.sample_rate ? 144 * c.bit_rate / c.sample_rate : 0);
+            w.extra = {1,
+                       0,
+                       2,
+                       0,
+                       0,
+                       0,
+                       static_cast<std::uint8_t>(block),
+                       static_cast<std::uint8_t>(block >> 8),
+                       1,
+                       0,
+                       0x71,
+                       0x05};
         } else {
             w.extra = extradata;
         }
@@ -130,7 +148,8 @@ void DsmMuxer::writePacketHeader(dsm::PacketType type, std::uint64_t size) {
     const int sizeBytes = std::max(1, lengthOf(size));
     avio_write(io_, dsm::kSync, 4);
     avio_w8(io_, static_cast<int>(type << 3 | (sizeBytes - 1)));
-    for (int i = sizeBytes - 1; i >= 0; --i) avio_w8(io_, static_cast<int>((size >> (8 * i)) & 0xFF));
+    for (int i = sizeBytes - 1; i >= 0; --i)
+        avio_w8(io_, static_cast<int>((size >> (8 * i)) & 0xFF));
 }
 
 Status DsmMuxer::begin(AVIOContext* io) {
@@ -156,17 +175,22 @@ Status DsmMuxer::begin(AVIOContext* io) {
         std::vector<std::uint8_t> b{static_cast<std::uint8_t>(i)};
         appendGuid(b, t.majorType);
         appendGuid(b, t.subtype);
-        putBig(b, (t.fixedSizeSamples ? 1u << 31 : 0u) | (t.temporalCompression ? 1u << 30 : 0u) | (t.sampleSize & 0x3FFFFFFFu), 4);
+        putBig(b,
+               (t.fixedSizeSamples ? 1u << 31 : 0u) | (t.temporalCompression ? 1u << 30 : 0u) |
+                   (t.sampleSize & 0x3FFFFFFFu),
+               4);
         appendGuid(b, t.formatType);
         b.insert(b.end(), t.format.begin(), t.format.end());
         writePacketHeader(dsm::MediaTypePacket, b.size());
         avio_write(io_, b.data(), static_cast<int>(b.size()));
     }
-    return io_->error < 0 ? Status::fromAv(io_->error, "The DSM file cannot be started") : Status::ok();
+    return io_->error < 0 ? Status::fromAv(io_->error, "The DSM file cannot be started")
+                          : Status::ok();
 }
 
 Status DsmMuxer::write(AVPacket& packet, int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= streams_.size()) return Status::invalidArg("No such stream.");
+    if (index < 0 || static_cast<std::size_t>(index) >= streams_.size())
+        return Status::invalidArg("No such stream.");
     Stream& s = streams_[static_cast<std::size_t>(index)];
     Queued q;
     q.packet = av::makePacket();
@@ -189,14 +213,16 @@ Status DsmMuxer::write(AVPacket& packet, int index) {
         if (!allWaiting && !tooMany) break;
         if (Status st = emitOldest(); !st) return st;
     }
-    return io_->error < 0 ? Status::fromAv(io_->error, "Writing the DSM file failed") : Status::ok();
+    return io_->error < 0 ? Status::fromAv(io_->error, "Writing the DSM file failed")
+                          : Status::ok();
 }
 
 Status DsmMuxer::emitOldest() {
     int best = -1;
     for (std::size_t i = 0; i < streams_.size(); ++i) {
         if (streams_[i].queue.empty()) continue;
-        if (best < 0 || streams_[i].queue.front().dts < streams_[static_cast<std::size_t>(best)].queue.front().dts)
+        if (best < 0 || streams_[i].queue.front().dts <
+                            streams_[static_cast<std::size_t>(best)].queue.front().dts)
             best = static_cast<int>(i);
     }
     if (best < 0) return Status::ok();
@@ -214,22 +240,26 @@ Status DsmMuxer::writeSample(int index, Queued& q) {
     if (s.bottomUpRgb) {
         const std::size_t src = static_cast<std::size_t>(s.width) * 3;
         const std::size_t dst = (src + 3) / 4 * 4;
-        if (size < src * static_cast<std::size_t>(s.height)) return Status::fail("A picture is shorter than its size.");
+        if (size < src * static_cast<std::size_t>(s.height))
+            return Status::fail("A picture is shorter than its size.");
         scratch_.assign(dst * static_cast<std::size_t>(s.height), 0);
         for (int y = 0; y < s.height; ++y)
-            std::copy_n(p.data + src * static_cast<std::size_t>(s.height - 1 - y), src, scratch_.data() + dst * static_cast<std::size_t>(y));
+            std::copy_n(p.data + src * static_cast<std::size_t>(s.height - 1 - y), src,
+                        scratch_.data() + dst * static_cast<std::size_t>(y));
         data = scratch_.data();
         size = scratch_.size();
     }
 
     const bool negative = q.timeKnown && q.pts < 0;
-    const std::uint64_t ts = q.timeKnown ? static_cast<std::uint64_t>(negative ? -q.pts : q.pts) : 0;
+    const std::uint64_t ts =
+        q.timeKnown ? static_cast<std::uint64_t>(negative ? -q.pts : q.pts) : 0;
     const int tsLen = q.timeKnown ? lengthOf(ts) : 0;
     const std::uint64_t dur = static_cast<std::uint64_t>(std::max<std::int64_t>(q.duration, 0));
     const int durLen = lengthOf(dur);
-    std::vector<std::uint8_t> head{static_cast<std::uint8_t>(index),
-                                   static_cast<std::uint8_t>((key && q.timeKnown ? 0x80 : 0) | (negative || !q.timeKnown ? 0x40 : 0) |
-                                                             tsLen << 3 | durLen)};
+    std::vector<std::uint8_t> head{
+        static_cast<std::uint8_t>(index),
+        static_cast<std::uint8_t>((key && q.timeKnown ? 0x80 : 0) |
+                                  (negative || !q.timeKnown ? 0x40 : 0) | tsLen << 3 | durLen)};
     putBig(head, ts, tsLen);
     putBig(head, dur, durLen);
 
@@ -240,7 +270,8 @@ Status DsmMuxer::writeSample(int index, Queued& q) {
 
     if (key && q.timeKnown && (s.recentSyncs.empty() || q.pts > s.recentSyncs.back().time))
         noteSyncSample(index, q.pts, position);
-    return io_->error < 0 ? Status::fromAv(io_->error, "Writing the DSM file failed") : Status::ok();
+    return io_->error < 0 ? Status::fromAv(io_->error, "Writing the DSM file failed")
+                          : Status::ok();
 }
 
 void DsmMuxer::noteSyncSample(int index, std::int64_t time, std::int64_t position) {
@@ -250,7 +281,8 @@ void DsmMuxer::noteSyncSample(int index, std::int64_t time, std::int64_t positio
 
     // Seek points follow the pictures' key frames; a file of sound alone gets one a second.
     bool hasVideo = false;
-    for (const Stream& other : streams_) hasVideo |= other.type.majorType == wm::guids::kMediaTypeVideo;
+    for (const Stream& other : streams_)
+        hasVideo |= other.type.majorType == wm::guids::kMediaTypeVideo;
     if (hasVideo ? s.type.majorType != wm::guids::kMediaTypeVideo
                  : (!syncPoints_.empty() && time - syncPoints_.back().time < 10'000'000))
         return;
@@ -263,7 +295,8 @@ void DsmMuxer::noteSyncSample(int index, std::int64_t time, std::int64_t positio
         if (!found) return;  // that stream cannot be decoded from here yet
         from = std::min(from, found->position);
     }
-    if (syncPoints_.empty() || (time > syncPoints_.back().time && from >= syncPoints_.back().position))
+    if (syncPoints_.empty() ||
+        (time > syncPoints_.back().time && from >= syncPoints_.back().position))
         syncPoints_.push_back({time, from});
 }
 
@@ -292,7 +325,8 @@ Status DsmMuxer::end() {
         avio_write(io_, b.data(), static_cast<int>(b.size()));
     }
     avio_flush(io_);
-    return io_->error < 0 ? Status::fromAv(io_->error, "The end of the DSM file cannot be written") : Status::ok();
+    return io_->error < 0 ? Status::fromAv(io_->error, "The end of the DSM file cannot be written")
+                          : Status::ok();
 }
 
 }  // namespace media

@@ -15,7 +15,15 @@ namespace media {
 
 namespace dsm {
 inline constexpr std::uint8_t kSync[4] = {'D', 'S', 'M', 'S'};
-enum PacketType : std::uint8_t { FileInfo = 0, StreamInfo = 1, MediaTypePacket = 2, Chapters = 3, Sample = 4, SyncPoints = 5, Resource = 6 };
+enum PacketType : std::uint8_t {
+    FileInfo = 0,
+    StreamInfo = 1,
+    MediaTypePacket = 2,
+    Chapters = 3,
+    Sample = 4,
+    SyncPoints = 5,
+    Resource = 6
+};
 }  // namespace dsm
 
 // Whether a DSM file can describe the codec with a platform media type.
@@ -45,7 +53,8 @@ private:
     struct Stream {
         wm::MediaType type;
         AVRational timeBase{1, 1};
-        bool bottomUpRgb = false;  // raw pictures are stored as DIBs: rows bottom-up, padded to 4 bytes
+        bool bottomUpRgb =
+            false;  // raw pictures are stored as DIBs: rows bottom-up, padded to 4 bytes
         int width = 0;
         int height = 0;
         std::deque<Queued> queue;

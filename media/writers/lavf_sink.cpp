@@ -11,14 +11,17 @@ Status LavfSink::create(const ContainerInfo& container, std::unique_ptr<LavfSink
     sink->container_ = &container;
     AVFormatContext* ctx = nullptr;
     int r = avformat_alloc_output_context2(&ctx, nullptr, container.muxer, nullptr);
-    if (r < 0 || !ctx) return Status::fromAv(r, std::string("The ") + container.name + " writer is not available");
+    if (r < 0 || !ctx)
+        return Status::fromAv(r, std::string("The ") + container.name + " writer is not available");
     sink->ctx_.reset(ctx);
     ctx->flags |= AVFMT_FLAG_CUSTOM_IO;
     out = std::move(sink);
     return Status::ok();
 }
 
-bool LavfSink::wantsGlobalHeader() const { return ctx_->oformat->flags & AVFMT_GLOBALHEADER; }
+bool LavfSink::wantsGlobalHeader() const {
+    return ctx_->oformat->flags & AVFMT_GLOBALHEADER;
+}
 
 Status LavfSink::addStream(const AVCodecContext& encoder) {
     AVStream* st = avformat_new_stream(ctx_.get(), nullptr);
@@ -42,14 +45,17 @@ Status LavfSink::begin(AVIOContext* io) {
     if (container_->format == OutputFormat::Matroska) av_dict_set(&opts, "allow_raw_vfw", "1", 0);
     int r = avformat_write_header(ctx_.get(), &opts);
     av_dict_free(&opts);
-    if (r < 0) return Status::fromAv(r, std::string("The ") + container_->name + " file cannot be started");
+    if (r < 0)
+        return Status::fromAv(r,
+                              std::string("The ") + container_->name + " file cannot be started");
     started_ = true;
     return Status::ok();
 }
 
 Status LavfSink::write(AVPacket& packet, int index) {
     packet.stream_index = index;
-    av_packet_rescale_ts(&packet, encoderTimeBase_[static_cast<std::size_t>(index)], ctx_->streams[index]->time_base);
+    av_packet_rescale_ts(&packet, encoderTimeBase_[static_cast<std::size_t>(index)],
+                         ctx_->streams[index]->time_base);
     int r = av_interleaved_write_frame(ctx_.get(), &packet);
     if (r < 0) return Status::fromAv(r, "Writing the file failed");
     return Status::ok();

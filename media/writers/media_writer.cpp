@@ -23,10 +23,13 @@ struct Defaults {
 
 Defaults defaultsFor(OutputFormat f) {
     switch (f) {
-        case OutputFormat::Ogm: return {AV_CODEC_ID_THEORA, AV_PIX_FMT_YUV420P, AV_CODEC_ID_VORBIS};
+        case OutputFormat::Ogm:
+            return {AV_CODEC_ID_THEORA, AV_PIX_FMT_YUV420P, AV_CODEC_ID_VORBIS};
         case OutputFormat::Wmv:
-        case OutputFormat::Asf: return {AV_CODEC_ID_WMV2, AV_PIX_FMT_YUV420P, AV_CODEC_ID_WMAV2};
-        default: return {AV_CODEC_ID_RAWVIDEO, AV_PIX_FMT_BGR24, AV_CODEC_ID_PCM_S16LE};
+        case OutputFormat::Asf:
+            return {AV_CODEC_ID_WMV2, AV_PIX_FMT_YUV420P, AV_CODEC_ID_WMAV2};
+        default:
+            return {AV_CODEC_ID_RAWVIDEO, AV_PIX_FMT_BGR24, AV_CODEC_ID_PCM_S16LE};
     }
 }
 
@@ -72,15 +75,21 @@ private:
 
 Status EncodingWriter::open(WriterSettings& s) {
     const ContainerInfo* container = containerForCode(s.formatCode);
-    if (!container) return Status::invalidArg("Does not support the video format (format code " + std::to_string(s.formatCode) + ").");
+    if (!container)
+        return Status::invalidArg("Does not support the video format (format code " +
+                                  std::to_string(s.formatCode) + ").");
     info_.container = container->name;
     if (s.path.empty()) return Status::invalidArg("No output file name was given.");
-    if (!s.video && !s.audio) return Status::invalidArg("The output has neither pictures nor sound.");
-    if (s.video && (s.video->width <= 0 || s.video->height <= 0 || s.video->width > kMaxSide || s.video->height > kMaxSide))
-        return Status::invalidArg("The picture size " + std::to_string(s.video->width) + " x " + std::to_string(s.video->height) + " cannot be written.");
+    if (!s.video && !s.audio)
+        return Status::invalidArg("The output has neither pictures nor sound.");
+    if (s.video && (s.video->width <= 0 || s.video->height <= 0 || s.video->width > kMaxSide ||
+                    s.video->height > kMaxSide))
+        return Status::invalidArg("The picture size " + std::to_string(s.video->width) + " x " +
+                                  std::to_string(s.video->height) + " cannot be written.");
     if (s.video && (s.video->frameRate.num <= 0 || s.video->frameRate.den <= 0))
         return Status::invalidArg("The frame rate must be above zero.");
-    if (s.audio && (s.audio->sampleRate < 1000 || s.audio->sampleRate > 384000 || s.audio->channels < 1 || s.audio->channels > 8))
+    if (s.audio && (s.audio->sampleRate < 1000 || s.audio->sampleRate > 384000 ||
+                    s.audio->channels < 1 || s.audio->channels > 8))
         return Status::invalidArg("The sound format cannot be written.");
 
     Defaults defaults = defaultsFor(container->format);
@@ -90,7 +99,9 @@ Status EncodingWriter::open(WriterSettings& s) {
         vreq.width = s.video->width;
         vreq.height = s.video->height;
         vreq.frameRate = s.video->frameRate;
-        vreq.timeBase = s.video->timeBase.num > 0 && s.video->timeBase.den > 0 ? s.video->timeBase : av_inv_q(s.video->frameRate);
+        vreq.timeBase = s.video->timeBase.num > 0 && s.video->timeBase.den > 0
+                            ? s.video->timeBase
+                            : av_inv_q(s.video->frameRate);
     }
     if (s.audio) {
         areq.inputRate = areq.sampleRate = s.audio->sampleRate;
@@ -98,14 +109,18 @@ Status EncodingWriter::open(WriterSettings& s) {
     }
 
     if (container->windowsMedia) {
-        if (!s.profile) return Status::invalidArg(std::string(container->name) + " output needs a Windows Media profile.");
+        if (!s.profile)
+            return Status::invalidArg(std::string(container->name) +
+                                      " output needs a Windows Media profile.");
         WindowsMediaStreams wms;
         if (Status st = windowsMediaStreams(*s.profile, wms); !st) return st;
         // The profile decides the encoding; compressors are not used before this writer.
         s.videoEncoder = {};
         s.audioEncoder = {};
-        if (s.video && !wms.hasVideo) return Status::invalidArg("The profile has no video stream for the pictures.");
-        if (s.audio && !wms.hasAudio) return Status::invalidArg("The profile has no audio stream for the sound.");
+        if (s.video && !wms.hasVideo)
+            return Status::invalidArg("The profile has no video stream for the pictures.");
+        if (s.audio && !wms.hasAudio)
+            return Status::invalidArg("The profile has no audio stream for the sound.");
         defaults.video = wms.videoCodec;
         defaults.audio = wms.audioCodec;
         vreq.width = wms.width;
@@ -119,14 +134,18 @@ Status EncodingWriter::open(WriterSettings& s) {
     } else if (container->format == OutputFormat::Ogm) {
         areq.bitRate = 128000;
     }
-    vreq.pixelFormat = chosenCodec(s.videoEncoder, defaults.video) == AV_CODEC_ID_RAWVIDEO ? AV_PIX_FMT_BGR24 : AV_PIX_FMT_NONE;
+    vreq.pixelFormat = chosenCodec(s.videoEncoder, defaults.video) == AV_CODEC_ID_RAWVIDEO
+                           ? AV_PIX_FMT_BGR24
+                           : AV_PIX_FMT_NONE;
 
     // Refuse what the container cannot carry before anything is written.
     for (bool isVideo : {true, false}) {
         if (isVideo ? !s.video : !s.audio) continue;
-        AVCodecID id = chosenCodec(isVideo ? s.videoEncoder : s.audioEncoder, isVideo ? defaults.video : defaults.audio);
+        AVCodecID id = chosenCodec(isVideo ? s.videoEncoder : s.audioEncoder,
+                                   isVideo ? defaults.video : defaults.audio);
         if (!containerCarries(*container, id))
-            return Status::invalidArg("The codec \"" + codecDisplayName(id) + "\" cannot be written into a " + container->name +
+            return Status::invalidArg("The codec \"" + codecDisplayName(id) +
+                                      "\" cannot be written into a " + container->name +
                                       " file. Choose another compressor or another output format.");
     }
 
@@ -145,8 +164,8 @@ Status EncodingWriter::open(WriterSettings& s) {
         av::CodecPtr codec;
         if (Status st = openVideoCodec(s.videoEncoder, defaults.video, vreq, codec); !st) return st;
         if (!containerCarries(*container, codec->codec_id))
-            return Status::invalidArg("The codec \"" + codecDisplayName(codec->codec_id) + "\" cannot be written into a " +
-                                      container->name + " file.");
+            return Status::invalidArg("The codec \"" + codecDisplayName(codec->codec_id) +
+                                      "\" cannot be written into a " + container->name + " file.");
         info_.videoCodec = codec->codec->name;
         if (Status st = sink_->addStream(*codec); !st) return st;
         videoIndex_ = 0;
@@ -157,13 +176,14 @@ Status EncodingWriter::open(WriterSettings& s) {
         av::CodecPtr codec;
         if (Status st = openAudioCodec(s.audioEncoder, defaults.audio, areq, codec); !st) return st;
         if (!containerCarries(*container, codec->codec_id))
-            return Status::invalidArg("The codec \"" + codecDisplayName(codec->codec_id) + "\" cannot be written into a " +
-                                      container->name + " file.");
+            return Status::invalidArg("The codec \"" + codecDisplayName(codec->codec_id) +
+                                      "\" cannot be written into a " + container->name + " file.");
         info_.audioCodec = codec->codec->name;
         if (Status st = sink_->addStream(*codec); !st) return st;
         audioIndex_ = video_ ? 1 : 0;
         audio_.emplace();
-        if (Status st = audio_->start(std::move(codec), areq.inputRate, areq.inputChannels); !st) return st;
+        if (Status st = audio_->start(std::move(codec), areq.inputRate, areq.inputChannels); !st)
+            return st;
     }
     videoSink_ = [this](AVPacket& p) { return sink_->write(p, videoIndex_); };
     audioSink_ = [this](AVPacket& p) { return sink_->write(p, audioIndex_); };

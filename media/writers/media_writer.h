@@ -61,7 +61,7 @@ struct WriterInfo {
     std::string container;   // "AVI", "Matroska", ...
     std::string videoCodec;  // the encoder really used, e.g. "wmv2"; empty without video
     std::string audioCodec;
-    std::string tempPath;    // where the file is written until finish()
+    std::string tempPath;  // where the file is written until finish()
 };
 
 class MediaWriter {

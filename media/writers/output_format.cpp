@@ -36,7 +36,9 @@ const ContainerInfo* containerForCode(int code) {
 
 bool containerCarries(const ContainerInfo& container, AVCodecID codec) {
     if (container.format == OutputFormat::Dsm) return dsmCarries(codec);
-    if (container.format == OutputFormat::Ogm) return std::find(std::begin(kOggCodecs), std::end(kOggCodecs), codec) != std::end(kOggCodecs);
+    if (container.format == OutputFormat::Ogm)
+        return std::find(std::begin(kOggCodecs), std::end(kOggCodecs), codec) !=
+               std::end(kOggCodecs);
     const AVOutputFormat* fmt = av_guess_format(container.muxer, nullptr, nullptr);
     if (!fmt) return false;
     // Matroska keeps raw pictures in its compatibility mode, which the writer switches on.

@@ -9,13 +9,21 @@ extern "C" {
 
 namespace media {
 
-enum class OutputFormat : int { Avi = 0, Wmv = 1, Matroska = 2, Asf = 3, Mp4 = 4, Dsm = 5, Ogm = 6 };
+enum class OutputFormat : int {
+    Avi = 0,
+    Wmv = 1,
+    Matroska = 2,
+    Asf = 3,
+    Mp4 = 4,
+    Dsm = 5,
+    Ogm = 6
+};
 
 struct ContainerInfo {
     OutputFormat format;
-    const char* name;       // as the user reads it: "AVI", "Matroska", ...
-    const char* muxer;      // libavformat's muxer; null for the containers we write ourselves
-    bool windowsMedia;      // WMV and ASF: encoded as the profile says
+    const char* name;   // as the user reads it: "AVI", "Matroska", ...
+    const char* muxer;  // libavformat's muxer; null for the containers we write ourselves
+    bool windowsMedia;  // WMV and ASF: encoded as the profile says
 };
 
 // The container of a format code, or null for a code the program does not know (7 and above).

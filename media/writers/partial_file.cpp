@@ -26,7 +26,9 @@ std::string folderOf(const std::string& path) {
     return dir.empty() ? "." : dir;
 }
 
-std::string reason(int err) { return std::strerror(err); }
+std::string reason(int err) {
+    return std::strerror(err);
+}
 
 }  // namespace
 
@@ -43,31 +45,44 @@ Status folderError(int err, const std::string& path) {
             why = "part of the path is a file, not a folder";
             code = Status::kFileNotFound;
             break;
-        case EROFS: why = "the disk is read-only"; break;
+        case EROFS:
+            why = "the disk is read-only";
+            break;
         case EACCES:
-        case EPERM: why = "permission denied"; break;
+        case EPERM:
+            why = "permission denied";
+            break;
         case ENOSPC:
         case EDQUOT:
             return {Status::kDiskFull, "Cannot write \"" + path + "\": no space left on the disk."};
-        case ENAMETOOLONG: why = "the name is too long"; break;
-        default: why = reason(err); break;
+        case ENAMETOOLONG:
+            why = "the name is too long";
+            break;
+        default:
+            why = reason(err);
+            break;
     }
-    return {code, "Cannot write \"" + path + "\": cannot write in the folder \"" + dir + "\" (" + why + ")."};
+    return {code, "Cannot write \"" + path + "\": cannot write in the folder \"" + dir + "\" (" +
+                      why + ")."};
 }
 
 Status fileWriteError(int err, const std::string& path) {
     switch (err) {
         case ENOSPC:
-        case EDQUOT: return {Status::kDiskFull, "Cannot write \"" + path + "\": no space left on the disk."};
+        case EDQUOT:
+            return {Status::kDiskFull, "Cannot write \"" + path + "\": no space left on the disk."};
         case EFBIG:
-            return {Status::kDiskFull, "Cannot write \"" + path + "\": the file grew larger than the disk allows."};
+            return {Status::kDiskFull,
+                    "Cannot write \"" + path + "\": the file grew larger than the disk allows."};
         case EROFS:
         case EACCES:
         case EPERM:
         case ENOENT:
         case ENOTDIR:
-        case EISDIR: return folderError(err, path);
-        default: return Status::fail("Cannot write \"" + path + "\": " + reason(err) + ".");
+        case EISDIR:
+            return folderError(err, path);
+        default:
+            return Status::fail("Cannot write \"" + path + "\": " + reason(err) + ".");
     }
 }
 
@@ -79,7 +94,8 @@ Status PartialFile::create(const std::string& targetPath, std::unique_ptr<Partia
         return Status::invalidArg("\"" + targetPath + "\" names a folder, not a file.");
     std::error_code ec;
     if (std::filesystem::is_directory(target, ec))
-        return Status::invalidArg("Cannot write \"" + targetPath + "\": a folder of that name exists.");
+        return Status::invalidArg("Cannot write \"" + targetPath +
+                                  "\": a folder of that name exists.");
 
     std::unique_ptr<PartialFile> f(new PartialFile);
     f->target_ = targetPath;
@@ -94,7 +110,8 @@ Status PartialFile::create(const std::string& targetPath, std::unique_ptr<Partia
     ::fchmod(f->fd_, 0644);  // mkstemp makes the file private; a video is an ordinary file
 
     auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
-    if (buffer) f->io_ = avio_alloc_context(buffer, kBufferSize, 1, f.get(), nullptr, &writePacket, &seek);
+    if (buffer)
+        f->io_ = avio_alloc_context(buffer, kBufferSize, 1, f.get(), nullptr, &writePacket, &seek);
     if (!f->io_) {
         av_free(buffer);
         return Status::outOfMemory();
@@ -103,7 +120,9 @@ Status PartialFile::create(const std::string& targetPath, std::unique_ptr<Partia
     return Status::ok();
 }
 
-PartialFile::~PartialFile() { discard(); }
+PartialFile::~PartialFile() {
+    discard();
+}
 
 int PartialFile::writePacket(void* opaque, std::uint8_t* buf, int size) {
     auto* f = static_cast<PartialFile*>(opaque);
@@ -124,7 +143,7 @@ int PartialFile::writePacket(void* opaque, std::uint8_t* buf, int size) {
 std::int64_t PartialFile::seek(void* opaque, std::int64_t offset, int whence) {
     auto* f = static_cast<PartialFile*>(opaque);
     if (whence & AVSEEK_SIZE) {
-        struct stat st{};
+        struct stat st {};
         return ::fstat(f->fd_, &st) == 0 ? st.st_size : AVERROR(errno);
     }
     off_t r = ::lseek(f->fd_, offset, whence & ~AVSEEK_FORCE);
@@ -133,7 +152,8 @@ std::int64_t PartialFile::seek(void* opaque, std::int64_t offset, int whence) {
 
 Status PartialFile::writeStatus() const {
     if (firstErrno_) return fileWriteError(firstErrno_, target_);
-    if (io_ && io_->error < 0) return Status::fromAv(io_->error, "Cannot write \"" + target_ + "\"");
+    if (io_ && io_->error < 0)
+        return Status::fromAv(io_->error, "Cannot write \"" + target_ + "\"");
     return Status::ok();
 }
 

@@ -20,7 +20,7 @@ using PacketHandler = std::function<Status(AVPacket&)>;
 
 // What a stream asks of its encoder before it opens: values the writer decides.
 struct VideoEncoderRequest {
-    int width = 0;               // the output size; the picture is scaled to it
+    int width = 0;  // the output size; the picture is scaled to it
     int height = 0;
     AVRational frameRate{25, 1};
     AVRational timeBase{1, 25};
@@ -40,8 +40,10 @@ struct AudioEncoderRequest {
 };
 
 // Opens the chosen encoder (or `fallback` when the choice is empty) for the request.
-Status openVideoCodec(EncoderChoice& choice, AVCodecID fallback, const VideoEncoderRequest& req, av::CodecPtr& out);
-Status openAudioCodec(EncoderChoice& choice, AVCodecID fallback, const AudioEncoderRequest& req, av::CodecPtr& out);
+Status openVideoCodec(EncoderChoice& choice, AVCodecID fallback, const VideoEncoderRequest& req,
+                      av::CodecPtr& out);
+Status openAudioCodec(EncoderChoice& choice, AVCodecID fallback, const AudioEncoderRequest& req,
+                      av::CodecPtr& out);
 
 class VideoEncoder {
 public:

@@ -15,14 +15,16 @@ AVPixelFormat preferredPixelFormat(const AVCodec* codec) {
     return codec->pix_fmts[0];
 }
 
-Status openFilled(av::CodecPtr& ctx, const VideoEncoderRequest& req, const std::function<Status(AVCodecContext&)>* configure) {
+Status openFilled(av::CodecPtr& ctx, const VideoEncoderRequest& req,
+                  const std::function<Status(AVCodecContext&)>* configure) {
     AVCodecContext& c = *ctx;
     if (c.width <= 0) c.width = req.width;
     if (c.height <= 0) c.height = req.height;
     if (c.time_base.num <= 0 || c.time_base.den <= 0) c.time_base = req.timeBase;
     if (c.framerate.num <= 0) c.framerate = req.frameRate;
     if (c.pix_fmt == AV_PIX_FMT_NONE)
-        c.pix_fmt = req.pixelFormat != AV_PIX_FMT_NONE ? req.pixelFormat : preferredPixelFormat(c.codec);
+        c.pix_fmt =
+            req.pixelFormat != AV_PIX_FMT_NONE ? req.pixelFormat : preferredPixelFormat(c.codec);
     if (req.bitRate > 0) c.bit_rate = req.bitRate;
     if (req.gopSize > 0) c.gop_size = req.gopSize;
     if (c.sample_aspect_ratio.num <= 0) c.sample_aspect_ratio = {1, 1};
@@ -33,18 +35,22 @@ Status openFilled(av::CodecPtr& ctx, const VideoEncoderRequest& req, const std::
         c.color_primaries = AVCOL_PRI_SMPTE170M;
         c.color_trc = AVCOL_TRC_SMPTE170M;
     }
-    if (c.thread_count == 1) c.thread_count = 0;  // let the library pick, as fast as the machine allows
+    if (c.thread_count == 1)
+        c.thread_count = 0;  // let the library pick, as fast as the machine allows
     if (configure && *configure) {
         if (Status st = (*configure)(c); !st) return st;
     }
     int r = avcodec_open2(&c, c.codec, nullptr);
-    if (r < 0) return Status::fromAv(r, "The video encoder \"" + std::string(c.codec->name) + "\" cannot start");
+    if (r < 0)
+        return Status::fromAv(
+            r, "The video encoder \"" + std::string(c.codec->name) + "\" cannot start");
     return Status::ok();
 }
 
 }  // namespace
 
-Status openVideoCodec(EncoderChoice& choice, AVCodecID fallback, const VideoEncoderRequest& req, av::CodecPtr& out) {
+Status openVideoCodec(EncoderChoice& choice, AVCodecID fallback, const VideoEncoderRequest& req,
+                      av::CodecPtr& out) {
     if (choice.context) {
         out = std::move(choice.context);
         if (!out->codec) return Status::invalidArg("The video compressor has no encoder.");
@@ -52,7 +58,9 @@ Status openVideoCodec(EncoderChoice& choice, AVCodecID fallback, const VideoEnco
         return openFilled(out, req, nullptr);
     }
     const AVCodec* codec = choice.codec ? choice.codec : avcodec_find_encoder(fallback);
-    if (!codec) return Status::fail("No encoder for " + std::string(avcodec_get_name(fallback)) + " is installed.");
+    if (!codec)
+        return Status::fail("No encoder for " + std::string(avcodec_get_name(fallback)) +
+                            " is installed.");
     out.reset(avcodec_alloc_context3(codec));
     if (!out) return Status::outOfMemory();
     return openFilled(out, req, &choice.configure);
@@ -68,8 +76,8 @@ Status VideoEncoder::encode(const Frame& frame, const PacketHandler& sink) {
     if (frame.empty()) return Status::invalidArg("An empty picture cannot be written.");
     AVCodecContext& c = *codec_;
     if (!sws_ || swsWidth_ != frame.width() || swsHeight_ != frame.height()) {
-        sws_.reset(sws_getContext(frame.width(), frame.height(), AV_PIX_FMT_YUV420P, c.width, c.height, c.pix_fmt,
-                                  SWS_BICUBIC, nullptr, nullptr, nullptr));
+        sws_.reset(sws_getContext(frame.width(), frame.height(), AV_PIX_FMT_YUV420P, c.width,
+                                  c.height, c.pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr));
         if (!sws_) return Status::fail("Pictures cannot be converted for the video encoder.");
         // The engine's pictures are BT.601 limited range; keep the range the encoder expects.
         const int* coeffs = sws_getCoefficients(SWS_CS_ITU601);
@@ -83,13 +91,15 @@ Status VideoEncoder::encode(const Frame& frame, const PacketHandler& sink) {
     out->format = c.pix_fmt;
     out->width = c.width;
     out->height = c.height;
-    if (int r = av_frame_get_buffer(out.get(), 0); r < 0) return Status::fromAv(r, "No memory for a picture");
+    if (int r = av_frame_get_buffer(out.get(), 0); r < 0)
+        return Status::fromAv(r, "No memory for a picture");
     const std::uint8_t* src[3] = {frame.plane(0), frame.plane(1), frame.plane(2)};
     const int srcStride[3] = {frame.stride(0), frame.stride(1), frame.stride(2)};
     sws_scale(sws_.get(), src, srcStride, 0, frame.height(), out->data, out->linesize);
 
-    std::int64_t pts = av_rescale_q_rnd(frame.pts, AVRational{1, static_cast<int>(kTicksPerSecond)}, c.time_base,
-                                        static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+    std::int64_t pts =
+        av_rescale_q_rnd(frame.pts, AVRational{1, static_cast<int>(kTicksPerSecond)}, c.time_base,
+                         static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
     // Two pictures on one tick of the time base would stop the encoder; keep order instead.
     if (lastPts_ != AV_NOPTS_VALUE && pts <= lastPts_) pts = lastPts_ + 1;
     lastPts_ = pts;

@@ -6,8 +6,9 @@ using namespace media::wm;
 
 namespace {
 
-std::unique_ptr<Profile> generate(AudioStreamParams a, std::uint32_t videoCount = 1, VideoStreamParams v = {},
-                                  media::Status* status = nullptr, const std::uint32_t* script = nullptr) {
+std::unique_ptr<Profile> generate(AudioStreamParams a, std::uint32_t videoCount = 1,
+                                  VideoStreamParams v = {}, media::Status* status = nullptr,
+                                  const std::uint32_t* script = nullptr) {
     std::vector<VideoStreamParams> videos(videoCount, v);
     std::unique_ptr<Profile> p;
     media::Status st = GenerateProfile(&a, script, videoCount, videos.data(), &p, kVersion9);
@@ -15,7 +16,9 @@ std::unique_ptr<Profile> generate(AudioStreamParams a, std::uint32_t videoCount 
     return p;
 }
 
-WaveFormatEx audioOf(const Profile& p) { return *p.firstStream(guids::kMediaTypeAudio)->mediaType().waveFormat(); }
+WaveFormatEx audioOf(const Profile& p) {
+    return *p.firstStream(guids::kMediaTypeAudio)->mediaType().waveFormat();
+}
 
 }  // namespace
 
@@ -121,7 +124,8 @@ TEST(GenerateProfile, VideoSearchAndFrameRates) {
 TEST(GenerateProfile, SeveralVideoStreamsScriptAndRefusals) {
     std::uint32_t script = 1000;
     media::Status st;
-    auto p = generate(joinAudioParams(128000), 3, joinVideoParams(320, 240, 30, 300000), &st, &script);
+    auto p =
+        generate(joinAudioParams(128000), 3, joinVideoParams(320, 240, 30, 300000), &st, &script);
     ASSERT_TRUE(p) << st.text();
     ASSERT_EQ(p->streams().size(), 5u);
     ASSERT_EQ(p->mutualExclusions().size(), 1u);
@@ -146,9 +150,12 @@ TEST(GenerateProfile, SeveralVideoStreamsScriptAndRefusals) {
 
     AudioStreamParams a = joinAudioParams(128000);
     std::unique_ptr<Profile> out;
-    EXPECT_EQ(GenerateProfile(nullptr, nullptr, 0, nullptr, &out, kVersion9).code(), media::Status::kInvalidArg);
-    EXPECT_EQ(GenerateProfile(&a, nullptr, 0, nullptr, nullptr, kVersion9).code(), media::Status::kInvalidArg);
-    EXPECT_EQ(GenerateProfile(&a, nullptr, 1, nullptr, &out, kVersion9).code(), media::Status::kInvalidArg);
+    EXPECT_EQ(GenerateProfile(nullptr, nullptr, 0, nullptr, &out, kVersion9).code(),
+              media::Status::kInvalidArg);
+    EXPECT_EQ(GenerateProfile(&a, nullptr, 0, nullptr, nullptr, kVersion9).code(),
+              media::Status::kInvalidArg);
+    EXPECT_EQ(GenerateProfile(&a, nullptr, 1, nullptr, &out, kVersion9).code(),
+              media::Status::kInvalidArg);
     EXPECT_FALSE(out);
 }
 
@@ -156,20 +163,23 @@ TEST(GenerateProfile, SearchAgainstOtherCodecTables) {
     AudioStreamParams a = joinAudioParams(128000);
     std::unique_ptr<Profile> out;
     CodecCatalog none;
-    EXPECT_EQ(GenerateProfile(&a, nullptr, 0, nullptr, &out, kVersion9, none).code(), kNoMatchingAudioFormat);
+    EXPECT_EQ(GenerateProfile(&a, nullptr, 0, nullptr, &out, kVersion9, none).code(),
+              kNoMatchingAudioFormat);
 
     // A format that is not a WAVEFORMATEX ends the search, even after a match.
     CodecCatalog odd = standardCodecs();
     MediaType strange = odd.audio[0].formats[0];
     strange.formatType = guids::kFormatVideoInfo;
     odd.audio[0].formats.push_back(strange);
-    EXPECT_EQ(GenerateProfile(&a, nullptr, 0, nullptr, &out, kVersion9, odd).code(), media::Status::kFail);
+    EXPECT_EQ(GenerateProfile(&a, nullptr, 0, nullptr, &out, kVersion9, odd).code(),
+              media::Status::kFail);
     EXPECT_FALSE(out);
 }
 
 TEST(MapProfile, RoundTripsAGeneratedProfileAndRefusesOtherText) {
     std::uint32_t script = 500;
-    auto p = generate(joinAudioParams(192000), 2, joinVideoParams(640, 480, 25, 900000), nullptr, &script);
+    auto p = generate(joinAudioParams(192000), 2, joinVideoParams(640, 480, 25, 900000), nullptr,
+                      &script);
     ASSERT_TRUE(p);
     ProfileManager manager;
     std::string text;

@@ -18,7 +18,8 @@ namespace {
 
 class SmallDisk {
 public:
-    SmallDisk(const std::string& name, const std::string& options) : dir_(testmedia::scratchDir(name)) {
+    SmallDisk(const std::string& name, const std::string& options)
+        : dir_(testmedia::scratchDir(name)) {
         mounted_ = ::mount("tmpfs", dir_.c_str(), "tmpfs", 0, options.c_str()) == 0;
     }
     ~SmallDisk() {

@@ -16,11 +16,13 @@ std::uint64_t big(const std::uint8_t* p, int n) {
 
 bool readDsm(const std::string& path, File& out, std::string& error) {
     std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::uint8_t> b((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
     std::size_t pos = 0;
     while (pos < b.size()) {
         const std::size_t start = pos;
-        if (b.size() - pos < 6 || b[pos] != 'D' || b[pos + 1] != 'S' || b[pos + 2] != 'M' || b[pos + 3] != 'S') {
+        if (b.size() - pos < 6 || b[pos] != 'D' || b[pos + 1] != 'S' || b[pos + 2] != 'M' ||
+            b[pos + 3] != 'S') {
             error = "no sync word at " + std::to_string(pos);
             return false;
         }
@@ -29,9 +31,11 @@ bool readDsm(const std::string& path, File& out, std::string& error) {
         pos += 5;
         if (b.size() - pos < static_cast<std::size_t>(sizeBytes)) return error = "cut size", false;
         const std::uint64_t size = big(&b[pos], sizeBytes);
-        if (sizeBytes > 1 && size >> (8 * (sizeBytes - 1)) == 0) return error = "size not in fewest bytes", false;
+        if (sizeBytes > 1 && size >> (8 * (sizeBytes - 1)) == 0)
+            return error = "size not in fewest bytes", false;
         pos += static_cast<std::size_t>(sizeBytes);
-        if (b.size() - pos < size) return error = "packet runs past the end at " + std::to_string(start), false;
+        if (b.size() - pos < size)
+            return error = "packet runs past the end at " + std::to_string(start), false;
         const std::uint8_t* d = &b[pos];
         const std::size_t n = static_cast<std::size_t>(size);
         out.packetOrder.push_back(type);
@@ -96,7 +100,8 @@ bool readDsm(const std::string& path, File& out, std::string& error) {
                 }
                 break;
             }
-            default: break;
+            default:
+                break;
         }
         pos += n;
     }

@@ -69,7 +69,8 @@ void expectWellFormed(const dsmtest::File& f, int streams) {
         for (const auto& [stream, type] : f.types) {
             bool reached = false;
             for (const dsmtest::Sample& s : f.samples)
-                reached |= s.stream == stream && s.sync && s.position >= p.position && s.time <= p.time;
+                reached |=
+                    s.stream == stream && s.sync && s.position >= p.position && s.time <= p.time;
             EXPECT_TRUE(reached) << "sync point " << i << " misses stream " << stream;
         }
     }
@@ -176,7 +177,8 @@ TEST(DsmWriter, CompressedStreamsDecodeAndMarkTheirKeyFrames) {
     auto decoderFor = [](AVCodecID id, const std::vector<std::uint8_t>& extra) {
         media::av::CodecPtr c(avcodec_alloc_context3(avcodec_find_decoder(id)));
         if (!extra.empty()) {
-            c->extradata = static_cast<std::uint8_t*>(av_mallocz(extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+            c->extradata =
+                static_cast<std::uint8_t*>(av_mallocz(extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
             std::copy(extra.begin(), extra.end(), c->extradata);
             c->extradata_size = static_cast<int>(extra.size());
         }
@@ -215,6 +217,7 @@ TEST(DsmWriter, CompressedStreamsDecodeAndMarkTheirKeyFrames) {
     EXPECT_EQ(pictures, 25);
     EXPECT_EQ(keys, 3);  // frames 0, 10 and 20
     EXPECT_EQ(keyPictures, keys);
-    EXPECT_TRUE(nearColour(colour, {255, 0, 0}, 24)) << colour[0] << "," << colour[1] << "," << colour[2];
+    EXPECT_TRUE(nearColour(colour, {255, 0, 0}, 24))
+        << colour[0] << "," << colour[1] << "," << colour[2];
     EXPECT_NEAR(sound, 44100, 2304);
 }

@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::unique_ptr<media::MediaWriter> openOrFail(media::WriterSettings s, media::Status* status = nullptr) {
+std::unique_ptr<media::MediaWriter> openOrFail(media::WriterSettings s,
+                                               media::Status* status = nullptr) {
     std::unique_ptr<media::MediaWriter> w;
     media::Status st = media::openMediaWriter(std::move(s), w);
     if (status) *status = st;
@@ -50,7 +51,8 @@ void expectOneSecondOfRedAndTone(const ReadBack& rb) {
     EXPECT_NEAR(rb.toneHz, 440.0, 15.0);
 }
 
-media::EncoderChoice encoderNamed(const char* name, std::function<media::Status(AVCodecContext&)> configure = {}) {
+media::EncoderChoice encoderNamed(const char* name,
+                                  std::function<media::Status(AVCodecContext&)> configure = {}) {
     media::EncoderChoice c;
     c.codec = avcodec_find_encoder_by_name(name);
     c.configure = std::move(configure);
@@ -248,4 +250,37 @@ TEST(MediaWriter, VideoOnlyAndOddSizesAreWritten) {
     EXPECT_EQ(rb.height, 119);
     EXPECT_EQ(rb.framesDecoded, 5);
     EXPECT_TRUE(rb.audioCodec.empty());
+}
+
+TEST(MediaWriter, CompressorsThatAreOpenOrThatFailToConfigure) {
+    std::string dir = testmedia::scratchDir("writer_compressors");
+    // An encoder the compressor opened itself, at its own size: pictures are scaled to it.
+    media::EncoderChoice opened;
+    opened.context.reset(avcodec_alloc_context3(avcodec_find_encoder(AV_CODEC_ID_MPEG4)));
+    AVCodecContext& c = *opened.context;
+    c.width = 320;
+    c.height = 240;
+    c.time_base = {1, 25};
+    c.framerate = {25, 1};
+    c.pix_fmt = AV_PIX_FMT_YUV420P;
+    ASSERT_GE(avcodec_open2(&c, c.codec, nullptr), 0);
+    std::string path = dir + "/opened.avi";
+    media::WriterSettings s = settingsFor(path, 0);
+    s.videoEncoder = std::move(opened);
+    ReadBack rb = writeAndRead(path, std::move(s));
+    EXPECT_EQ(rb.videoCodec, "mpeg4");
+    EXPECT_EQ(rb.width, 320);
+    EXPECT_EQ(rb.height, 240);
+    EXPECT_TRUE(nearColour(rb.topColour, {255, 0, 0}, 24));
+
+    // A compressor whose settings cannot be applied stops the join before any file exists.
+    media::WriterSettings bad = settingsFor(dir + "/bad.avi", 0);
+    bad.videoEncoder = encoderNamed("mpeg4", [](AVCodecContext&) {
+        return media::Status::fail("The compressor's settings are damaged.");
+    });
+    media::Status st;
+    EXPECT_FALSE(openOrFail(std::move(bad), &st));
+    EXPECT_EQ(st.text(), "The compressor's settings are damaged.");
+    EXPECT_FALSE(fs::exists(dir + "/bad.avi"));
+    EXPECT_EQ(partialFilesIn(dir), 0);
 }

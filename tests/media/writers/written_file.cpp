@@ -40,7 +40,8 @@ media::Status writeFeed(media::MediaWriter& writer, const Feed& feed, bool finis
         media::Frame moving = media::deepCopy(frame);
         const int side = std::min(8, feed.height / 8 * 2);
         for (int y = 0; y < side; ++y)
-            for (int x = 0; x < side && (i * 2 + x) < feed.width; ++x) moving.row(0, y)[i * 2 + x] = 235;
+            for (int x = 0; x < side && (i * 2 + x) < feed.width; ++x)
+                moving.row(0, y)[i * 2 + x] = 235;
         moving.pts = av_rescale_q(i, av_inv_q(feed.rate), AVRational{1, 10'000'000});
         if (media::Status st = writer.writeVideo(moving); !st) return st;
         if (feed.audio) {
@@ -48,7 +49,9 @@ media::Status writeFeed(media::MediaWriter& writer, const Feed& feed, bool finis
             int n = static_cast<int>(until - written);
             std::vector<float> left(n), right(n);
             for (int k = 0; k < n; ++k)
-                left[k] = right[k] = 0.5f * static_cast<float>(std::sin(2 * M_PI * feed.toneHz * (written + k) / 44100.0));
+                left[k] = right[k] =
+                    0.5f *
+                    static_cast<float>(std::sin(2 * M_PI * feed.toneHz * (written + k) / 44100.0));
             const float* planes[2] = {left.data(), right.data()};
             if (media::Status st = writer.writeAudio(planes, n); !st) return st;
             written = until;
@@ -63,7 +66,8 @@ bool readBack(const std::string& path, ReadBack& out, std::string* error) {
         return false;
     };
     AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return failWith("cannot open " + path);
+    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0)
+        return failWith("cannot open " + path);
     media::av::InputPtr in(raw);
     if (avformat_find_stream_info(in.get(), nullptr) < 0) return failWith("no stream info");
     out.container = in->iformat->name;
@@ -109,14 +113,16 @@ bool readBack(const std::string& path, ReadBack& out, std::string* error) {
     auto takeVideo = [&](AVFrame& f) {
         if (out.framesDecoded++ == 0) {
             std::vector<std::uint8_t> rgb(static_cast<std::size_t>(f.width) * f.height * 3);
-            media::av::SwsPtr sws(sws_getContext(f.width, f.height, static_cast<AVPixelFormat>(f.format), f.width,
-                                                 f.height, AV_PIX_FMT_RGB24, SWS_POINT, nullptr, nullptr, nullptr));
+            media::av::SwsPtr sws(
+                sws_getContext(f.width, f.height, static_cast<AVPixelFormat>(f.format), f.width,
+                               f.height, AV_PIX_FMT_RGB24, SWS_POINT, nullptr, nullptr, nullptr));
             std::uint8_t* dst[1] = {rgb.data()};
             int stride[1] = {f.width * 3};
             sws_scale(sws.get(), f.data, f.linesize, 0, f.height, dst, stride);
             for (int half = 0; half < 2; ++half) {
                 int y = half ? f.height * 3 / 4 : f.height / 4;
-                const std::uint8_t* p = rgb.data() + (static_cast<std::size_t>(y) * f.width + f.width / 2) * 3;
+                const std::uint8_t* p =
+                    rgb.data() + (static_cast<std::size_t>(y) * f.width + f.width / 2) * 3;
                 (half ? out.bottomColour : out.topColour) = {p[0], p[1], p[2]};
             }
         }
@@ -126,11 +132,23 @@ bool readBack(const std::string& path, ReadBack& out, std::string* error) {
         for (int k = 0; k < f.nb_samples; ++k) {
             float v = 0;
             switch (f.format) {
-                case AV_SAMPLE_FMT_FLTP: v = reinterpret_cast<const float*>(f.extended_data[0])[k]; break;
-                case AV_SAMPLE_FMT_FLT: v = reinterpret_cast<const float*>(f.extended_data[0])[k * f.ch_layout.nb_channels]; break;
-                case AV_SAMPLE_FMT_S16: v = reinterpret_cast<const std::int16_t*>(f.extended_data[0])[k * f.ch_layout.nb_channels] / 32768.f; break;
-                case AV_SAMPLE_FMT_S16P: v = reinterpret_cast<const std::int16_t*>(f.extended_data[0])[k] / 32768.f; break;
-                default: break;
+                case AV_SAMPLE_FMT_FLTP:
+                    v = reinterpret_cast<const float*>(f.extended_data[0])[k];
+                    break;
+                case AV_SAMPLE_FMT_FLT:
+                    v = reinterpret_cast<const float*>(
+                        f.extended_data[0])[k * f.ch_layout.nb_channels];
+                    break;
+                case AV_SAMPLE_FMT_S16:
+                    v = reinterpret_cast<const std::int16_t*>(
+                            f.extended_data[0])[k * f.ch_layout.nb_channels] /
+                        32768.f;
+                    break;
+                case AV_SAMPLE_FMT_S16P:
+                    v = reinterpret_cast<const std::int16_t*>(f.extended_data[0])[k] / 32768.f;
+                    break;
+                default:
+                    break;
             }
             if ((previous < 0) != (v < 0)) ++crossings;
             previous = v;
@@ -157,7 +175,8 @@ bool readBack(const std::string& path, ReadBack& out, std::string* error) {
     return true;
 }
 
-bool nearColour(const std::array<int, 3>& got, const std::array<std::uint8_t, 3>& want, int tolerance) {
+bool nearColour(const std::array<int, 3>& got, const std::array<std::uint8_t, 3>& want,
+                int tolerance) {
     for (int i = 0; i < 3; ++i)
         if (std::abs(got[i] - want[i]) > tolerance) return false;
     return true;

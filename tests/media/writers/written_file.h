@@ -33,19 +33,20 @@ struct ReadBack {
     double durationSeconds = 0;  // the container's
     double videoSeconds = 0;     // the video stream's own, when the container says
     int framesDecoded = 0;
-    std::array<int, 3> topColour{-1, -1, -1};     // RGB of the first picture, a quarter from the top
+    std::array<int, 3> topColour{-1, -1, -1};  // RGB of the first picture, a quarter from the top
     std::array<int, 3> bottomColour{-1, -1, -1};  // and a quarter from the bottom
-    long audioSamples = 0;       // per channel
+    long audioSamples = 0;                        // per channel
     int audioRate = 0;
     int audioChannels = 0;
-    double toneHz = 0;           // from zero crossings of the first channel
+    double toneHz = 0;  // from zero crossings of the first channel
     std::int64_t audioBitrate = 0;
 };
 
 // Opens and decodes the whole file; false with a note in `error` when it does not play.
 bool readBack(const std::string& path, ReadBack& out, std::string* error = nullptr);
 
-bool nearColour(const std::array<int, 3>& got, const std::array<std::uint8_t, 3>& want, int tolerance);
+bool nearColour(const std::array<int, 3>& got, const std::array<std::uint8_t, 3>& want,
+                int tolerance);
 
 // Files in `dir` whose names hold ".partial-": what a failed write must never leave.
 int partialFilesIn(const std::string& dir);
