@@ -131,8 +131,8 @@ Status EncodingWriter::open(WriterSettings& s) {
         areq.sampleRate = wms.sampleRate;
         areq.channels = wms.channels;
         areq.bitRate = wms.audioBitrate;
-    } else if (container->format == OutputFormat::Ogm) {
-        areq.bitRate = 128000;
+    } else if (container->format == OutputFormat::Ogm && s.audioEncoder.empty()) {
+        areq.bitRate = 128000;  // our own Vorbis default; a compressor keeps its own rate
     }
     vreq.pixelFormat = chosenCodec(s.videoEncoder, defaults.video) == AV_CODEC_ID_RAWVIDEO
                            ? AV_PIX_FMT_BGR24
