@@ -174,11 +174,13 @@ bool lengthPrecedesData(const AVFormatContext* input) {
 // A cut file's stated length against what the file holds. A little slack allows for a
 // last frame's duration, which the header counts and the packets may not.
 Ticks lengthOfPresentData(AVFormatContext* input, Ticks stated, const TailReadLimits& limits) {
-    if (auto indexed = lengthOfIndexedData(input)) return std::min(stated, *indexed);
+    // Matroska's index holds only key pictures, and usually sits at the end of the file,
+    // so the packets themselves tell where its data ends.
     if (lengthPrecedesData(input)) {
         auto tail = lengthFromTail(input, limits);
-        if (tail && *tail + kTicksPerSecond / 2 < stated) return *tail;
+        return tail && *tail + kTicksPerSecond / 2 < stated ? *tail : stated;
     }
+    if (auto indexed = lengthOfIndexedData(input)) return std::min(stated, *indexed);
     return stated;
 }
 

@@ -27,7 +27,8 @@ ClipInfo probeClip(const std::string& path, const InputLimits& limits) {
         return failure(ProbeFailure::CannotOpen, Status::fail(streams.whyNone + ": " + path));
     }
 
-    // Formats read by name (image sequences) have no byte stream of their own to position.
+    // The render engine positions every clip. A regular file always allows it; the check
+    // keeps a stream that does not (some special file) from becoming a clip.
     if (input->pb && !(input->pb->seekable & AVIO_SEEKABLE_NORMAL))
         return failure(ProbeFailure::NotSeekable,
                        Status::fail("The file cannot be positioned: " + path));
