@@ -38,7 +38,8 @@ Status AudioReader::open(const std::string& path, const AudioFormat& format, Tic
     if (!packet_ || !frame_) return Status::outOfMemory();
     origin_ = originInStreamBase(*input_, *stream_);
     if (mediaStart > 0 &&
-        av_seek_frame(input_.get(), index, ticksToStream(mediaStart, *stream_, origin_), AVSEEK_FLAG_BACKWARD) < 0)
+        av_seek_frame(input_.get(), index, ticksToStream(mediaStart, *stream_, origin_),
+                      AVSEEK_FLAG_BACKWARD) < 0)
         log(LogLevel::Warning, "Cannot seek in the sound of " + path);
     return Status::ok();
 }
@@ -55,7 +56,8 @@ void AudioReader::pushSilence(std::int64_t count) {
 
 Status AudioReader::resetResampler(const AVFrame& frame) {
     AVChannelLayout in{};
-    if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || av_channel_layout_check(&frame.ch_layout) == 0)
+    if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC ||
+        av_channel_layout_check(&frame.ch_layout) == 0)
         av_channel_layout_default(&in, std::max(1, frame.ch_layout.nb_channels));
     else
         av_channel_layout_copy(&in, &frame.ch_layout);
@@ -63,7 +65,8 @@ Status AudioReader::resetResampler(const AVFrame& frame) {
     av_channel_layout_default(&out, format_.channels);
     SwrContext* raw = nullptr;
     int rc = swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLTP, format_.sampleRate, &in,
-                                 static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr);
+                                 static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0,
+                                 nullptr);
     swr_.reset(raw);
     if (rc >= 0) rc = swr_init(swr_.get());
     av_channel_layout_uninit(&inLayout_);
@@ -94,10 +97,11 @@ Status AudioReader::convert(const AVFrame* frame) {
     if (frame && position_ < 0) {
         // The first sound decides where the stream lies against media time: a late start is
         // preceded by silence, an early one (the seek landed before mediaStart) is cut.
-        std::int64_t first = frame->best_effort_timestamp == AV_NOPTS_VALUE
-                                 ? wantedStart_
-                                 : av_rescale_q(frame->best_effort_timestamp - origin_, stream_->time_base,
-                                                AVRational{1, format_.sampleRate});
+        std::int64_t first =
+            frame->best_effort_timestamp == AV_NOPTS_VALUE
+                ? wantedStart_
+                : av_rescale_q(frame->best_effort_timestamp - origin_, stream_->time_base,
+                               AVRational{1, format_.sampleRate});
         if (first > wantedStart_) pushSilence(first - wantedStart_);
         drop = std::max<std::int64_t>(0, wantedStart_ - first);
         position_ = std::max(first, wantedStart_);
@@ -141,7 +145,8 @@ Status AudioReader::fill(int wanted) {
         }
         rc = av_read_frame(input_.get(), packet_.get());
         if (rc < 0) {
-            if (rc != AVERROR_EOF) log(LogLevel::Warning, "Reading sound stopped early in " + path_);
+            if (rc != AVERROR_EOF)
+                log(LogLevel::Warning, "Reading sound stopped early in " + path_);
             avcodec_send_packet(codec_.get(), nullptr);
             continue;
         }

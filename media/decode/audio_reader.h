@@ -53,8 +53,9 @@ private:
     std::unique_ptr<AVAudioFifo, void (*)(AVAudioFifo*)> fifo_{nullptr, av_audio_fifo_free};
     const AVStream* stream_ = nullptr;
     std::int64_t origin_ = 0;
-    std::int64_t wantedStart_ = 0;   // output-rate sample of media time mediaStart
-    std::int64_t position_ = -1;     // output-rate sample of the next sample into the fifo; -1 before the first
+    std::int64_t wantedStart_ = 0;  // output-rate sample of media time mediaStart
+    std::int64_t position_ =
+        -1;  // output-rate sample of the next sample into the fifo; -1 before the first
     AVChannelLayout inLayout_{};
     int inRate_ = 0, inFormat_ = -1;
     std::int64_t dropPending_ = 0;

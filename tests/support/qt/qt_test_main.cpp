@@ -1,6 +1,7 @@
 // Entry point of the test programs that use Qt: one QApplication for the whole run.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
