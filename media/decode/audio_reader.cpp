@@ -44,16 +44,6 @@ Status AudioReader::open(const std::string& path, const AudioFormat& format, Tic
     return Status::ok();
 }
 
-void AudioReader::pushSilence(std::int64_t count) {
-    std::vector<float> zeros(4096, 0.0f);
-    std::vector<void*> planes(static_cast<std::size_t>(format_.channels), zeros.data());
-    while (count > 0) {
-        int n = static_cast<int>(std::min<std::int64_t>(count, 4096));
-        av_audio_fifo_write(fifo_.get(), planes.data(), n);
-        count -= n;
-    }
-}
-
 Status AudioReader::resetResampler(const AVFrame& frame) {
     AVChannelLayout in{};
     if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC ||
@@ -102,7 +92,7 @@ Status AudioReader::convert(const AVFrame* frame) {
                 ? wantedStart_
                 : av_rescale_q(frame->best_effort_timestamp - origin_, stream_->time_base,
                                AVRational{1, format_.sampleRate});
-        if (first > wantedStart_) pushSilence(first - wantedStart_);
+        if (first > wantedStart_) leadingSilence_ = first - wantedStart_;
         drop = std::max<std::int64_t>(0, wantedStart_ - first);
         position_ = std::max(first, wantedStart_);
     }
@@ -164,12 +154,26 @@ Status AudioReader::read(int count, SampleBlock& out) {
     const std::size_t base = out[0].size();
     for (auto& ch : out) ch.resize(base + static_cast<std::size_t>(count), 0.0f);
     if (!codec_ || count <= 0) return Status::ok();
-    Status s = fill(count);
-    if (!s) return s;
-    std::vector<void*> planes;
-    for (auto& ch : out) planes.push_back(ch.data() + base);
-    int n = std::min(count, av_audio_fifo_size(fifo_.get()));
-    if (n > 0) av_audio_fifo_read(fifo_.get(), planes.data(), n);
+    int filled = 0;
+    while (filled < count) {
+        // A stream that starts late is preceded by silence, counted rather than stored: a
+        // damaged timestamp far in the future must not fill memory with zeros.
+        if (leadingSilence_ > 0) {
+            const int n = static_cast<int>(std::min<std::int64_t>(leadingSilence_, count - filled));
+            leadingSilence_ -= n;
+            filled += n;
+            continue;
+        }
+        Status s = fill(count - filled);
+        if (!s) return s;
+        if (leadingSilence_ > 0) continue;
+        std::vector<void*> planes;
+        for (auto& ch : out) planes.push_back(ch.data() + base + filled);
+        const int n = std::min(count - filled, av_audio_fifo_size(fifo_.get()));
+        if (n <= 0) break;  // the end of the sound: the rest stays silent
+        av_audio_fifo_read(fifo_.get(), planes.data(), n);
+        filled += n;
+    }
     return Status::ok();
 }
 

@@ -40,7 +40,6 @@ private:
     Status fill(int wanted);
     Status convert(const AVFrame* frame);
     Status resetResampler(const AVFrame& frame);
-    void pushSilence(std::int64_t count);
 
     std::string path_;
     AudioFormat format_;
@@ -59,6 +58,7 @@ private:
     AVChannelLayout inLayout_{};
     int inRate_ = 0, inFormat_ = -1;
     std::int64_t dropPending_ = 0;
+    std::int64_t leadingSilence_ = 0;  // samples of silence before the fifo's first
     bool done_ = false;
     int damaged_ = 0;
 };

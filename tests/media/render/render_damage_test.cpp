@@ -111,3 +111,21 @@ TEST(RenderDamage, APictureSizeChangingMidStreamStaysFitted) {
     for (std::size_t k = 1; k < r.frames.size(); ++k)
         EXPECT_GT(r.frames[k].pts, r.frames[k - 1].pts);
 }
+
+TEST(RenderDamage, SoundStampedHoursLateIsSilenceWithoutFillingMemory) {
+    // The picture starts at 0 and the sound ten hours later, as a damaged file can claim.
+    std::string path = clipPath("late-sound.mkv");
+    std::string cmd = std::string(CLIPFUSE_FFMPEG_CLI) +
+                      " -nostdin -loglevel error -y -f lavfi -i color=red:s=160x120:r=10:d=1 -itsoffset 36000"
+                      " -f lavfi -i sine=440:d=1 -map 0:v -map 1:a -c:v libx264 -preset ultrafast"
+                      " -pix_fmt yuv420p -c:a flac '" +
+                      path + "'";
+    ASSERT_EQ(testmedia::run(cmd), 0);
+    Rendered r = renderAll(makeTimeline(160, 120, 10, {{path, 0, sec(1)}}, {{path, 0, sec(1)}}));
+    ASSERT_TRUE(r.status) << r.status.text();
+    ASSERT_EQ(r.sound[0].size(), 44100u);
+    float peak = 0;
+    for (float v : r.sound[0]) peak = std::max(peak, std::abs(v));
+    EXPECT_EQ(peak, 0.0f);
+    EXPECT_GT(colourAt(r.frames.at(5), 80, 60)[0], 200);
+}
