@@ -38,8 +38,8 @@ std::string benchClip(const std::string& name, testmedia::ClipSpec spec) {
 }
 
 // The clips laid out as the program lays them: each transition overlaps the clip before.
-std::shared_ptr<Timeline> joinTimeline(const std::vector<Clip>& clips, Ticks transition, int width, int height,
-                                       double fps) {
+std::shared_ptr<Timeline> joinTimeline(const std::vector<Clip>& clips, Ticks transition, int width,
+                                       int height, double fps) {
     auto tl = std::make_shared<Timeline>();
     Ticks length = 0;
     for (const auto& c : clips) length += c.duration;
@@ -60,7 +60,8 @@ std::shared_ptr<Timeline> joinTimeline(const std::vector<Clip>& clips, Ticks tra
         tl->createTrack(track);
         video->vTrackInsBefore(track, -1);
         tl->createSource(src);
-        Ticks start = std::max<Ticks>(c, 0), stop = std::min(length, c + clips[i].duration + transition);
+        Ticks start = std::max<Ticks>(c, 0),
+              stop = std::min(length, c + clips[i].duration + transition);
         src->setStartStop(start, stop);
         src->setMediaTimes(0, stop - start);
         src->setMediaName(clips[i].path);
@@ -110,11 +111,13 @@ void renderAndReport(const char* title, const std::shared_ptr<Timeline>& tl) {
         }
         ++frames;
         // The sound up to this frame's end, as a writer interleaves it.
-        const std::int64_t due = (f.pts + static_cast<Ticks>(kTicksPerSecond / video.fps)) * audio.audio.sampleRate /
-                                 kTicksPerSecond;
+        const std::int64_t due = (f.pts + static_cast<Ticks>(kTicksPerSecond / video.fps)) *
+                                 audio.audio.sampleRate / kTicksPerSecond;
         while (samples < due) {
             render::AudioBlock b;
-            if (engine.readAudio(1, static_cast<int>(due - samples), b).code() != 0 || b.size() == 0) break;
+            if (engine.readAudio(1, static_cast<int>(due - samples), b).code() != 0 ||
+                b.size() == 0)
+                break;
             samples += b.size();
         }
     }
@@ -123,7 +126,8 @@ void renderAndReport(const char* title, const std::shared_ptr<Timeline>& tl) {
         if (engine.readAudio(1, 4096, b).code() != 0) break;
         samples += b.size();
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     engine.stop();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -131,8 +135,8 @@ void renderAndReport(const char* title, const std::shared_ptr<Timeline>& tl) {
     std::printf("%-44s %6lld frames (%lld expected), %8lld samples (%lld expected)\n", title,
                 static_cast<long long>(frames), static_cast<long long>(video.frameCount),
                 static_cast<long long>(samples), static_cast<long long>(audio.sampleCount));
-    std::printf("%-44s %7.1f output frames/s, %5.2f x real time, peak memory %.1f MB\n", "", frames / seconds,
-                length / seconds, usage.ru_maxrss / 1024.0);
+    std::printf("%-44s %7.1f output frames/s, %5.2f x real time, peak memory %.1f MB\n", "",
+                frames / seconds, length / seconds, usage.ru_maxrss / 1024.0);
     std::fflush(stdout);
 }
 
@@ -166,8 +170,14 @@ std::vector<Clip> hdClips() {
     return clips;
 }
 
-void sd352() { renderAndReport("5 x 10 s 720p30, 4 fades -> 352x240 23.976", joinTimeline(hdClips(), kTicksPerSecond, 352, 240, 23.976)); }
-void sd720() { renderAndReport("5 x 10 s 720p30, 4 fades -> 720x480 23.976", joinTimeline(hdClips(), kTicksPerSecond, 720, 480, 23.976)); }
+void sd352() {
+    renderAndReport("5 x 10 s 720p30, 4 fades -> 352x240 23.976",
+                    joinTimeline(hdClips(), kTicksPerSecond, 352, 240, 23.976));
+}
+void sd720() {
+    renderAndReport("5 x 10 s 720p30, 4 fades -> 720x480 23.976",
+                    joinTimeline(hdClips(), kTicksPerSecond, 720, 480, 23.976));
+}
 
 void thousand() {
     std::vector<std::string> files;
@@ -182,8 +192,10 @@ void thousand() {
         files.push_back(benchClip("tiny" + std::to_string(i) + ".mp4", s));
     }
     std::vector<Clip> clips;
-    for (int i = 0; i < 1000; ++i) clips.push_back({files[static_cast<std::size_t>(i) % files.size()], kTicksPerSecond / 2});
-    renderAndReport("1000 x 0.5 s clips, 0.2 s fades -> 352x240 25", joinTimeline(clips, kTicksPerSecond / 5, 352, 240, 25));
+    for (int i = 0; i < 1000; ++i)
+        clips.push_back({files[static_cast<std::size_t>(i) % files.size()], kTicksPerSecond / 2});
+    renderAndReport("1000 x 0.5 s clips, 0.2 s fades -> 352x240 25",
+                    joinTimeline(clips, kTicksPerSecond / 5, 352, 240, 25));
 }
 
 }  // namespace

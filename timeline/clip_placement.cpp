@@ -26,7 +26,8 @@ std::vector<AudioPlacement> layAudio(const std::vector<Ticks>& durations, Ticks 
 
 }  // namespace
 
-Placement placeClips(const std::vector<ClipTiming>& clips, const std::vector<Ticks>& audioDurations) {
+Placement placeClips(const std::vector<ClipTiming>& clips,
+                     const std::vector<Ticks>& audioDurations) {
     Placement p;
     for (const auto& c : clips) p.length += c.duration;
     const Ticks L = p.length;

@@ -43,6 +43,7 @@ struct Placement {
 // transition; it runs on for its transition duration under the next clip; nothing passes L.
 // The audio list is laid end to end from 0, from its first entry again when it runs out,
 // until L is covered.
-Placement placeClips(const std::vector<ClipTiming>& clips, const std::vector<Ticks>& audioDurations);
+Placement placeClips(const std::vector<ClipTiming>& clips,
+                     const std::vector<Ticks>& audioDurations);
 
 }  // namespace timeline

@@ -38,24 +38,16 @@ Status AudioReader::open(const std::string& path, const AudioFormat& format, Tic
     if (!packet_ || !frame_) return Status::outOfMemory();
     origin_ = originInStreamBase(*input_, *stream_);
     if (mediaStart > 0 &&
-        av_seek_frame(input_.get(), index, ticksToStream(mediaStart, *stream_, origin_), AVSEEK_FLAG_BACKWARD) < 0)
+        av_seek_frame(input_.get(), index, ticksToStream(mediaStart, *stream_, origin_),
+                      AVSEEK_FLAG_BACKWARD) < 0)
         log(LogLevel::Warning, "Cannot seek in the sound of " + path);
     return Status::ok();
 }
 
-void AudioReader::pushSilence(std::int64_t count) {
-    std::vector<float> zeros(4096, 0.0f);
-    std::vector<void*> planes(static_cast<std::size_t>(format_.channels), zeros.data());
-    while (count > 0) {
-        int n = static_cast<int>(std::min<std::int64_t>(count, 4096));
-        av_audio_fifo_write(fifo_.get(), planes.data(), n);
-        count -= n;
-    }
-}
-
 Status AudioReader::resetResampler(const AVFrame& frame) {
     AVChannelLayout in{};
-    if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || av_channel_layout_check(&frame.ch_layout) == 0)
+    if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC ||
+        av_channel_layout_check(&frame.ch_layout) == 0)
         av_channel_layout_default(&in, std::max(1, frame.ch_layout.nb_channels));
     else
         av_channel_layout_copy(&in, &frame.ch_layout);
@@ -63,7 +55,8 @@ Status AudioReader::resetResampler(const AVFrame& frame) {
     av_channel_layout_default(&out, format_.channels);
     SwrContext* raw = nullptr;
     int rc = swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLTP, format_.sampleRate, &in,
-                                 static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr);
+                                 static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0,
+                                 nullptr);
     swr_.reset(raw);
     if (rc >= 0) rc = swr_init(swr_.get());
     av_channel_layout_uninit(&inLayout_);
@@ -94,11 +87,12 @@ Status AudioReader::convert(const AVFrame* frame) {
     if (frame && position_ < 0) {
         // The first sound decides where the stream lies against media time: a late start is
         // preceded by silence, an early one (the seek landed before mediaStart) is cut.
-        std::int64_t first = frame->best_effort_timestamp == AV_NOPTS_VALUE
-                                 ? wantedStart_
-                                 : av_rescale_q(frame->best_effort_timestamp - origin_, stream_->time_base,
-                                                AVRational{1, format_.sampleRate});
-        if (first > wantedStart_) pushSilence(first - wantedStart_);
+        std::int64_t first =
+            frame->best_effort_timestamp == AV_NOPTS_VALUE
+                ? wantedStart_
+                : av_rescale_q(frame->best_effort_timestamp - origin_, stream_->time_base,
+                               AVRational{1, format_.sampleRate});
+        if (first > wantedStart_) leadingSilence_ = first - wantedStart_;
         drop = std::max<std::int64_t>(0, wantedStart_ - first);
         position_ = std::max(first, wantedStart_);
     }
@@ -141,7 +135,8 @@ Status AudioReader::fill(int wanted) {
         }
         rc = av_read_frame(input_.get(), packet_.get());
         if (rc < 0) {
-            if (rc != AVERROR_EOF) log(LogLevel::Warning, "Reading sound stopped early in " + path_);
+            if (rc != AVERROR_EOF)
+                log(LogLevel::Warning, "Reading sound stopped early in " + path_);
             avcodec_send_packet(codec_.get(), nullptr);
             continue;
         }
@@ -159,12 +154,26 @@ Status AudioReader::read(int count, SampleBlock& out) {
     const std::size_t base = out[0].size();
     for (auto& ch : out) ch.resize(base + static_cast<std::size_t>(count), 0.0f);
     if (!codec_ || count <= 0) return Status::ok();
-    Status s = fill(count);
-    if (!s) return s;
-    std::vector<void*> planes;
-    for (auto& ch : out) planes.push_back(ch.data() + base);
-    int n = std::min(count, av_audio_fifo_size(fifo_.get()));
-    if (n > 0) av_audio_fifo_read(fifo_.get(), planes.data(), n);
+    int filled = 0;
+    while (filled < count) {
+        // A stream that starts late is preceded by silence, counted rather than stored: a
+        // damaged timestamp far in the future must not fill memory with zeros.
+        if (leadingSilence_ > 0) {
+            const int n = static_cast<int>(std::min<std::int64_t>(leadingSilence_, count - filled));
+            leadingSilence_ -= n;
+            filled += n;
+            continue;
+        }
+        Status s = fill(count - filled);
+        if (!s) return s;
+        if (leadingSilence_ > 0) continue;
+        std::vector<void*> planes;
+        for (auto& ch : out) planes.push_back(ch.data() + base + filled);
+        const int n = std::min(count - filled, av_audio_fifo_size(fifo_.get()));
+        if (n <= 0) break;  // the end of the sound: the rest stays silent
+        av_audio_fifo_read(fifo_.get(), planes.data(), n);
+        filled += n;
+    }
     return Status::ok();
 }
 

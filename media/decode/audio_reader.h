@@ -40,7 +40,6 @@ private:
     Status fill(int wanted);
     Status convert(const AVFrame* frame);
     Status resetResampler(const AVFrame& frame);
-    void pushSilence(std::int64_t count);
 
     std::string path_;
     AudioFormat format_;
@@ -53,11 +52,13 @@ private:
     std::unique_ptr<AVAudioFifo, void (*)(AVAudioFifo*)> fifo_{nullptr, av_audio_fifo_free};
     const AVStream* stream_ = nullptr;
     std::int64_t origin_ = 0;
-    std::int64_t wantedStart_ = 0;   // output-rate sample of media time mediaStart
-    std::int64_t position_ = -1;     // output-rate sample of the next sample into the fifo; -1 before the first
+    std::int64_t wantedStart_ = 0;  // output-rate sample of media time mediaStart
+    std::int64_t position_ =
+        -1;  // output-rate sample of the next sample into the fifo; -1 before the first
     AVChannelLayout inLayout_{};
     int inRate_ = 0, inFormat_ = -1;
     std::int64_t dropPending_ = 0;
+    std::int64_t leadingSilence_ = 0;  // samples of silence before the fifo's first
     bool done_ = false;
     int damaged_ = 0;
 };

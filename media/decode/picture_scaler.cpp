@@ -13,23 +13,39 @@ namespace {
 // and say the range, as libswscale asks.
 AVPixelFormat withoutRange(AVPixelFormat f, bool& fullRange) {
     switch (f) {
-    case AV_PIX_FMT_YUVJ420P: fullRange = true; return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P: fullRange = true; return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P: fullRange = true; return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P: fullRange = true; return AV_PIX_FMT_YUV440P;
-    case AV_PIX_FMT_YUVJ411P: fullRange = true; return AV_PIX_FMT_YUV411P;
-    default: return f;
+        case AV_PIX_FMT_YUVJ420P:
+            fullRange = true;
+            return AV_PIX_FMT_YUV420P;
+        case AV_PIX_FMT_YUVJ422P:
+            fullRange = true;
+            return AV_PIX_FMT_YUV422P;
+        case AV_PIX_FMT_YUVJ444P:
+            fullRange = true;
+            return AV_PIX_FMT_YUV444P;
+        case AV_PIX_FMT_YUVJ440P:
+            fullRange = true;
+            return AV_PIX_FMT_YUV440P;
+        case AV_PIX_FMT_YUVJ411P:
+            fullRange = true;
+            return AV_PIX_FMT_YUV411P;
+        default:
+            return f;
     }
 }
 
 int swsColourspace(AVColorSpace c) {
     switch (c) {
-    case AVCOL_SPC_BT709: return SWS_CS_ITU709;
-    case AVCOL_SPC_FCC: return SWS_CS_FCC;
-    case AVCOL_SPC_SMPTE240M: return SWS_CS_SMPTE240M;
-    case AVCOL_SPC_BT2020_NCL:
-    case AVCOL_SPC_BT2020_CL: return SWS_CS_BT2020;
-    default: return SWS_CS_ITU601;  // untagged pictures are taken as FFmpeg writes them
+        case AVCOL_SPC_BT709:
+            return SWS_CS_ITU709;
+        case AVCOL_SPC_FCC:
+            return SWS_CS_FCC;
+        case AVCOL_SPC_SMPTE240M:
+            return SWS_CS_SMPTE240M;
+        case AVCOL_SPC_BT2020_NCL:
+        case AVCOL_SPC_BT2020_CL:
+            return SWS_CS_BT2020;
+        default:
+            return SWS_CS_ITU601;  // untagged pictures are taken as FFmpeg writes them
     }
 }
 
@@ -41,21 +57,25 @@ Status PictureScaler::scale(const AVFrame& src, Frame& target, const Rect& r) {
     // An interlaced picture is scaled from its first field alone: its two fields were taken
     // at different moments, and scaling them together would comb every moving edge.
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
-    const bool oneField = src.interlaced_frame && src.height >= 4 && desc && !(desc->flags & AV_PIX_FMT_FLAG_PAL) &&
+    const bool oneField = src.interlaced_frame && src.height >= 4 && desc &&
+                          !(desc->flags & AV_PIX_FMT_FLAG_PAL) &&
                           !(desc->flags & AV_PIX_FMT_FLAG_BITSTREAM);
     const int srcHeight = oneField ? (src.height + 1) / 2 : src.height;
     int srcStrides[4] = {src.linesize[0], src.linesize[1], src.linesize[2], src.linesize[3]};
     if (oneField)
         for (int& stride : srcStrides) stride *= 2;
-    SwsContext* ctx = sws_getCachedContext(sws_.release(), src.width, srcHeight, format, r.width, r.height,
-                                           AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    SwsContext* ctx =
+        sws_getCachedContext(sws_.release(), src.width, srcHeight, format, r.width, r.height,
+                             AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     sws_.reset(ctx);
-    if (!ctx) return Status::fail("Cannot convert a picture of " + std::to_string(src.width) + " x " +
-                                  std::to_string(src.height) + ".");
-    sws_setColorspaceDetails(ctx, sws_getCoefficients(swsColourspace(src.colorspace)), fullRange ? 1 : 0,
-                             sws_getCoefficients(SWS_CS_ITU601), 0, 0, 1 << 16, 1 << 16);
-    uint8_t* dst[4] = {target.row(0, r.y) + r.x, target.row(1, r.y / 2) + r.x / 2, target.row(2, r.y / 2) + r.x / 2,
-                       nullptr};
+    if (!ctx)
+        return Status::fail("Cannot convert a picture of " + std::to_string(src.width) + " x " +
+                            std::to_string(src.height) + ".");
+    sws_setColorspaceDetails(ctx, sws_getCoefficients(swsColourspace(src.colorspace)),
+                             fullRange ? 1 : 0, sws_getCoefficients(SWS_CS_ITU601), 0, 0, 1 << 16,
+                             1 << 16);
+    uint8_t* dst[4] = {target.row(0, r.y) + r.x, target.row(1, r.y / 2) + r.x / 2,
+                       target.row(2, r.y / 2) + r.x / 2, nullptr};
     int strides[4] = {target.stride(0), target.stride(1), target.stride(2), 0};
     int rows = sws_scale(ctx, src.data, srcStrides, 0, srcHeight, dst, strides);
     if (rows <= 0) return Status::fail("A picture could not be converted.");
@@ -63,8 +83,10 @@ Status PictureScaler::scale(const AVFrame& src, Frame& target, const Rect& r) {
 }
 
 Status PictureScaler::draw(const AVFrame& src, int rotation, StretchMode mode, Frame& dst) {
-    if (src.width <= 0 || src.height <= 0 || !src.data[0]) return Status::invalidArg("An empty picture.");
-    DisplayShape shape{src.width, src.height, src.sample_aspect_ratio.num, src.sample_aspect_ratio.den, rotation};
+    if (src.width <= 0 || src.height <= 0 || !src.data[0])
+        return Status::invalidArg("An empty picture.");
+    DisplayShape shape{src.width, src.height, src.sample_aspect_ratio.num,
+                       src.sample_aspect_ratio.den, rotation};
     Rect r = fitPicture(shape, dst.width(), dst.height(), mode);
     if (rotation == 0) return scale(src, dst, r);
 
@@ -83,7 +105,8 @@ void rotateInto(const Frame& src, int rotation, Frame& dst, const Rect& r) {
         const int sw = src.planeWidth(p), sh = src.planeHeight(p);
         const int x0 = r.x >> shift, y0 = r.y >> shift;
         const int dw = rotation == 180 ? sw : sh, dh = rotation == 180 ? sh : sw;
-        const int maxW = std::min(dw, dst.planeWidth(p) - x0), maxH = std::min(dh, dst.planeHeight(p) - y0);
+        const int maxW = std::min(dw, dst.planeWidth(p) - x0),
+                  maxH = std::min(dh, dst.planeHeight(p) - y0);
         for (int y = 0; y < maxH; ++y) {
             std::uint8_t* out = dst.row(p, y0 + y) + x0;
             if (rotation == 180) {

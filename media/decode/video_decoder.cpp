@@ -37,7 +37,8 @@ Status VideoDecoder::open(const std::string& path) {
     const AVCodec* decoder = nullptr;
     int index = av_find_best_stream(input_.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (index == AVERROR_STREAM_NOT_FOUND) return Status::ok();  // sound only: the picture is black
-    if (index < 0 || !decoder) return Status::fromAv(index, "Cannot decode the pictures of " + path);
+    if (index < 0 || !decoder)
+        return Status::fromAv(index, "Cannot decode the pictures of " + path);
     stream_ = input_->streams[index];
     if (stream_->disposition & AV_DISPOSITION_ATTACHED_PIC) {
         stream_ = nullptr;  // a cover image is not a moving picture
@@ -69,7 +70,8 @@ Ticks VideoDecoder::frameTime(const AVFrame& f) {
     if (f.best_effort_timestamp != AV_NOPTS_VALUE) {
         t = streamToTicks(f.best_effort_timestamp, *stream_, origin_);
     } else {
-        AVRational rate = stream_->avg_frame_rate.num > 0 ? stream_->avg_frame_rate : AVRational{25, 1};
+        AVRational rate =
+            stream_->avg_frame_rate.num > 0 ? stream_->avg_frame_rate : AVRational{25, 1};
         t = lastTime_ < 0 ? 0 : lastTime_ + av_rescale(kTicksPerSecond, rate.den, rate.num);
     }
     // Pictures are shown in decoding order; a timestamp that goes back is a damaged one.
@@ -114,12 +116,14 @@ Status VideoDecoder::decodeNext(bool& gotFrame) {
         }
         rc = avcodec_send_packet(codec_.get(), packet_.get());
         av_packet_unref(packet_.get());
-        if (rc < 0 && rc != AVERROR(EAGAIN)) ++damaged_;  // skipped; the decoder conceals what follows
+        if (rc < 0 && rc != AVERROR(EAGAIN))
+            ++damaged_;  // skipped; the decoder conceals what follows
     }
 }
 
 void VideoDecoder::seekTo(Ticks t) {
-    int rc = av_seek_frame(input_.get(), stream_->index, ticksToStream(std::max<Ticks>(t, 0), *stream_, origin_),
+    int rc = av_seek_frame(input_.get(), stream_->index,
+                           ticksToStream(std::max<Ticks>(t, 0), *stream_, origin_),
                            AVSEEK_FLAG_BACKWARD);
     if (rc < 0) {
         log(LogLevel::Warning, "Cannot seek in " + path_);
@@ -135,7 +139,8 @@ Status VideoDecoder::frameAt(Ticks t, const AVFrame*& out) {
     out = nullptr;
     if (!codec_) return Status::ok();
     const bool backwards = haveCurrent_ && t < currentTime_ && currentReplaced_;
-    const bool farAhead = haveNext_ ? t > nextTime_ + kSeekAhead : (!haveCurrent_ && !decoderDone_ && t > kSeekAhead);
+    const bool farAhead =
+        haveNext_ ? t > nextTime_ + kSeekAhead : (!haveCurrent_ && !decoderDone_ && t > kSeekAhead);
     if (backwards || farAhead) seekTo(t);
     for (;;) {
         if (!haveNext_ && !decoderDone_) {

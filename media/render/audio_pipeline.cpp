@@ -20,13 +20,19 @@ struct OpenSource {
 
 }  // namespace
 
-AudioPipeline::AudioPipeline(const GroupPlan& group, Ticks length, std::int64_t startSample, Note note)
-    : group_(group), format_(group.type.audio), start_(startSample),
-      count_(sampleAt(length, group.type.audio.sampleRate)), note_(std::move(note)) {
+AudioPipeline::AudioPipeline(const GroupPlan& group, Ticks length, std::int64_t startSample,
+                             Note note)
+    : group_(group),
+      format_(group.type.audio),
+      start_(startSample),
+      count_(sampleAt(length, group.type.audio.sampleRate)),
+      note_(std::move(note)) {
     thread_ = std::thread([this] { run(); });
 }
 
-AudioPipeline::~AudioPipeline() { stop(); }
+AudioPipeline::~AudioPipeline() {
+    stop();
+}
 
 void AudioPipeline::stop() {
     stopping_ = true;
@@ -52,7 +58,8 @@ void AudioPipeline::run() {
             Span span{sampleAt(s.start, rate), std::min(count_, sampleAt(s.stop, rate)), &s};
             if (span.end > std::max(span.first, start_)) spans.push_back(span);
         }
-    std::stable_sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.first < b.first; });
+    std::stable_sort(spans.begin(), spans.end(),
+                     [](const Span& a, const Span& b) { return a.first < b.first; });
 
     std::size_t cursor = 0;
     std::list<OpenSource> open;
@@ -60,14 +67,16 @@ void AudioPipeline::run() {
     for (std::int64_t a = start_; a < count_; a += kBlockSamples) {
         if (stopping_) return;
         const std::int64_t n = std::min<std::int64_t>(kBlockSamples, count_ - a);
-        AudioBlock block{a, decode::SampleBlock(static_cast<std::size_t>(format_.channels),
-                                                std::vector<float>(static_cast<std::size_t>(n), 0.0f))};
+        AudioBlock block{
+            a, decode::SampleBlock(static_cast<std::size_t>(format_.channels),
+                                   std::vector<float>(static_cast<std::size_t>(n), 0.0f))};
         while (cursor < spans.size() && spans[cursor].first < a + n) {
             const Span& span = spans[cursor++];
             // Opened where the render begins to need it: its start, or later after a seek.
             const std::int64_t from = std::max(span.first, a);
             auto reader = std::make_unique<decode::AudioReader>();
-            Ticks mediaStart = span.source->mediaStart + av_rescale(from - span.first, kTicksPerSecond, rate);
+            Ticks mediaStart =
+                span.source->mediaStart + av_rescale(from - span.first, kTicksPerSecond, rate);
             Status s = reader->open(span.source->path, format_, mediaStart);
             if (!s) {
                 queue_.push({{}, s, false});
@@ -76,7 +85,8 @@ void AudioPipeline::run() {
             open.push_back({span, std::move(reader)});
         }
         for (auto it = open.begin(); it != open.end();) {
-            const std::int64_t from = std::max(a, it->span.first), to = std::min(a + n, it->span.end);
+            const std::int64_t from = std::max(a, it->span.first),
+                               to = std::min(a + n, it->span.end);
             if (to > from) {
                 for (auto& ch : piece) ch.clear();
                 Status s = it->reader->read(static_cast<int>(to - from), piece);
@@ -86,7 +96,8 @@ void AudioPipeline::run() {
                 }
                 for (std::size_t c = 0; c < block.samples.size(); ++c) {
                     float* dst = block.samples[c].data() + (from - a);
-                    for (std::int64_t i = 0; i < to - from; ++i) dst[i] += piece[c][static_cast<std::size_t>(i)];
+                    for (std::int64_t i = 0; i < to - from; ++i)
+                        dst[i] += piece[c][static_cast<std::size_t>(i)];
                 }
             }
             if (it->span.end <= a + n) {

@@ -12,7 +12,9 @@ namespace media::render {
 struct AudioBlock {
     std::int64_t first = 0;
     decode::SampleBlock samples;
-    std::int64_t size() const { return samples.empty() ? 0 : static_cast<std::int64_t>(samples[0].size()); }
+    std::int64_t size() const {
+        return samples.empty() ? 0 : static_cast<std::int64_t>(samples[0].size());
+    }
 };
 
 // Produces the sound of one audio group in order on its own thread: every source

@@ -8,7 +8,7 @@ namespace media::render {
 
 // What one track shows at an output time.
 struct Layer {
-    const Frame* picture = nullptr;            // the track's source at that time; null when none
+    const Frame* picture = nullptr;              // the track's source at that time; null when none
     const TransitionPlan* transition = nullptr;  // the track's transition running at that time
     double progress = 0.0;
 };

@@ -23,7 +23,8 @@ void EventQueue::post(EngineEvent event) {
 Status EventQueue::getEvent(EngineEvent& out, int timeoutMs) {
     std::unique_lock lock(mutex_);
     if (timeoutMs > 0)
-        posted_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !events_.empty(); });
+        posted_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                         [&] { return !events_.empty(); });
     if (events_.empty()) return {Status::kAborted, "No event."};
     out = std::move(events_.front());
     events_.pop_front();

@@ -11,9 +11,9 @@ namespace media::render {
 
 // Event codes, numbered as the media platform numbers them.
 enum EventCode : int {
-    kEventComplete = 1,             // every output has been delivered
+    kEventComplete = 1,  // every output has been delivered
     kEventUserAbort = 2,
-    kEventErrorAbort = 3,           // the render stopped on an error; the event carries it
+    kEventErrorAbort = 3,               // the render stopped on an error; the event carries it
     kEventStreamErrorStillPlaying = 7,  // a problem that the render went past
 };
 

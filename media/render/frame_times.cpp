@@ -19,7 +19,8 @@ std::int64_t FrameTimes::firstAtOrAfter(Ticks t) const {
 std::int64_t sampleAt(Ticks t, int rate) {
     // Exact integer rounding: t * rate / 1e7 to the nearest sample.
     const std::int64_t num = t * rate;
-    return num >= 0 ? (num + kTicksPerSecond / 2) / kTicksPerSecond : -((-num + kTicksPerSecond / 2) / kTicksPerSecond);
+    return num >= 0 ? (num + kTicksPerSecond / 2) / kTicksPerSecond
+                    : -((-num + kTicksPerSecond / 2) / kTicksPerSecond);
 }
 
 }  // namespace media::render

@@ -11,11 +11,15 @@ constexpr Ticks kAudioLead = 3 * kTicksPerSecond / 10;
 // Sound later than this is dropped so that a stalled preview catches up.
 constexpr Ticks kAudioTooLate = kTicksPerSecond;
 
-Status notConnected() { return {Status::kUnexpected, "The render engine is not connected to a timeline."}; }
+Status notConnected() {
+    return {Status::kUnexpected, "The render engine is not connected to a timeline."};
+}
 
 }  // namespace
 
-RenderEngine::~RenderEngine() { stop(); }
+RenderEngine::~RenderEngine() {
+    stop();
+}
 
 Status RenderEngine::setTimelineObject(std::shared_ptr<Timeline> timeline) {
     if (!timeline) return Status::invalidArg("No timeline.");
@@ -41,7 +45,8 @@ Status RenderEngine::connectFrontEnd() {
 Status RenderEngine::outputInfo(int group, OutputInfo& out) const {
     out = {};
     if (!connected_) return notConnected();
-    if (group < 0 || group >= outputCount()) return Status::invalidArg("No output " + std::to_string(group) + ".");
+    if (group < 0 || group >= outputCount())
+        return Status::invalidArg("No output " + std::to_string(group) + ".");
     const GroupPlan& g = plan_.groups[static_cast<std::size_t>(group)];
     out.kind = g.type.kind;
     out.length = plan_.length;
@@ -61,17 +66,23 @@ Status RenderEngine::outputInfo(int group, OutputInfo& out) const {
 
 Status RenderEngine::setAudioFormat(int group, const AudioFormat& format) {
     if (!connected_) return notConnected();
-    if (group < 0 || group >= outputCount() || plan_.groups[static_cast<std::size_t>(group)].type.kind != MediaKind::Audio)
+    if (group < 0 || group >= outputCount() ||
+        plan_.groups[static_cast<std::size_t>(group)].type.kind != MediaKind::Audio)
         return Status::invalidArg("Output " + std::to_string(group) + " is not sound.");
-    if (format.sampleRate < 8000 || format.sampleRate > 192000 || format.channels < 1 || format.channels > 8)
+    if (format.sampleRate < 8000 || format.sampleRate > 192000 || format.channels < 1 ||
+        format.channels > 8)
         return Status::invalidArg("Unsupported audio format.");
     if (running_) return {Status::kUnexpected, "The render is running."};
     audioFormats_[static_cast<std::size_t>(group)] = format;
     return Status::ok();
 }
 
-void RenderEngine::setSink(std::shared_ptr<RenderSink> sink) { sink_ = std::move(sink); }
-void RenderEngine::setClock(std::function<Ticks()> clock) { externalClock_ = std::move(clock); }
+void RenderEngine::setSink(std::shared_ptr<RenderSink> sink) {
+    sink_ = std::move(sink);
+}
+void RenderEngine::setClock(std::function<Ticks()> clock) {
+    externalClock_ = std::move(clock);
+}
 
 bool RenderEngine::realTime() const {
     if (!sink_) return false;
@@ -87,7 +98,9 @@ bool RenderEngine::realTime() const {
     return anyVideo ? videoPreview : anyPreview;
 }
 
-Ticks RenderEngine::clockNow() const { return externalClock_ ? externalClock_() : clock_.now(); }
+Ticks RenderEngine::clockNow() const {
+    return externalClock_ ? externalClock_() : clock_.now();
+}
 
 bool RenderEngine::late(const FrameTimes& times, std::int64_t k) const {
     if (!externalClock_ && !clock_.running()) return false;
@@ -100,24 +113,29 @@ Status RenderEngine::startPipelines(Ticks position) {
     stopping_ = false;
     reported_ = false;
     const bool rt = realTime();
-    auto note = [this](const std::string& text) { events_.post({kEventStreamErrorStillPlaying, Status(1, text)}); };
+    auto note = [this](const std::string& text) {
+        events_.post({kEventStreamErrorStillPlaying, Status(1, text)});
+    };
     for (std::size_t i = 0; i < plan_.groups.size(); ++i) {
         GroupPlan g = plan_.groups[i];
         if (g.type.kind == MediaKind::Video) {
             FrameTimes times(g.fps);
             VideoSourceReader::SkipFrame skip;
             if (rt) skip = [this, times](std::int64_t k) { return late(times, k); };
-            outputs_[i].video = std::make_unique<VideoPipeline>(g, plan_.length, times.firstAtOrAfter(position), skip, note);
+            outputs_[i].video = std::make_unique<VideoPipeline>(
+                g, plan_.length, times.firstAtOrAfter(position), skip, note);
         } else {
             g.type.audio = audioFormats_[i];
-            outputs_[i].audio =
-                std::make_unique<AudioPipeline>(g, plan_.length, sampleAt(position, g.type.audio.sampleRate), note);
+            outputs_[i].audio = std::make_unique<AudioPipeline>(
+                g, plan_.length, sampleAt(position, g.type.audio.sampleRate), note);
         }
     }
     return Status::ok();
 }
 
-void RenderEngine::stopPipelines() { outputs_.clear(); }
+void RenderEngine::stopPipelines() {
+    outputs_.clear();
+}
 
 Status RenderEngine::run() {
     if (!connected_) return notConnected();
@@ -226,8 +244,10 @@ void RenderEngine::outputEnded(std::size_t group) {
 
 Status RenderEngine::nextVideoFrame(int group, Frame& out) {
     out = Frame();
-    if (group < 0 || group >= static_cast<int>(outputs_.size()) || !outputs_[static_cast<std::size_t>(group)].video)
-        return Status::invalidArg("Output " + std::to_string(group) + " is not a running video output.");
+    if (group < 0 || group >= static_cast<int>(outputs_.size()) ||
+        !outputs_[static_cast<std::size_t>(group)].video)
+        return Status::invalidArg("Output " + std::to_string(group) +
+                                  " is not a running video output.");
     if (sink_) return {Status::kUnexpected, "The render delivers to its sink."};
     Output& o = outputs_[static_cast<std::size_t>(group)];
     if (o.ended) return {kEndOfStream, "The end of the video."};
@@ -246,11 +266,14 @@ Status RenderEngine::nextVideoFrame(int group, Frame& out) {
 
 Status RenderEngine::readAudio(int group, int count, AudioBlock& out) {
     out = {};
-    if (group < 0 || group >= static_cast<int>(outputs_.size()) || !outputs_[static_cast<std::size_t>(group)].audio)
-        return Status::invalidArg("Output " + std::to_string(group) + " is not a running sound output.");
+    if (group < 0 || group >= static_cast<int>(outputs_.size()) ||
+        !outputs_[static_cast<std::size_t>(group)].audio)
+        return Status::invalidArg("Output " + std::to_string(group) +
+                                  " is not a running sound output.");
     if (sink_) return {Status::kUnexpected, "The render delivers to its sink."};
     Output& o = outputs_[static_cast<std::size_t>(group)];
-    const std::size_t channels = static_cast<std::size_t>(audioFormats_[static_cast<std::size_t>(group)].channels);
+    const std::size_t channels =
+        static_cast<std::size_t>(audioFormats_[static_cast<std::size_t>(group)].channels);
     out.samples.assign(channels, {});
     bool first = true;
     while (count > 0) {
@@ -272,11 +295,13 @@ Status RenderEngine::readAudio(int group, int count, AudioBlock& out) {
         if (first) out.first = o.pending.first + static_cast<std::int64_t>(o.pendingOffset);
         first = false;
         const std::size_t take =
-            std::min(static_cast<std::size_t>(count), static_cast<std::size_t>(o.pending.size()) - o.pendingOffset);
+            std::min(static_cast<std::size_t>(count),
+                     static_cast<std::size_t>(o.pending.size()) - o.pendingOffset);
         for (std::size_t c = 0; c < channels; ++c) {
             const auto& from = o.pending.samples[c];
-            out.samples[c].insert(out.samples[c].end(), from.begin() + static_cast<std::ptrdiff_t>(o.pendingOffset),
-                                  from.begin() + static_cast<std::ptrdiff_t>(o.pendingOffset + take));
+            out.samples[c].insert(
+                out.samples[c].end(), from.begin() + static_cast<std::ptrdiff_t>(o.pendingOffset),
+                from.begin() + static_cast<std::ptrdiff_t>(o.pendingOffset + take));
         }
         o.pendingOffset += take;
         count -= static_cast<int>(take);
@@ -378,7 +403,8 @@ Status RenderEngine::deliverRealTime() {
                                        : now > h.time + kAudioTooLate;
                         break;
                     }
-                    const auto wait = std::chrono::microseconds(std::min<Ticks>((due - now) / 10, 10'000));
+                    const auto wait =
+                        std::chrono::microseconds(std::min<Ticks>((due - now) / 10, 10'000));
                     stateChanged_.wait_for(lock, wait);
                 } else {
                     stateChanged_.wait_for(lock, std::chrono::milliseconds(20));

@@ -16,7 +16,8 @@ constexpr int kFallbackWidth = 640, kFallbackHeight = 480;
 VideoFormat pictureSizeOf(const std::string& path) {
     decode::VideoDecoder decoder;
     const AVFrame* frame = nullptr;
-    if (!decoder.open(path) || !decoder.frameAt(0, frame) || !frame) return {kFallbackWidth, kFallbackHeight};
+    if (!decoder.open(path) || !decoder.frameAt(0, frame) || !frame)
+        return {kFallbackWidth, kFallbackHeight};
     int w = frame->width, h = frame->height;
     if (decoder.rotation() == 90 || decoder.rotation() == 270) std::swap(w, h);
     return {std::max(2, w & ~1), std::max(2, h & ~1)};
@@ -55,14 +56,15 @@ Status makeRenderPlan(const Timeline& timeline, RenderPlan& out) {
             TrackPlan t;
             for (const auto& s : track->sources()) {
                 if (s->stop() <= s->start()) continue;  // an empty span shows nothing
-                t.sources.push_back({s->mediaName(), s->start(), s->stop(), s->mediaStart(), s->mediaStop(),
-                                     s->stretchMode()});
+                t.sources.push_back({s->mediaName(), s->start(), s->stop(), s->mediaStart(),
+                                     s->mediaStop(), s->stretchMode()});
             }
             for (const auto& x : track->transitions()) {
                 if (x->stop() <= x->start()) continue;
                 EffectParams params;
                 params.classId = x->subObjectGuid();
-                if (const PropertySetter* props = x->propertySetter()) params.maskNum = props->valueAtStart("MaskNum");
+                if (const PropertySetter* props = x->propertySetter())
+                    params.maskNum = props->valueAtStart("MaskNum");
                 // Effects that draw at random repeat themselves render after render.
                 params.seed = static_cast<std::uint32_t>(std::hash<std::string>{}(params.classId) ^
                                                          static_cast<std::size_t>(x->start()));
@@ -75,7 +77,8 @@ Status makeRenderPlan(const Timeline& timeline, RenderPlan& out) {
             for (const auto& s : t.sources)
                 if (!earliest || s.start < earliest->start) earliest = &s;
         if (g.type.kind == MediaKind::Video && g.type.video.width == 0 && g.type.video.height == 0)
-            g.type.video = earliest ? pictureSizeOf(earliest->path) : VideoFormat{kFallbackWidth, kFallbackHeight};
+            g.type.video = earliest ? pictureSizeOf(earliest->path)
+                                    : VideoFormat{kFallbackWidth, kFallbackHeight};
         // Rows are stored top down whatever the sign of the height says.
         g.type.video.height = std::abs(g.type.video.height);
         out.groups.push_back(std::move(g));

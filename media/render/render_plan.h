@@ -23,7 +23,8 @@ struct SourcePlan {
 struct TransitionPlan {
     Ticks start = 0, stop = 0;
     std::string classId;
-    std::shared_ptr<const TransitionEffect> effect;  // null: an effect the engine lacks, shown as a cut
+    std::shared_ptr<const TransitionEffect>
+        effect;  // null: an effect the engine lacks, shown as a cut
     double progressAt(Ticks t) const;
 };
 

@@ -9,12 +9,18 @@ namespace media::render {
 
 VideoPipeline::VideoPipeline(const GroupPlan& group, Ticks length, std::int64_t startFrame,
                              VideoSourceReader::SkipFrame skip, Note note)
-    : group_(group), times_(group.fps), start_(startFrame), count_(times_.countBefore(length)),
-      skip_(std::move(skip)), note_(std::move(note)) {
+    : group_(group),
+      times_(group.fps),
+      start_(startFrame),
+      count_(times_.countBefore(length)),
+      skip_(std::move(skip)),
+      note_(std::move(note)) {
     thread_ = std::thread([this] { run(); });
 }
 
-VideoPipeline::~VideoPipeline() { stop(); }
+VideoPipeline::~VideoPipeline() {
+    stop();
+}
 
 void VideoPipeline::stop() {
     stopping_ = true;
@@ -41,17 +47,21 @@ void VideoPipeline::run() {
     for (std::size_t t = 0; t < group_.tracks.size(); ++t)
         for (std::size_t s = 0; s < group_.tracks[t].sources.size(); ++s) {
             const SourcePlan& src = group_.tracks[t].sources[s];
-            std::int64_t first = times_.firstAtOrAfter(src.start), end = std::min(count_, times_.firstAtOrAfter(src.stop));
+            std::int64_t first = times_.firstAtOrAfter(src.start),
+                         end = std::min(count_, times_.firstAtOrAfter(src.stop));
             if (end > std::max(first, start_)) pending.push_back({first, end, t, s});
         }
-    std::stable_sort(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) { return a.first < b.first; });
+    std::stable_sort(pending.begin(), pending.end(),
+                     [](const Pending& a, const Pending& b) { return a.first < b.first; });
     std::vector<std::size_t> tracksWithTransitions;
     for (std::size_t t = 0; t < group_.tracks.size(); ++t)
         if (!group_.tracks[t].transitions.empty()) tracksWithTransitions.push_back(t);
 
-    const std::int64_t lookahead = std::max<std::int64_t>(2, static_cast<std::int64_t>(group_.fps / 2));
+    const std::int64_t lookahead =
+        std::max<std::int64_t>(2, static_cast<std::int64_t>(group_.fps / 2));
     std::size_t cursor = 0;
-    std::map<std::size_t, std::unique_ptr<VideoSourceReader>> readers;  // by track; one source per track at a time
+    std::map<std::size_t, std::unique_ptr<VideoSourceReader>>
+        readers;  // by track; one source per track at a time
     std::vector<Layer> layers(group_.tracks.size());
     std::vector<Frame> pictures(group_.tracks.size());
 
@@ -66,8 +76,9 @@ void VideoPipeline::run() {
                 --cursor;
                 break;
             }
-            readers[p.track] = std::make_unique<VideoSourceReader>(group_.tracks[p.track].sources[p.source], times_,
-                                                                   width, height, std::max(p.first, start_), p.end, skip_);
+            readers[p.track] = std::make_unique<VideoSourceReader>(
+                group_.tracks[p.track].sources[p.source], times_, width, height,
+                std::max(p.first, start_), p.end, skip_);
         }
         const Ticks t = times_.at(k);
         for (auto& [track, reader] : readers) {

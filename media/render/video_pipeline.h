@@ -16,7 +16,8 @@ namespace media::render {
 // short, so memory stays flat however long or fast the render is.
 class VideoPipeline {
 public:
-    using Note = std::function<void(const std::string&)>;  // a problem that does not stop the render
+    using Note =
+        std::function<void(const std::string&)>;  // a problem that does not stop the render
 
     VideoPipeline(const GroupPlan& group, Ticks length, std::int64_t startFrame,
                   VideoSourceReader::SkipFrame skip, Note note);

@@ -7,7 +7,12 @@ namespace media::render {
 
 VideoSourceReader::VideoSourceReader(SourcePlan source, FrameTimes times, int width, int height,
                                      std::int64_t first, std::int64_t end, SkipFrame skip)
-    : source_(std::move(source)), times_(times), width_(width), height_(height), first_(first), end_(end),
+    : source_(std::move(source)),
+      times_(times),
+      width_(width),
+      height_(height),
+      first_(first),
+      end_(end),
       skip_(std::move(skip)) {
     thread_ = std::thread([this] { run(); });
 }
@@ -34,12 +39,15 @@ void VideoSourceReader::run() {
             item.status = decoder.frameAt(source_.mediaTimeAt(times_.at(k)), frame);
             if (item.status && !frame) {
                 item.picture = Frame(width_, height_);  // no picture in the file: black
-            } else if (item.status && decoder.pictureSerial() == lastSerial && !lastPicture.empty()) {
+            } else if (item.status && decoder.pictureSerial() == lastSerial &&
+                       !lastPicture.empty()) {
                 item.picture = lastPicture;  // the same picture again: shown as drawn before
             } else if (item.status) {
                 Frame picture(width_, height_);
                 item.status = scaler.draw(*frame, decoder.rotation(), source_.stretch, picture);
-                if (!item.status) item.status = Status(item.status.code(), item.status.text() + " (" + source_.path + ")");
+                if (!item.status)
+                    item.status =
+                        Status(item.status.code(), item.status.text() + " (" + source_.path + ")");
                 item.picture = picture;
                 lastPicture = picture;
                 lastSerial = decoder.pictureSerial();

@@ -19,8 +19,8 @@ public:
     // True for an output frame that a real-time render will drop anyway: not drawn.
     using SkipFrame = std::function<bool(std::int64_t frame)>;
 
-    VideoSourceReader(SourcePlan source, FrameTimes times, int width, int height, std::int64_t first,
-                      std::int64_t end, SkipFrame skip);
+    VideoSourceReader(SourcePlan source, FrameTimes times, int width, int height,
+                      std::int64_t first, std::int64_t end, SkipFrame skip);
     ~VideoSourceReader();
     VideoSourceReader(const VideoSourceReader&) = delete;
     VideoSourceReader& operator=(const VideoSourceReader&) = delete;

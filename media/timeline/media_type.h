@@ -13,7 +13,9 @@ struct VideoFormat {
     int height = 0;
     // Bytes of one packed RGB24 row, rounded up to a multiple of 4, and of a whole picture:
     // what a writer of uncompressed pictures lays out.
-    std::int64_t rowBytes() const { return ((static_cast<std::int64_t>(width) * 24 + 31) >> 3) & ~std::int64_t{3}; }
+    std::int64_t rowBytes() const {
+        return ((static_cast<std::int64_t>(width) * 24 + 31) >> 3) & ~std::int64_t{3};
+    }
     std::int64_t imageBytes() const { return rowBytes() * (height < 0 ? -height : height); }
 };
 
@@ -29,14 +31,18 @@ struct GroupMediaType {
     VideoFormat video;
     AudioFormat audio;
 
-    static GroupMediaType makeVideo(int width, int height) { return {MediaKind::Video, {width, height}, {}}; }
-    static GroupMediaType makeAudio(AudioFormat format = {}) { return {MediaKind::Audio, {}, format}; }
+    static GroupMediaType makeVideo(int width, int height) {
+        return {MediaKind::Video, {width, height}, {}};
+    }
+    static GroupMediaType makeAudio(AudioFormat format = {}) {
+        return {MediaKind::Audio, {}, format};
+    }
 };
 
 // How a source's picture fills the group's frame.
 enum class StretchMode : int {
-    Stretch = 0,               // fill the frame, whatever the aspect ratio
-    PreserveAspectRatio = 2,   // the whole picture, centred, black bars where it does not reach
+    Stretch = 0,              // fill the frame, whatever the aspect ratio
+    PreserveAspectRatio = 2,  // the whole picture, centred, black bars where it does not reach
 };
 
 }  // namespace media

@@ -1,6 +1,7 @@
-#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <map>
 
 #include "media/timeline/timeline.h"
 
@@ -9,7 +10,8 @@ namespace {
 
 bool readableFile(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), R_OK) == 0;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), R_OK) == 0;
 }
 
 }  // namespace
@@ -31,7 +33,9 @@ Status Timeline::validateSourceNames(int flags, const LocateFile& locate) {
                     if (answer && !readableFile(*answer)) answer.reset();
                     found = answers.emplace(name, answer).first;
                 }
-                if (found->second && (flags & kValidateReplace) && source->setMediaName(*found->second)) continue;
+                if (found->second && (flags & kValidateReplace) &&
+                    source->setMediaName(*found->second))
+                    continue;
                 ++stillMissing;
             }
     return {stillMissing, ""};

@@ -22,11 +22,15 @@ bool isClassId(const std::string& s) {
 }
 
 template <class T>
-Status insertInTimeOrder(std::vector<std::shared_ptr<T>>& list, const std::shared_ptr<T>& item, const char* what) {
+Status insertInTimeOrder(std::vector<std::shared_ptr<T>>& list, const std::shared_ptr<T>& item,
+                         const char* what) {
     for (const auto& other : list)
-        if (overlaps(*other, *item)) return Status::invalidArg(std::string("The ") + what + " overlaps another one on the track.");
-    auto at = std::upper_bound(list.begin(), list.end(), item,
-                               [](const auto& a, const auto& b) { return a->start() < b->start(); });
+        if (overlaps(*other, *item))
+            return Status::invalidArg(std::string("The ") + what +
+                                      " overlaps another one on the track.");
+    auto at = std::upper_bound(list.begin(), list.end(), item, [](const auto& a, const auto& b) {
+        return a->start() < b->start();
+    });
     list.insert(at, item);
     return Status::ok();
 }
@@ -36,14 +40,16 @@ Status insertInTimeOrder(std::vector<std::shared_ptr<T>>& list, const std::share
 Status TimelineObject::setStartStop(Ticks start, Ticks stop) {
     if (stop < start) return Status::invalidArg("The stop time lies before the start time.");
     if (start < 0) return Status::invalidArg("The start time is negative.");
-    if (attached_) return {Status::kUnexpected, "The object's times cannot change once it is on a track."};
+    if (attached_)
+        return {Status::kUnexpected, "The object's times cannot change once it is on a track."};
     start_ = start;
     stop_ = stop;
     return Status::ok();
 }
 
 Status Source::setMediaTimes(Ticks mediaStart, Ticks mediaStop) {
-    if (mediaStop < mediaStart || mediaStart < 0) return Status::invalidArg("The media times are not a valid span.");
+    if (mediaStop < mediaStart || mediaStart < 0)
+        return Status::invalidArg("The media times are not a valid span.");
     mediaStart_ = mediaStart;
     mediaStop_ = mediaStop;
     return Status::ok();
@@ -51,13 +57,15 @@ Status Source::setMediaTimes(Ticks mediaStart, Ticks mediaStop) {
 
 Status Source::setMediaName(const std::string& path) {
     if (path.empty()) return Status::invalidArg("The media name is empty.");
-    if (path.find('\0') != std::string::npos) return Status::invalidArg("The media name holds a null character.");
+    if (path.find('\0') != std::string::npos)
+        return Status::invalidArg("The media name holds a null character.");
     mediaName_ = path;
     return Status::ok();
 }
 
 Status Source::setStretchMode(int mode) {
-    if (mode != static_cast<int>(StretchMode::Stretch) && mode != static_cast<int>(StretchMode::PreserveAspectRatio))
+    if (mode != static_cast<int>(StretchMode::Stretch) &&
+        mode != static_cast<int>(StretchMode::PreserveAspectRatio))
         return Status::invalidArg("Unsupported stretch mode " + std::to_string(mode) + ".");
     stretch_ = static_cast<StretchMode>(mode);
     return Status::ok();
@@ -99,19 +107,22 @@ Status Track::srcAdd(const std::shared_ptr<Source>& source) {
 Status Track::transAdd(const std::shared_ptr<Transition>& transition) {
     if (!transition) return Status::invalidArg("No transition to add.");
     if (transition->attached_) return Status::invalidArg("The transition is already on a track.");
-    if (transition->subObjectGuid().empty()) return Status::invalidArg("The transition has no effect.");
+    if (transition->subObjectGuid().empty())
+        return Status::invalidArg("The transition has no effect.");
     Status s = insertInTimeOrder(transitions_, transition, "transition");
     if (s) transition->attached_ = true;
     return s;
 }
 
 Status Group::setMediaType(const GroupMediaType& type) {
-    if (type.kind == MediaKind::None) return Status::invalidArg("The group's media type is neither video nor audio.");
+    if (type.kind == MediaKind::None)
+        return Status::invalidArg("The group's media type is neither video nor audio.");
     if (type.kind == MediaKind::Video) {
         const VideoFormat& v = type.video;
         // Both 0 take the first clip's size; otherwise a size the engine can work in.
         bool fromSource = v.width == 0 && v.height == 0;
-        if (!fromSource && (v.width <= 0 || v.width > 16384 || v.height == 0 || std::abs(v.height) > 16384))
+        if (!fromSource &&
+            (v.width <= 0 || v.width > 16384 || v.height == 0 || std::abs(v.height) > 16384))
             return Status::invalidArg("Unsupported video size " + std::to_string(v.width) + " x " +
                                       std::to_string(v.height) + ".");
     } else {
@@ -126,7 +137,8 @@ Status Group::setMediaType(const GroupMediaType& type) {
 }
 
 Status Group::setOutputFps(double fps) {
-    if (!std::isfinite(fps) || fps <= 0.0 || fps > 1000.0) return Status::invalidArg("Unsupported frame rate.");
+    if (!std::isfinite(fps) || fps <= 0.0 || fps > 1000.0)
+        return Status::invalidArg("Unsupported frame rate.");
     fps_ = fps;
     return Status::ok();
 }
@@ -134,7 +146,8 @@ Status Group::setOutputFps(double fps) {
 Status Group::vTrackInsBefore(const std::shared_ptr<Track>& track, int priority) {
     if (!track) return Status::invalidArg("No track to insert.");
     if (track->attached_) return Status::invalidArg("The track is already in a group.");
-    if (priority < -1 || priority > static_cast<int>(tracks_.size())) return Status::invalidArg("No such layer.");
+    if (priority < -1 || priority > static_cast<int>(tracks_.size()))
+        return Status::invalidArg("No such layer.");
     auto at = priority == -1 ? tracks_.end() : tracks_.begin() + priority;
     tracks_.insert(at, track);
     track->attached_ = true;
@@ -161,7 +174,8 @@ Status Timeline::createTransition(std::shared_ptr<Transition>& out) {
 Status Timeline::addGroup(const std::shared_ptr<Group>& group) {
     if (!group) return Status::invalidArg("No group to add.");
     if (group->attached_) return Status::invalidArg("The group is already on a timeline.");
-    if (group->mediaType().kind == MediaKind::None) return Status::invalidArg("The group has no media type.");
+    if (group->mediaType().kind == MediaKind::None)
+        return Status::invalidArg("The group has no media type.");
     groups_.push_back(group);
     group->attached_ = true;
     return Status::ok();
@@ -169,7 +183,8 @@ Status Timeline::addGroup(const std::shared_ptr<Group>& group) {
 
 Status Timeline::getGroup(int index, std::shared_ptr<Group>& out) const {
     out.reset();
-    if (index < 0 || index >= groupCount()) return Status::invalidArg("No group " + std::to_string(index) + ".");
+    if (index < 0 || index >= groupCount())
+        return Status::invalidArg("No group " + std::to_string(index) + ".");
     out = groups_[static_cast<std::size_t>(index)];
     return Status::ok();
 }

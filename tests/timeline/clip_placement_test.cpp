@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "timeline/clip_placement.h"
+
+#include <gtest/gtest.h>
 
 using timeline::ClipTiming;
 using timeline::placeClips;
@@ -8,7 +8,9 @@ using timeline::Ticks;
 
 namespace {
 
-constexpr Ticks s(double seconds) { return static_cast<Ticks>(seconds * 10'000'000); }
+constexpr Ticks s(double seconds) {
+    return static_cast<Ticks>(seconds * 10'000'000);
+}
 
 std::vector<Ticks> durationsOf(const std::vector<ClipTiming>& clips) {
     std::vector<Ticks> d;

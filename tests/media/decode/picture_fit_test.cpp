@@ -1,6 +1,7 @@
+#include "media/decode/picture_fit.h"
+
 #include <gtest/gtest.h>
 
-#include "media/decode/picture_fit.h"
 #include "media/decode/picture_scaler.h"
 
 using namespace media;
@@ -8,11 +9,14 @@ using namespace media::decode;
 
 TEST(PictureFit, PreserveAspectRatioCentresTheLargestEvenRectangle) {
     // 16:9 in 4:3: full width, bars above and below (405 rows round to 406, offsets stay even).
-    EXPECT_EQ(fitPicture({1280, 720}, 720, 480, StretchMode::PreserveAspectRatio), (Rect{0, 36, 720, 406}));
+    EXPECT_EQ(fitPicture({1280, 720}, 720, 480, StretchMode::PreserveAspectRatio),
+              (Rect{0, 36, 720, 406}));
     // 4:3 in 16:9: full height, bars left and right.
-    EXPECT_EQ(fitPicture({640, 480}, 1280, 720, StretchMode::PreserveAspectRatio), (Rect{160, 0, 960, 720}));
+    EXPECT_EQ(fitPicture({640, 480}, 1280, 720, StretchMode::PreserveAspectRatio),
+              (Rect{160, 0, 960, 720}));
     // The same shape fills the frame, whatever the scale.
-    EXPECT_EQ(fitPicture({320, 240}, 352, 264, StretchMode::PreserveAspectRatio), (Rect{0, 0, 352, 264}));
+    EXPECT_EQ(fitPicture({320, 240}, 352, 264, StretchMode::PreserveAspectRatio),
+              (Rect{0, 0, 352, 264}));
     // Stretch always fills.
     EXPECT_EQ(fitPicture({1280, 720}, 720, 480, StretchMode::Stretch), (Rect{0, 0, 720, 480}));
 }
@@ -24,10 +28,12 @@ TEST(PictureFit, PixelShapeAndRotationChangeTheShapeShown) {
     EXPECT_EQ(fitPicture(dvd, 640, 480, StretchMode::PreserveAspectRatio), (Rect{0, 60, 640, 360}));
     // A portrait phone clip stored landscape.
     DisplayShape phone{1920, 1080, 1, 1, 90};
-    EXPECT_EQ(fitPicture(phone, 640, 480, StretchMode::PreserveAspectRatio), (Rect{184, 0, 270, 480}));
+    EXPECT_EQ(fitPicture(phone, 640, 480, StretchMode::PreserveAspectRatio),
+              (Rect{184, 0, 270, 480}));
     // Unknown pixel shape is square; odd frames keep their full size.
     EXPECT_DOUBLE_EQ((DisplayShape{100, 50, 0, 0, 0}).displayAspect(), 2.0);
-    EXPECT_EQ(fitPicture({161, 121}, 161, 121, StretchMode::PreserveAspectRatio), (Rect{0, 0, 161, 121}));
+    EXPECT_EQ(fitPicture({161, 121}, 161, 121, StretchMode::PreserveAspectRatio),
+              (Rect{0, 0, 161, 121}));
 }
 
 TEST(PictureRotation, EachQuarterTurnMovesTheCornersClockwise) {

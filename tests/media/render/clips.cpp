@@ -1,7 +1,8 @@
 #include "clips.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "render_harness.h"
 
@@ -15,7 +16,8 @@ std::string clip(const std::string& name, const testmedia::ClipSpec& spec) {
     return path;
 }
 
-std::string solidClip(const std::string& name, const std::string& colour, int toneHz, double seconds) {
+std::string solidClip(const std::string& name, const std::string& colour, int toneHz,
+                      double seconds) {
     testmedia::ClipSpec s;
     s.width = 160;
     s.height = 120;

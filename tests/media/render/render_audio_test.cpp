@@ -9,7 +9,9 @@ namespace {
 
 constexpr int kRate = 44100;
 
-std::size_t at(double seconds) { return static_cast<std::size_t>(seconds * kRate); }
+std::size_t at(double seconds) {
+    return static_cast<std::size_t>(seconds * kRate);
+}
 
 }  // namespace
 
@@ -43,7 +45,8 @@ TEST(RenderAudio, AClipWithoutSoundOrWithShorterSoundGivesSilence) {
     auto silent = clip("mute.mp4", mute);
     auto toned = solidClip("short-tone.mp4", "red", 440, 1.0);
     // The toned clip is asked for 1.5 s of its 1 s: the rest is silence.
-    auto tl = makeTimeline(160, 120, 10, {{silent, 0, sec(1)}}, {{silent, 0, sec(1)}, {toned, sec(1), sec(2.5)}});
+    auto tl = makeTimeline(160, 120, 10, {{silent, 0, sec(1)}},
+                           {{silent, 0, sec(1)}, {toned, sec(1), sec(2.5)}});
     Rendered r = renderAll(tl);
     ASSERT_TRUE(r.status) << r.status.text();
     ASSERT_EQ(r.sound[0].size(), at(2.5));

@@ -1,6 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 
 #include "clips.h"
 #include "render_harness.h"
@@ -82,7 +83,8 @@ TEST(RenderDamage, AMissingOrUnreadableClipFailsTheRenderNamingTheFile) {
 TEST(RenderDamage, APictureSizeChangingMidStreamStaysFitted) {
     // Two transport streams of different sizes, joined byte for byte: the decoder meets
     // a new size halfway.
-    const std::string a = clipPath("size-a.ts"), b = clipPath("size-b.ts"), joined = clipPath("size-change.ts");
+    const std::string a = clipPath("size-a.ts"), b = clipPath("size-b.ts"),
+                      joined = clipPath("size-change.ts");
     testmedia::ClipSpec s;
     s.container = "ts";
     s.width = 160;
@@ -97,7 +99,8 @@ TEST(RenderDamage, APictureSizeChangingMidStreamStaysFitted) {
     s.extraOutputArgs = "-output_ts_offset 1";
     ASSERT_TRUE(testmedia::makeClip(b, s));
     ASSERT_EQ(testmedia::run("cat '" + a + "' '" + b + "' > '" + joined + "'"), 0);
-    Rendered r = renderAll(makeTimeline(160, 120, 10, {{joined, 0, sec(2)}}, {{joined, 0, sec(2)}}));
+    Rendered r =
+        renderAll(makeTimeline(160, 120, 10, {{joined, 0, sec(2)}}, {{joined, 0, sec(2)}}));
     ASSERT_TRUE(r.status) << r.status.text();
     ASSERT_EQ(r.frames.size(), 20u);
     EXPECT_GT(colourAt(r.frames.at(5), 80, 10)[0], 200);
@@ -105,5 +108,24 @@ TEST(RenderDamage, APictureSizeChangingMidStreamStaysFitted) {
     auto mid = colourAt(r.frames.at(17), 80, 60);
     EXPECT_GT(mid[2], 200);
     EXPECT_LT(colourAt(r.frames.at(17), 80, 5)[2], 10);
-    for (std::size_t k = 1; k < r.frames.size(); ++k) EXPECT_GT(r.frames[k].pts, r.frames[k - 1].pts);
+    for (std::size_t k = 1; k < r.frames.size(); ++k)
+        EXPECT_GT(r.frames[k].pts, r.frames[k - 1].pts);
+}
+
+TEST(RenderDamage, SoundStampedHoursLateIsSilenceWithoutFillingMemory) {
+    // The picture starts at 0 and the sound ten hours later, as a damaged file can claim.
+    std::string path = clipPath("late-sound.mkv");
+    std::string cmd = std::string(CLIPFUSE_FFMPEG_CLI) +
+                      " -nostdin -loglevel error -y -f lavfi -i color=red:s=160x120:r=10:d=1 -itsoffset 36000"
+                      " -f lavfi -i sine=440:d=1 -map 0:v -map 1:a -c:v libx264 -preset ultrafast"
+                      " -pix_fmt yuv420p -c:a flac '" +
+                      path + "'";
+    ASSERT_EQ(testmedia::run(cmd), 0);
+    Rendered r = renderAll(makeTimeline(160, 120, 10, {{path, 0, sec(1)}}, {{path, 0, sec(1)}}));
+    ASSERT_TRUE(r.status) << r.status.text();
+    ASSERT_EQ(r.sound[0].size(), 44100u);
+    float peak = 0;
+    for (float v : r.sound[0]) peak = std::max(peak, std::abs(v));
+    EXPECT_EQ(peak, 0.0f);
+    EXPECT_GT(colourAt(r.frames.at(5), 80, 60)[0], 200);
 }

@@ -1,6 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <chrono>
-#include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
 
@@ -73,11 +74,13 @@ TEST(RenderDelivery, AFileRenderGivesEverythingInTimeOrderThenFinishesAndComplet
     EXPECT_EQ(e.code, kEventComplete);
     EXPECT_TRUE(sink->finished);
     // The notice follows the event into the queue, from the engine's thread.
-    for (int i = 0; i < 100 && notified.load() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 100 && notified.load() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_GE(notified.load(), 1);
     EXPECT_EQ(sink->frames.size(), 20u);
     EXPECT_EQ(sink->samples, 88200);
-    for (std::size_t i = 1; i < sink->order.size(); ++i) EXPECT_LE(sink->order[i - 1], sink->order[i]) << i;
+    for (std::size_t i = 1; i < sink->order.size(); ++i)
+        EXPECT_LE(sink->order[i - 1], sink->order[i]) << i;
     EngineEvent none;
     EXPECT_EQ(engine.getEvent(none, 0).code(), Status::kAborted) << "drained without waiting";
 }
@@ -137,7 +140,8 @@ TEST(RenderDelivery, ARealTimeRenderFollowsTheClockAndCompletes) {
     EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 1800);
     EXPECT_GT(sink->frames.size(), 10u);
     EXPECT_LE(sink->frames.size(), 20u);
-    for (std::size_t i = 1; i < sink->frames.size(); ++i) EXPECT_GT(sink->frames[i].pts, sink->frames[i - 1].pts);
+    for (std::size_t i = 1; i < sink->frames.size(); ++i)
+        EXPECT_GT(sink->frames[i].pts, sink->frames[i - 1].pts);
 }
 
 TEST(RenderDelivery, APausedSeekShowsTheFrameAtThatTime) {
@@ -148,7 +152,8 @@ TEST(RenderDelivery, APausedSeekShowsTheFrameAtThatTime) {
     engine.setSink(sink);
     ASSERT_TRUE(engine.seek(sec(1.5)));
     ASSERT_TRUE(engine.pause());
-    for (int i = 0; i < 200 && sink->frames.empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 200 && sink->frames.empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     {
         std::lock_guard lock(sink->mutex);
@@ -157,7 +162,8 @@ TEST(RenderDelivery, APausedSeekShowsTheFrameAtThatTime) {
         EXPECT_GT(colourAt(sink->frames[0], 80, 60)[2], 200);
     }
     ASSERT_TRUE(engine.seek(0));
-    for (int i = 0; i < 200 && sink->frames.size() < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 200 && sink->frames.size() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::lock_guard lock(sink->mutex);
     ASSERT_EQ(sink->frames.size(), 2u);
     EXPECT_EQ(sink->frames[1].pts, 0);

@@ -1,7 +1,8 @@
 #include "render_harness.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "support/media/test_media.h"
 
@@ -9,7 +10,8 @@ namespace rendertest {
 
 using namespace media;
 
-std::shared_ptr<Timeline> makeTimeline(int width, int height, double fps, const std::vector<VideoClip>& video,
+std::shared_ptr<Timeline> makeTimeline(int width, int height, double fps,
+                                       const std::vector<VideoClip>& video,
                                        const std::vector<AudioClip>& audio) {
     auto tl = std::make_shared<Timeline>();
     if (!video.empty()) {
@@ -101,7 +103,8 @@ Rendered renderAll(const std::shared_ptr<Timeline>& timeline) {
     return r;
 }
 
-double toneShare(const std::vector<float>& x, std::size_t first, std::size_t count, double hz, int rate) {
+double toneShare(const std::vector<float>& x, std::size_t first, std::size_t count, double hz,
+                 int rate) {
     const double w = 2.0 * M_PI * hz / rate, coeff = 2.0 * std::cos(w);
     double s1 = 0, s2 = 0, energy = 0;
     for (std::size_t i = first; i < first + count && i < x.size(); ++i) {
@@ -120,7 +123,8 @@ std::array<int, 3> colourAt(const Frame& f, int x, int y) {
     int n = 0;
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx) {
-            int px = std::clamp(x + dx, 0, f.width() - 1), py = std::clamp(y + dy, 0, f.height() - 1);
+            int px = std::clamp(x + dx, 0, f.width() - 1),
+                py = std::clamp(y + dy, 0, f.height() - 1);
             auto c = f.rgbAt(px, py);
             for (int i = 0; i < 3; ++i) sum[i] += c[i];
             ++n;

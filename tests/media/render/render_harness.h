@@ -11,11 +11,19 @@ namespace rendertest {
 
 using media::Ticks;
 
-constexpr Ticks sec(double s) { return static_cast<Ticks>(s * 10'000'000); }
+constexpr Ticks sec(double s) {
+    return static_cast<Ticks>(s * 10'000'000);
+}
 
 struct VideoClip {
-    VideoClip(std::string p, Ticks from, Ticks to, std::string fx = {}, Ticks fxStop = 0, int mode = 2)
-        : path(std::move(p)), start(from), stop(to), effect(std::move(fx)), transitionStop(fxStop), stretch(mode) {}
+    VideoClip(std::string p, Ticks from, Ticks to, std::string fx = {}, Ticks fxStop = 0,
+              int mode = 2)
+        : path(std::move(p)),
+          start(from),
+          stop(to),
+          effect(std::move(fx)),
+          transitionStop(fxStop),
+          stretch(mode) {}
     std::string path;
     Ticks start = 0, stop = 0;
     std::string effect;  // class id of the transition into the clip; empty for none
@@ -31,7 +39,8 @@ struct AudioClip {
 
 // A video group (one track per clip, each above the last) and, when audio is given, an
 // audio group; preview mode off as for a file.
-std::shared_ptr<media::Timeline> makeTimeline(int width, int height, double fps, const std::vector<VideoClip>& video,
+std::shared_ptr<media::Timeline> makeTimeline(int width, int height, double fps,
+                                              const std::vector<VideoClip>& video,
                                               const std::vector<AudioClip>& audio);
 
 struct Rendered {
@@ -45,7 +54,8 @@ struct Rendered {
 Rendered renderAll(const std::shared_ptr<media::Timeline>& timeline);
 
 // Strength of a tone in a window of samples (Goertzel), relative to the window's energy.
-double toneShare(const std::vector<float>& samples, std::size_t first, std::size_t count, double hz, int rate);
+double toneShare(const std::vector<float>& samples, std::size_t first, std::size_t count, double hz,
+                 int rate);
 
 // Mean RGB of a small square around (x, y).
 std::array<int, 3> colourAt(const media::Frame& f, int x, int y);

@@ -10,7 +10,8 @@ namespace {
 
 const char* kFade = "{16B280C5-EE70-11D1-9066-00C04FD9189D}";
 
-void expectColour(const Frame& f, int x, int y, std::array<int, 3> want, int tolerance, const std::string& what) {
+void expectColour(const Frame& f, int x, int y, std::array<int, 3> want, int tolerance,
+                  const std::string& what) {
     auto c = colourAt(f, x, y);
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(c[i], want[i], tolerance) << what << " channel " << i;
 }
@@ -45,9 +46,9 @@ TEST(RenderVideo, AFadeMixesTheClipsAndATimeWithoutSourceIsBlack) {
     auto red = solidClip("red.mp4", "red", 440), blue = solidClip("blue.mp4", "blue", 1000);
     // Red 0-2 s; blue from 1 s, faded in over 1-2 s, and ending at 2.5 s of a 3 s timeline
     // (the sound runs on, as when the last clip has no transition).
-    auto tl = makeTimeline(160, 120, 10,
-                           {{red, 0, sec(2)}, {blue, sec(1), sec(2.5), kFade, sec(2)}},
-                           {{red, 0, sec(3)}});
+    auto tl =
+        makeTimeline(160, 120, 10, {{red, 0, sec(2)}, {blue, sec(1), sec(2.5), kFade, sec(2)}},
+                     {{red, 0, sec(3)}});
     Rendered r = renderAll(tl);
     ASSERT_TRUE(r.status) << r.status.text();
     ASSERT_EQ(r.frames.size(), 30u);
@@ -71,9 +72,11 @@ TEST(RenderVideo, TheFirstClipFadesInFromBlack) {
 
 TEST(RenderVideo, AnUnknownEffectCutsToTheClip) {
     auto red = solidClip("red.mp4", "red", 440), blue = solidClip("blue.mp4", "blue", 1000);
-    auto tl = makeTimeline(160, 120, 10,
-                           {{red, 0, sec(2)}, {blue, sec(1), sec(2), "{00000000-0000-0000-0000-000000000001}", sec(2)}},
-                           {});
+    auto tl =
+        makeTimeline(160, 120, 10,
+                     {{red, 0, sec(2)},
+                      {blue, sec(1), sec(2), "{00000000-0000-0000-0000-000000000001}", sec(2)}},
+                     {});
     Rendered r = renderAll(tl);
     ASSERT_TRUE(r.status) << r.status.text();
     expectColour(r.frames.at(15), 80, 60, {0, 0, 255}, 12, "cut");
@@ -125,12 +128,14 @@ TEST(RenderVideo, ARotatedClipComesOutUpright) {
     // counter-clockwise: upright, blue is on top and red below, a portrait picture
     // pillarboxed in 4:3.
     std::string plain = clipPath("unrotated.mp4"), path = clipPath("rotated.mp4");
-    std::string make = std::string(CLIPFUSE_FFMPEG_CLI) +
-                       " -nostdin -loglevel error -y -f lavfi -i color=red:s=80x120:r=10:d=1 -f lavfi -i "
-                       "color=blue:s=80x120:r=10:d=1 -filter_complex hstack -c:v libx264 -preset ultrafast "
-                       "-pix_fmt yuv420p '" + plain + "'";
-    std::string tag = std::string(CLIPFUSE_FFMPEG_CLI) + " -nostdin -loglevel error -y -i '" + plain +
-                      "' -c copy -metadata:s:v:0 rotate=90 '" + path + "'";
+    std::string make =
+        std::string(CLIPFUSE_FFMPEG_CLI) +
+        " -nostdin -loglevel error -y -f lavfi -i color=red:s=80x120:r=10:d=1 -f lavfi -i "
+        "color=blue:s=80x120:r=10:d=1 -filter_complex hstack -c:v libx264 -preset ultrafast "
+        "-pix_fmt yuv420p '" +
+        plain + "'";
+    std::string tag = std::string(CLIPFUSE_FFMPEG_CLI) + " -nostdin -loglevel error -y -i '" +
+                      plain + "' -c copy -metadata:s:v:0 rotate=90 '" + path + "'";
     ASSERT_EQ(testmedia::run(make), 0);
     ASSERT_EQ(testmedia::run(tag), 0);
     Rendered r = renderAll(makeTimeline(160, 120, 10, {{path, 0, sec(1)}}, {}));
@@ -179,11 +184,13 @@ TEST(RenderVideo, ClipsOfOtherFrameRatesKeepTheirLength) {
 TEST(RenderVideo, AnInterlacedClipIsScaledFromOneFieldWithoutCombing) {
     // Every even row red, every odd row blue, coded as interlaced: the top field is red.
     std::string path = clipPath("interlaced.mp4");
-    std::string cmd = std::string(CLIPFUSE_FFMPEG_CLI) +
-                      " -nostdin -loglevel error -y -f lavfi -i \"color=black:s=160x120:r=10:d=1,format=rgb24,"
-                      "geq=r='if(mod(Y\\,2)\\,0\\,255)':g=0:b='if(mod(Y\\,2)\\,255\\,0)',setfield=tff\""
-                      " -c:v libx264 -preset ultrafast -qp 0 -pix_fmt yuv420p -flags +ildct+ilme -x264-params tff=1 '" +
-                      path + "'";
+    std::string cmd =
+        std::string(CLIPFUSE_FFMPEG_CLI) +
+        " -nostdin -loglevel error -y -f lavfi -i \"color=black:s=160x120:r=10:d=1,format=rgb24,"
+        "geq=r='if(mod(Y\\,2)\\,0\\,255)':g=0:b='if(mod(Y\\,2)\\,255\\,0)',setfield=tff\""
+        " -c:v libx264 -preset ultrafast -qp 0 -pix_fmt yuv420p -flags +ildct+ilme -x264-params "
+        "tff=1 '" +
+        path + "'";
     ASSERT_EQ(testmedia::run(cmd), 0);
     Rendered r = renderAll(makeTimeline(80, 60, 10, {{path, 0, sec(1)}}, {}));
     ASSERT_TRUE(r.status) << r.status.text();
@@ -195,10 +202,12 @@ TEST(RenderVideo, AnInterlacedClipIsScaledFromOneFieldWithoutCombing) {
 TEST(RenderVideo, AVariableFrameRateClipIsShownByItsTimestamps) {
     // Red for 1 s, then blue, at uneven intervals: frames 0, 0.3, 0.6, 0.9, 1.0, 1.2 ... s.
     std::string path = clipPath("vfr.mkv");
-    std::string cmd = std::string(CLIPFUSE_FFMPEG_CLI) +
-                      " -nostdin -loglevel error -y -f lavfi -i \"color=red:s=160x120:r=10:d=1[a];"
-                      "color=blue:s=160x120:r=10:d=1[b];[a][b]concat,select='not(mod(n\\,3))+eq(n\\,10)'\""
-                      " -fps_mode passthrough -c:v libx264 -preset ultrafast -pix_fmt yuv420p '" + path + "'";
+    std::string cmd =
+        std::string(CLIPFUSE_FFMPEG_CLI) +
+        " -nostdin -loglevel error -y -f lavfi -i \"color=red:s=160x120:r=10:d=1[a];"
+        "color=blue:s=160x120:r=10:d=1[b];[a][b]concat,select='not(mod(n\\,3))+eq(n\\,10)'\""
+        " -fps_mode passthrough -c:v libx264 -preset ultrafast -pix_fmt yuv420p '" +
+        path + "'";
     ASSERT_EQ(testmedia::run(cmd), 0);
     Rendered r = renderAll(makeTimeline(160, 120, 20, {{path, 0, sec(2)}}, {}));
     ASSERT_TRUE(r.status) << r.status.text();
@@ -211,11 +220,13 @@ TEST(RenderVideo, AVariableFrameRateClipIsShownByItsTimestamps) {
 TEST(RenderVideo, ASourceThatStartsLateInItsFileShowsThatPartWithItsSound) {
     // Red with a 440 Hz tone for 5 s, then blue with 1000 Hz; the source plays 6 s to 7 s.
     std::string path = clipPath("red-then-blue.mkv");
-    std::string cmd = std::string(CLIPFUSE_FFMPEG_CLI) +
-                      " -nostdin -loglevel error -y -filter_complex \"color=red:s=160x120:r=10:d=5[a];"
-                      "color=blue:s=160x120:r=10:d=5[b];[a][b]concat[v];sine=440:d=5[x];sine=1000:d=5[y];"
-                      "[x][y]concat=v=0:a=1[s]\" -map '[v]' -map '[s]' -c:v libx264 -preset ultrafast -g 20 "
-                      "-pix_fmt yuv420p -c:a flac '" + path + "'";
+    std::string cmd =
+        std::string(CLIPFUSE_FFMPEG_CLI) +
+        " -nostdin -loglevel error -y -filter_complex \"color=red:s=160x120:r=10:d=5[a];"
+        "color=blue:s=160x120:r=10:d=5[b];[a][b]concat[v];sine=440:d=5[x];sine=1000:d=5[y];"
+        "[x][y]concat=v=0:a=1[s]\" -map '[v]' -map '[s]' -c:v libx264 -preset ultrafast -g 20 "
+        "-pix_fmt yuv420p -c:a flac '" +
+        path + "'";
     ASSERT_EQ(testmedia::run(cmd), 0);
     auto tl = makeTimeline(160, 120, 10, {{path, 0, sec(1)}}, {{path, 0, sec(1)}});
     for (const auto& g : tl->groups()) {

@@ -1,14 +1,17 @@
-#include <fstream>
+#include "media/timeline/timeline.h"
+
 #include <gtest/gtest.h>
 
-#include "media/timeline/timeline.h"
+#include <fstream>
+
 #include "support/media/test_media.h"
 
 using namespace media;
 
 namespace {
 
-std::shared_ptr<Source> source(Timeline& tl, Ticks start, Ticks stop, const std::string& name = "clip.mp4") {
+std::shared_ptr<Source> source(Timeline& tl, Ticks start, Ticks stop,
+                               const std::string& name = "clip.mp4") {
     std::shared_ptr<Source> s;
     EXPECT_TRUE(tl.createSource(s));
     EXPECT_TRUE(s->setStartStop(start, stop));
@@ -55,7 +58,8 @@ TEST(Timeline, BadValuesAreRefusedWithATextAndChangeNothing) {
     Status s = g->setMediaType(GroupMediaType::makeVideo(-5, 240));
     EXPECT_TRUE(s.failed());
     EXPECT_FALSE(s.text().empty());
-    EXPECT_TRUE(g->setMediaType(GroupMediaType::makeVideo(0, 0))) << "0 x 0 takes the first clip's size";
+    EXPECT_TRUE(g->setMediaType(GroupMediaType::makeVideo(0, 0)))
+        << "0 x 0 takes the first clip's size";
     EXPECT_TRUE(g->setOutputFps(0).failed());
     EXPECT_TRUE(g->setOutputFps(-1).failed());
     EXPECT_TRUE(g->setOutputFps(23.976));
