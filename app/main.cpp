@@ -1,10 +1,10 @@
+#include "app/application.h"
+
 #include <QApplication>
-#include <QDialog>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QDialog window;
-    window.setWindowTitle("Clipfuse");
-    window.show();
-    return app.exec();
+    QApplication qt(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Clipfuse"));
+    CSlidemintApp app;
+    return app.run();
 }

@@ -2,67 +2,123 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
 extern "C" {
+#include <libavutil/avstring.h>
 #include <libavutil/dict.h>
+#include <libavutil/mem.h>
 }
 
 namespace media {
 namespace {
 
-struct Deadline {
-    std::chrono::steady_clock::time_point end;
-};
+// FFmpeg copies the interrupt callback into every I/O context it opens, where it stays
+// for the context's whole life. So the callback carries no pointer that could dangle: it
+// asks the deadline of the thread doing the read, if there is one.
+thread_local const ReadDeadline* tDeadline = nullptr;
 
-int interruptWhenLate(void* opaque) {
-    const auto* d = static_cast<const Deadline*>(opaque);
-    return std::chrono::steady_clock::now() > d->end ? 1 : 0;
+int interruptWhenLate(void*) {
+    return tDeadline && tDeadline->expired() ? 1 : 0;
+}
+
+// Demuxers that read other files or network addresses named inside the clip (playlists,
+// manifests, composition lists, session descriptions, subtitle index files).
+constexpr const char* kRefusedFormats[] = {"hls", "dash",       "concat",     "ffconcat", "imf",
+                                           "sdp", "rtp",        "rtsp",       "sap",      "vobsub",
+                                           "tee", "image2pipe", "tedcaptions"};
+
+bool isRefused(const char* name) {
+    for (const char* refused : kRefusedFormats)
+        if (av_match_name(refused, name)) return true;
+    return false;
+}
+
+// Every other demuxer of the linked library, as FFmpeg's format whitelist takes them. The
+// whitelist is checked after probing and before the demuxer reads its header, which is
+// where a playlist demuxer would already open the files it lists.
+const std::string& allowedFormats() {
+    static const std::string list = [] {
+        std::string names;
+        void* it = nullptr;
+        while (const AVInputFormat* f = av_demuxer_iterate(&it)) {
+            if (isRefused(f->name)) continue;
+            if (!names.empty()) names += ',';
+            names += f->name;
+        }
+        return names;
+    }();
+    return list;
 }
 
 }  // namespace
 
+ReadDeadline::ReadDeadline(std::chrono::milliseconds budget)
+    : end_(std::chrono::steady_clock::now() + budget), outer_(tDeadline) {
+    tDeadline = this;
+}
+
+ReadDeadline::~ReadDeadline() {
+    tDeadline = outer_;
+}
+
 Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimits& limits) {
     out.reset();
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return {Status::kFileNotFound, "The file does not exist: " + path};
+    if (::stat(path.c_str(), &st) != 0)
+        return {Status::kFileNotFound, "The file does not exist: " + path};
     if (!S_ISREG(st.st_mode)) return {Status::kInvalidArg, "Not a regular file: " + path};
     if (st.st_size == 0) return {Status::kFail, "The file is empty: " + path};
 
     AVFormatContext* ctx = avformat_alloc_context();
     if (!ctx) return Status::outOfMemory();
-    // The deadline lives only as long as this call; the callback is removed before returning.
-    Deadline deadline{std::chrono::steady_clock::now() + limits.openTimeout};
-    ctx->interrupt_callback = {interruptWhenLate, &deadline};
+    ReadDeadline deadline(limits.openTimeout);
+    ctx->interrupt_callback = {interruptWhenLate, nullptr};
     ctx->probesize = limits.probeSizeBytes;
     ctx->max_analyze_duration = limits.analyzeDurationMicros;
     ctx->flags |= AVFMT_FLAG_DISCARD_CORRUPT;
+    ctx->format_whitelist = av_strdup(allowedFormats().c_str());  // freed with the context
+    if (!ctx->format_whitelist) {
+        avformat_free_context(ctx);
+        return Status::outOfMemory();
+    }
 
     AVDictionary* options = nullptr;
     // Containers such as HLS playlists, concat lists or tee could otherwise make the
     // demuxer open other files or network addresses on the clip's behalf.
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     av_dict_set(&options, "safe", "1", 0);
+    // An image file is read as that one image, never as a numbered sequence of its siblings.
+    av_dict_set(&options, "pattern_type", "none", 0);
     int rc = avformat_open_input(&ctx, ("file:" + path).c_str(), nullptr, &options);
     av_dict_free(&options);
     if (rc < 0) {
         // avformat_open_input frees the context on failure.
+        if (rc == AVERROR_EXIT && deadline.expired())
+            return {Status::kFail, "Opening " + path + " took too long"};
         return Status::fromAv(rc, "Cannot open " + path);
     }
     av::InputPtr input(ctx);
     // Formats that would pull in other resources are not clips.
     const char* name = input->iformat ? input->iformat->name : "";
-    for (const char* refused : {"hls", "concat", "ffconcat", "tee", "image2pipe", "tedcaptions"}) {
-        if (std::string(name) == refused) return {Status::kFail, std::string("Unsupported container: ") + name};
-    }
-    rc = avformat_find_stream_info(input.get(), nullptr);
+    if (isRefused(name)) return {Status::kFail, std::string("Unsupported container: ") + name};
+    std::vector<AVDictionary*> codecOptions(input->nb_streams, nullptr);
+    for (AVDictionary*& o : codecOptions) av_dict_set_int(&o, "max_pixels", limits.maxPixels, 0);
+    rc = avformat_find_stream_info(input.get(),
+                                   codecOptions.empty() ? nullptr : codecOptions.data());
+    for (AVDictionary*& o : codecOptions) av_dict_free(&o);
+    if (rc == AVERROR_EXIT && deadline.expired())
+        return {Status::kFail, "Reading the streams of " + path + " took too long"};
     if (rc < 0) return Status::fromAv(rc, "Cannot read the streams of " + path);
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         const AVCodecParameters* par = input->streams[i]->codecpar;
         if (par->codec_type == AVMEDIA_TYPE_VIDEO &&
-            (par->width > limits.maxWidth || par->height > limits.maxHeight || par->width < 0 || par->height < 0)) {
+            (par->width > limits.maxWidth || par->height > limits.maxHeight || par->width < 0 ||
+             par->height < 0 ||
+             static_cast<std::int64_t>(par->width) * par->height > limits.maxPixels)) {
             return {Status::kFail, "The picture size of " + path + " is out of range"};
         }
     }
-    input->interrupt_callback = {nullptr, nullptr};
     out = std::move(input);
     return Status::ok();
 }

@@ -14,11 +14,34 @@ struct InputLimits {
     std::chrono::milliseconds openTimeout{10'000};  // opening and stream analysis together
     int maxWidth = 16384;
     int maxHeight = 16384;
+    // Width times height: decoders refuse larger pictures already while the streams are
+    // analysed, so a forged header cannot make them allocate gigabytes.
+    std::int64_t maxPixels = 8192LL * 8192;
 };
 
 // Opens a local file for demuxing. Only the file itself is read: no network protocol, no
 // other file that a playlist, reference or concat container might name. Fails with a
 // status whose text says why (missing, unreadable, not a media file, too slow to analyse).
+// The opening is bounded by limits.openTimeout; later reads are bounded only where the
+// caller says so, with a ReadDeadline.
 Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimits& limits = {});
+
+// While it lives, every read that this thread makes from an input opened by
+// openInputFile fails (AVERROR_EXIT) once `budget` has passed, so that a damaged or
+// enormous file cannot hold up the caller. Deadlines nest: the innermost one holds.
+// Other threads are not affected.
+class ReadDeadline {
+public:
+    explicit ReadDeadline(std::chrono::milliseconds budget);
+    ~ReadDeadline();
+    ReadDeadline(const ReadDeadline&) = delete;
+    ReadDeadline& operator=(const ReadDeadline&) = delete;
+
+    bool expired() const { return std::chrono::steady_clock::now() > end_; }
+
+private:
+    std::chrono::steady_clock::time_point end_;
+    const ReadDeadline* outer_;
+};
 
 }  // namespace media

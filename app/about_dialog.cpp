@@ -1,0 +1,73 @@
+#include "app/about_dialog.h"
+
+#include "app/control_ids.h"
+#include "app/dialog_units.h"
+#include "app/vendor_links.h"
+#include "platform/shell.h"
+#include "res/pictures.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kIconLabel = 1048;
+constexpr int kProgramName = 1072;
+constexpr int kVersion = 1073;
+constexpr int kHomeLink = 1049;
+constexpr int kSupportLink = 1050;
+constexpr int kNotice = 1074;
+
+QLabel* label(QWidget* parent, int id, const QString& text, const DialogUnits& du, DialogRect r) {
+    auto* l = new QLabel(text, parent);
+    l->setProperty(ids::kControlIdProperty, id);
+    l->setGeometry(du.toPixels(r));
+    return l;
+}
+
+QLabel* link(QWidget* parent, int id, const QString& text, const QUrl& url, const DialogUnits& du, DialogRect r) {
+    QLabel* l = label(parent, id, QStringLiteral("<a href=\"%1\">%2</a>").arg(url.toString(), text.toHtmlEscaped()),
+                      du, r);
+    l->setTextFormat(Qt::RichText);
+    l->setToolTip(url.toString());
+    l->setCursor(Qt::PointingHandCursor);
+    l->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    QObject::connect(l, &QLabel::linkActivated, l,
+                     [](const QString& address) { platform::shell().open(QUrl(address)); });
+    return l;
+}
+
+}  // namespace
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("About"));
+    setProperty(ids::kControlIdProperty, ids::kAboutDialog);
+    QFont f = font();
+    f.setPointSize(8);
+    setFont(f);
+    const DialogUnits du(font());
+
+    auto* icon = label(this, kIconLabel, QString(), du, {11, 17, 24, 24});
+    icon->setPixmap(res::icon(128).pixmap(du.toPixels({0, 0, 24, 24}).size()));
+
+    QLabel* name = label(this, kProgramName, QStringLiteral("Clipfuse"), du, {44, 10, 170, 10});
+    QFont bold = name->font();
+    bold.setBold(true);
+    name->setFont(bold);
+    label(this, kVersion, QStringLiteral("Version 1.1"), du, {44, 22, 170, 9});
+    link(this, kHomeLink, vendorHomePage().toString(), vendorHomePage(), du, {44, 34, 170, 9});
+    link(this, kSupportLink, QStringLiteral("Support Email: Click here"), vendorContactPage(), du, {44, 46, 170, 9});
+    QLabel* notice = label(this, kNotice,
+                           QStringLiteral("Parts of this program read and write Windows Media files with the "
+                                          "FFmpeg libraries."),
+                           du, {44, 60, 170, 18});
+    notice->setWordWrap(true);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setProperty(ids::kControlIdProperty, ids::kIdOk);
+    ok->setGeometry(du.toPixels({163, 84, 50, 14}));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    setFixedSize(du.toPixels({0, 0, 221, 106}).size());
+}

@@ -1,0 +1,10 @@
+#pragma once
+// The About box (dialog 100): the program's name, version, the vendor's pages and the
+// libraries it is built on.
+#include <QDialog>
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent);
+};

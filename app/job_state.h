@@ -1,0 +1,41 @@
+#pragma once
+// The main window's states while it joins or previews, with the button texts and the
+// buttons disabled in each, and the once-a-second progress text of a running Join.
+#include <QObject>
+#include <QTimer>
+
+class QWidget;
+
+enum class JobState { Idle, Converting, Previewing };
+
+class JobStateControl : public QObject {
+    Q_OBJECT
+public:
+    // `window` holds the controls, found by id.
+    explicit JobStateControl(QWidget* window);
+
+    JobState state() const { return state_; }
+    bool converting() const { return state_ == JobState::Converting; }
+    bool previewing() const { return state_ == JobState::Previewing; }
+    int elapsedSeconds() const { return elapsed_; }
+
+    // Sets the flags, the Join and Preview texts and the enabled buttons of `state`.
+    // Entering Converting starts the progress timer from 0; leaving it stops the timer and
+    // resets the elapsed seconds.
+    void setState(JobState state);
+
+    // Rewrites the Join and Preview texts in the current language.
+    void applyButtonTexts();
+
+signals:
+    // A new progress text each second while converting (runs on the window's thread).
+    void progressText(const QString& text);
+
+private:
+    void tick();
+
+    QWidget* window_;
+    JobState state_ = JobState::Idle;
+    int elapsed_ = 0;
+    QTimer timer_;
+};

@@ -1,0 +1,126 @@
+#pragma once
+// The program's one window (dialog 102): the clip list and every command of the program.
+// The window owns the project (clips, output options, transition defaults) and the job
+// state. Commands arrive by control id; each command whose work lives elsewhere is a
+// virtual seam, so that the parts that implement it plug in without touching the window.
+#include "app/clip_list.h"
+#include "app/job_state.h"
+#include "app/program_settings.h"
+#include "app/transition_defaults.h"
+#include "output/output_options.h"
+
+#include <QDialog>
+#include <QPixmap>
+
+#include <memory>
+#include <random>
+
+class ClipListView;
+class QLabel;
+class QTableWidget;
+class SettingsStore;
+
+// What the clip property dialog edits: the file, the transition and its whole seconds.
+struct ClipPropertyEdit {
+    QString fileName;
+    int transitionIndex = 0;
+    int transitionSeconds = 0;
+};
+
+class CSlidemintDlg : public QDialog {
+    Q_OBJECT
+public:
+    // `store` holds the program's settings; `currentLanguage` is the language loaded at
+    // start, written back when the window closes.
+    CSlidemintDlg(SettingsStore& store, const QString& currentLanguage, QWidget* parent = nullptr);
+    ~CSlidemintDlg() override;
+
+    // The window's initialisation: reads the settings, sets up the list, composes the status
+    // line, decorates the buttons, translates the texts. Run once before the window shows.
+    void initialise();
+
+    QWidget* control(int id) const;
+    ClipList& clips() { return *clips_; }
+    const ClipList& clips() const { return *clips_; }
+    ClipListView& clipView() { return *clipView_; }
+    OutputOptions& outputOptions() { return options_; }
+    TransitionDefaults& transitionDefaults() { return transitionDefaults_; }
+    JobStateControl& jobState() { return *jobState_; }
+    SettingsStore& settingsStore() { return store_; }
+    // Draws the Random transitions of new clips; seeded with the time the window opened.
+    std::mt19937& random() { return random_; }
+    const QString& currentLanguage() const { return currentLanguage_; }
+
+    // Runs the command of control or menu id `id`, as a click or a menu choice does.
+    void runCommand(int id);
+
+    // The close request of Exit, Enter, Escape and the close box: refused while a Join or a
+    // Preview runs; otherwise the window ends.
+    void requestClose();
+
+    // The status line.
+    void showSettingsStatus();
+    void showDoneStatus();
+    void setStatusText(const QString& text);
+    QString statusText() const;
+
+    // QDialog's own ways to end (Enter, Escape) become close requests.
+    void accept() override;
+    void reject() override;
+
+protected:
+    // Seams of the commands whose work lives in other parts of the program. The defaults do
+    // nothing visible.
+    virtual void onAddVideo() {}
+    virtual void onTransitionDefaults() {}
+    // The output options dialog on `working`, a copy of the window's options; true for OK.
+    virtual bool runOptionsDialog(OutputOptions& /*working*/) { return false; }
+    virtual void onPreview() {}
+    virtual void onJoin() {}
+    virtual void onFont() {}
+    virtual void onSelectLanguage(int /*index*/) {}
+    // Files dropped on the window, in the order of the drop; accepted in every state.
+    virtual void onFilesDropped(const QStringList& /*paths*/) {}
+    // The clip property dialog on `edit`; true for OK.
+    virtual bool runClipPropertyDialog(ClipPropertyEdit& /*edit*/) { return false; }
+    // Names of the language files found; fills the popup menu's Language submenu.
+    virtual QStringList availableLanguages() const { return {}; }
+    // Binds the compressors chosen by the stored numbers and sets the in-use flags.
+    virtual void bindCompressors(const StoredCompressorChoice& choice);
+    // Releases the bound compressors when the window closes.
+    virtual void releaseCompressors() {}
+    // Rewrites the window's texts in the current language.
+    virtual void translateTexts() {}
+
+    void showAbout();
+    void onOptions();
+    void onClipProperties(int row);
+    void showPopupMenu(const QPoint& globalPos);
+
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void decorateButtons();
+    void connectCommands();
+    void postCloseRequest();
+
+    SettingsStore& store_;
+    QString currentLanguage_;
+    std::unique_ptr<ClipList> clips_;  // two fixed tables: kept off the stack
+    std::unique_ptr<ClipListView> clipView_;
+    OutputOptions options_;
+    TransitionDefaults transitionDefaults_;
+    JobStateControl* jobState_ = nullptr;
+    std::mt19937 random_;
+    QPixmap background_;
+    QTableWidget* list_ = nullptr;
+    QLabel* status_ = nullptr;
+    bool closing_ = false;
+};

@@ -1,0 +1,59 @@
+#include "app/program_settings.h"
+
+#include "app/settings_names.h"
+#include "app/settings_store.h"
+#include "output/output_extension.h"
+
+#include <cmath>
+
+double presetFrameRate(int index) {
+    static constexpr double kRates[] = {23.976, 24.0, 25.0, 29.97, 30.0};
+    return index >= 0 && index < 5 ? kRates[index] : kRates[0];
+}
+
+FrameRateChoice frameRateFromStore(int storedIndex, const QString& storedRate) {
+    if (storedIndex >= 0 && storedIndex <= 4) return {storedIndex, presetFrameRate(storedIndex)};
+    if (storedIndex == 5) {
+        bool ok = false;
+        const double rate = storedRate.trimmed().toDouble(&ok);
+        // A rate of zero, a negative one or garbage would break every later render.
+        if (ok && std::isfinite(rate) && rate > 0.0 && rate <= 1000.0) return {5, rate};
+    }
+    return {0, presetFrameRate(0)};
+}
+
+TransitionDefaults readTransitionDefaults(const SettingsStore& store) {
+    using namespace settings;
+    TransitionDefaults d;
+    d.durationSeconds = store.readInt(kTransitionSettings, kTransitionDuration, kDefaultTransitionSeconds);
+    // The dialog keeps it within 0..600; a hand-edited file must not make durations overflow.
+    if (d.durationSeconds < 0 || d.durationSeconds > 600) d.durationSeconds = kDefaultTransitionSeconds;
+    const int type = store.readInt(kTransitionSettings, kTransitionType, kDefaultTransitionType);
+    d.mode = type >= 0 && type <= 2 ? static_cast<TransitionMode>(type) : TransitionMode::Random;
+    const int name = store.readInt(kTransitionSettings, kTransitionName, kDefaultTransitionName);
+    d.effectIndex = name >= 0 && name <= 46 ? name : 0;
+    return d;
+}
+
+StoredCompressorChoice readCompressorChoice(const SettingsStore& store) {
+    using namespace settings;
+    return {store.readInt(kVideoCompress, kCompressorNumber, kAutomaticCompressor),
+            store.readInt(kAudioCompress, kCompressorNumber, kAutomaticCompressor)};
+}
+
+void readOutputOptions(const SettingsStore& store, const QString& defaultOutputName, OutputOptions& o) {
+    using namespace settings;
+    o.outputFormat = store.readInt(kSettings, kOutputFormat, kDefaultOutputFormat);
+    o.outputName = store.readText(kSettings, kOutputName, defaultOutputName);
+    ApplyOutputExtension(o.outputFormat, o.outputName);
+    o.outputWidth = store.readInt(kSettings, kOutputWidth, kDefaultWidth);
+    o.outputHeight = store.readInt(kSettings, kOutputHeight, kDefaultHeight);
+    const int index = store.readInt(kSettings, kOutputFrameRateIndex, kDefaultFrameRateIndex);
+    const QString custom = index == 5 ? store.readText(kSettings, kOutputFrameRate, kDefaultFrameRate) : QString();
+    const FrameRateChoice rate = frameRateFromStore(index, custom);
+    o.frameRateIndex = rate.index;
+    o.frameRate = rate.rate;
+    o.videoBitrate = store.readInt(kSettings, kVideoBitrate, kDefaultVideoBitrate);
+    o.audioBitrate = store.readInt(kSettings, kAudioBitrate, kDefaultAudioBitrate);
+    o.fileProfile = store.readInt(kSettings, kFileProfile, kDefaultFileProfile);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The texts of the status line 1021.
+#include <QString>
+
+struct OutputOptions;
+
+// "Output file: <name>     Resolution: <w>*<h>", or "... Resolution: Original size" when
+// width and height are both 0. Shown at start and after the options change.
+QString settingsStatusText(const OutputOptions& options);
+
+// The line a finished or stopped Join leaves: "Done. " followed by the settings line.
+QString doneStatusText(const OutputOptions& options);
+
+// "Please wait... Used Time: hh:mm:ss" for `seconds` elapsed.
+QString progressStatusText(int seconds);

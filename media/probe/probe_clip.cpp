@@ -1,0 +1,50 @@
+#include "media/probe/probe_clip.h"
+
+#include "media/probe/clip_length.h"
+#include "media/probe/decodable_streams.h"
+
+namespace media {
+namespace {
+
+ClipInfo failure(ProbeFailure step, Status status) {
+    ClipInfo info;
+    info.failure = step;
+    info.status = std::move(status);
+    return info;
+}
+
+}  // namespace
+
+ClipInfo probeClip(const std::string& path, const InputLimits& limits) {
+    av::InputPtr input;
+    Status opened = openInputFile(path, input, limits);
+    if (opened.code() == Status::kOutOfMemory) return failure(ProbeFailure::CannotStart, opened);
+    if (opened.failed()) return failure(ProbeFailure::CannotOpen, opened);
+
+    DecodableStreams streams = findDecodableStreams(input.get());
+    if (!streams.video && !streams.audio) {
+        if (streams.outOfMemory) return failure(ProbeFailure::CannotStart, Status::outOfMemory());
+        return failure(ProbeFailure::CannotOpen, Status::fail(streams.whyNone + ": " + path));
+    }
+
+    // Formats read by name (image sequences) have no byte stream of their own to position.
+    if (input->pb && !(input->pb->seekable & AVIO_SEEKABLE_NORMAL))
+        return failure(ProbeFailure::NotSeekable,
+                       Status::fail("The file cannot be positioned: " + path));
+
+    auto length = measureClipLength(input.get());
+    if (!length)
+        return failure(ProbeFailure::NoLength,
+                       Status::fail("The file states no usable length: " + path));
+
+    ClipInfo info;
+    info.duration = length->duration;
+    info.durationEstimated = length->estimated;
+    info.startTime = clipStartTime(input.get());
+    info.containerName = input->iformat->name;
+    info.video = std::move(streams.video);
+    info.audio = std::move(streams.audio);
+    return info;
+}
+
+}  // namespace media

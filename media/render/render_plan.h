@@ -1,0 +1,52 @@
+#pragma once
+// The render engine's own copy of a timeline, taken when a front end is connected: the
+// program may change or release its timeline while the engine renders from this.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "media/core/status.h"
+#include "media/effects/effect.h"
+#include "media/timeline/timeline.h"
+
+namespace media::render {
+
+struct SourcePlan {
+    std::string path;
+    Ticks start = 0, stop = 0;
+    Ticks mediaStart = 0, mediaStop = 0;
+    StretchMode stretch = StretchMode::Stretch;
+    // The media time shown at timeline time t.
+    Ticks mediaTimeAt(Ticks t) const;
+};
+
+struct TransitionPlan {
+    Ticks start = 0, stop = 0;
+    std::string classId;
+    std::shared_ptr<const TransitionEffect> effect;  // null: an effect the engine lacks, shown as a cut
+    double progressAt(Ticks t) const;
+};
+
+struct TrackPlan {
+    std::vector<SourcePlan> sources;          // in time order, not overlapping
+    std::vector<TransitionPlan> transitions;  // in time order, not overlapping
+    const TransitionPlan* transitionAt(Ticks t) const;
+};
+
+struct GroupPlan {
+    GroupMediaType type;
+    double fps = 30.0;
+    bool previewMode = true;
+    std::vector<TrackPlan> tracks;  // lowest layer first
+};
+
+struct RenderPlan {
+    Ticks length = 0;
+    std::vector<GroupPlan> groups;
+};
+
+// Copies the timeline. A video group of size 0 x 0 takes the size of the picture of its
+// earliest source (or 640 x 480 when that cannot be read; the render then names the file).
+Status makeRenderPlan(const Timeline& timeline, RenderPlan& out);
+
+}  // namespace media::render

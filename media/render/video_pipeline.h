@@ -1,0 +1,57 @@
+#pragma once
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "media/render/bounded_queue.h"
+#include "media/render/frame_times.h"
+#include "media/render/render_plan.h"
+#include "media/render/video_source_reader.h"
+
+namespace media::render {
+
+// Produces the frames of one video group in order, from a start frame to the end of the
+// timeline, on its own thread; the sources decode on theirs. The queue to the consumer is
+// short, so memory stays flat however long or fast the render is.
+class VideoPipeline {
+public:
+    using Note = std::function<void(const std::string&)>;  // a problem that does not stop the render
+
+    VideoPipeline(const GroupPlan& group, Ticks length, std::int64_t startFrame,
+                  VideoSourceReader::SkipFrame skip, Note note);
+    ~VideoPipeline();
+    VideoPipeline(const VideoPipeline&) = delete;
+    VideoPipeline& operator=(const VideoPipeline&) = delete;
+
+    std::int64_t frameCount() const { return count_; }
+    const FrameTimes& times() const { return times_; }
+    // The next frame; `end` once every frame was given. A failure ends the group's output.
+    Status next(Frame& out, bool& end);
+    // True when the next frame is ready now.
+    bool ready() const { return queue_.hasItem(); }
+    void stop();
+
+private:
+    struct Item {
+        Frame frame;
+        Status status;
+        bool end = false;
+    };
+    struct Pending {
+        std::int64_t first, end;
+        std::size_t track, source;
+    };
+    void run();
+
+    const GroupPlan group_;
+    FrameTimes times_;
+    std::int64_t start_, count_;
+    VideoSourceReader::SkipFrame skip_;
+    Note note_;
+    BoundedQueue<Item> queue_{4};
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
+
+}  // namespace media::render

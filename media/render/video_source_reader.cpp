@@ -1,0 +1,66 @@
+#include "media/render/video_source_reader.h"
+
+#include "media/decode/picture_scaler.h"
+#include "media/decode/video_decoder.h"
+
+namespace media::render {
+
+VideoSourceReader::VideoSourceReader(SourcePlan source, FrameTimes times, int width, int height,
+                                     std::int64_t first, std::int64_t end, SkipFrame skip)
+    : source_(std::move(source)), times_(times), width_(width), height_(height), first_(first), end_(end),
+      skip_(std::move(skip)) {
+    thread_ = std::thread([this] { run(); });
+}
+
+VideoSourceReader::~VideoSourceReader() {
+    queue_.close();
+    if (thread_.joinable()) thread_.join();
+}
+
+void VideoSourceReader::run() {
+    decode::VideoDecoder decoder;
+    Status s = decoder.open(source_.path);
+    if (!s) {
+        queue_.push({first_, {}, s});
+        return;
+    }
+    decode::PictureScaler scaler;
+    std::uint64_t lastSerial = 0;
+    Frame lastPicture;
+    for (std::int64_t k = first_; k < end_; ++k) {
+        Item item{k, {}, {}};
+        if (!skip_ || !skip_(k)) {
+            const AVFrame* frame = nullptr;
+            item.status = decoder.frameAt(source_.mediaTimeAt(times_.at(k)), frame);
+            if (item.status && !frame) {
+                item.picture = Frame(width_, height_);  // no picture in the file: black
+            } else if (item.status && decoder.pictureSerial() == lastSerial && !lastPicture.empty()) {
+                item.picture = lastPicture;  // the same picture again: shown as drawn before
+            } else if (item.status) {
+                Frame picture(width_, height_);
+                item.status = scaler.draw(*frame, decoder.rotation(), source_.stretch, picture);
+                if (!item.status) item.status = Status(item.status.code(), item.status.text() + " (" + source_.path + ")");
+                item.picture = picture;
+                lastPicture = picture;
+                lastSerial = decoder.pictureSerial();
+            }
+            damaged_ = decoder.damagedPackets();
+        }
+        const bool failed = item.status.failed();
+        if (!queue_.push(std::move(item)) || failed) return;
+    }
+}
+
+Status VideoSourceReader::picture(std::int64_t k, Frame& out) {
+    out = Frame();
+    for (;;) {
+        auto item = queue_.pop();
+        if (!item) return {Status::kAborted, "The render was stopped."};
+        if (item->status.failed()) return item->status;
+        if (item->frame < k) continue;
+        out = std::move(item->picture);
+        return Status::ok();
+    }
+}
+
+}  // namespace media::render

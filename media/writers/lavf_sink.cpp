@@ -1,0 +1,72 @@
+#include "media/writers/lavf_sink.h"
+
+extern "C" {
+#include <libavutil/dict.h>
+}
+
+namespace media {
+
+Status LavfSink::create(const ContainerInfo& container, std::unique_ptr<LavfSink>& out) {
+    auto sink = std::make_unique<LavfSink>();
+    sink->container_ = &container;
+    AVFormatContext* ctx = nullptr;
+    int r = avformat_alloc_output_context2(&ctx, nullptr, container.muxer, nullptr);
+    if (r < 0 || !ctx)
+        return Status::fromAv(r, std::string("The ") + container.name + " writer is not available");
+    sink->ctx_.reset(ctx);
+    ctx->flags |= AVFMT_FLAG_CUSTOM_IO;
+    out = std::move(sink);
+    return Status::ok();
+}
+
+bool LavfSink::wantsGlobalHeader() const {
+    return ctx_->oformat->flags & AVFMT_GLOBALHEADER;
+}
+
+Status LavfSink::addStream(const AVCodecContext& encoder) {
+    AVStream* st = avformat_new_stream(ctx_.get(), nullptr);
+    if (!st) return Status::outOfMemory();
+    int r = avcodec_parameters_from_context(st->codecpar, &encoder);
+    if (r < 0) return Status::fromAv(r, "The stream cannot be described");
+    st->time_base = encoder.time_base;
+    if (encoder.codec_type == AVMEDIA_TYPE_VIDEO) {
+        st->avg_frame_rate = encoder.framerate;
+        st->r_frame_rate = encoder.framerate;
+        st->sample_aspect_ratio = encoder.sample_aspect_ratio;
+    }
+    encoderTimeBase_.push_back(encoder.time_base);
+    return Status::ok();
+}
+
+Status LavfSink::begin(AVIOContext* io) {
+    ctx_->pb = io;
+    AVDictionary* opts = nullptr;
+    // Matroska keeps uncompressed pictures only in its compatibility mode.
+    if (container_->format == OutputFormat::Matroska) av_dict_set(&opts, "allow_raw_vfw", "1", 0);
+    int r = avformat_write_header(ctx_.get(), &opts);
+    av_dict_free(&opts);
+    if (r < 0)
+        return Status::fromAv(r,
+                              std::string("The ") + container_->name + " file cannot be started");
+    started_ = true;
+    return Status::ok();
+}
+
+Status LavfSink::write(AVPacket& packet, int index) {
+    packet.stream_index = index;
+    av_packet_rescale_ts(&packet, encoderTimeBase_[static_cast<std::size_t>(index)],
+                         ctx_->streams[index]->time_base);
+    int r = av_interleaved_write_frame(ctx_.get(), &packet);
+    if (r < 0) return Status::fromAv(r, "Writing the file failed");
+    return Status::ok();
+}
+
+Status LavfSink::end() {
+    if (!started_) return Status::fail("The file was never started.");
+    int r = av_write_trailer(ctx_.get());
+    started_ = false;
+    if (r < 0) return Status::fromAv(r, "The end of the file cannot be written");
+    return Status::ok();
+}
+
+}  // namespace media

@@ -1,0 +1,31 @@
+#include "output/output_extension.h"
+
+#include "ui/message_box.h"
+
+namespace output {
+
+QString outputFormatExtension(int code) {
+    static const char* const kExtensions[] = {".avi", ".wmv", ".mkv", ".asf", ".mp4", ".dsm", ".ogm"};
+    if (code < 0 || code > 6) return {};
+    return QString::fromLatin1(kExtensions[code]);
+}
+
+std::optional<QString> withOutputExtension(int code, const QString& path) {
+    const QString extension = outputFormatExtension(code);
+    if (extension.isEmpty()) return std::nullopt;
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return (dot < 0 ? path : path.left(dot)) + extension;
+}
+
+}  // namespace output
+
+bool ApplyOutputExtension(int code, QString& path) {
+    const auto result = output::withOutputExtension(code, path);
+    if (!result) {
+        ui::showMessage(nullptr, QStringLiteral("Does not support the video format"), QStringLiteral("Error"),
+                        ui::Buttons::Ok, ui::Icon::None);
+        return false;
+    }
+    path = *result;
+    return true;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Output container codes and the extension each gives the output file.
+#include <QString>
+#include <optional>
+
+namespace output {
+
+enum OutputFormat : int { kAvi = 0, kWmv = 1, kMkv = 2, kAsf = 3, kMp4 = 4, kDsm = 5, kOgm = 6 };
+
+// ".avi", ".wmv", ...; empty for a code outside 0..6.
+QString outputFormatExtension(int code);
+
+// The extension rule: the path is cut at its last "." (searched in the whole path, folders
+// included; without a "." the whole path is kept) and the code's extension is appended.
+// No value for a code outside 0..6.
+std::optional<QString> withOutputExtension(int code, const QString& path);
+
+}  // namespace output
+
+// The extension rule as the dialogs and start-up use it: rewrites `path`, or shows
+// "Does not support the video format" and leaves it unchanged. Returns true when applied.
+bool ApplyOutputExtension(int code, QString& path);

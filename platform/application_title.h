@@ -1,0 +1,10 @@
+#pragma once
+#include <QString>
+
+namespace platform {
+
+// The application title: the running program's file name without its extension. It
+// captions plain message boxes and names the program's settings file.
+QString applicationTitle();
+
+}  // namespace platform

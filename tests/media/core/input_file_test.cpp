@@ -1,0 +1,85 @@
+#include "media/core/input_file.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "support/media/test_media.h"
+
+namespace {
+
+int countPackets(AVFormatContext* input, int* lastError) {
+    media::av::PacketPtr pkt = media::av::makePacket();
+    int n = 0;
+    for (;;) {
+        int rc = av_read_frame(input, pkt.get());
+        if (rc < 0) {
+            *lastError = rc;
+            return n;
+        }
+        ++n;
+        av_packet_unref(pkt.get());
+    }
+}
+
+// The time limit of opening must not reach into the reading that follows, which for a
+// clip being joined goes on for minutes.
+TEST(InputFile, ReadingGoesOnAfterTheOpeningTimeLimit) {
+    const std::string dir = testmedia::scratchDir("input_file");
+    testmedia::ClipSpec spec;
+    spec.container = "mkv";
+    spec.audioCodec = "";
+    spec.seconds = 1.0;
+    spec.width = 64;
+    spec.height = 48;
+    ASSERT_TRUE(testmedia::makeClip(dir + "/clip.mkv", spec));
+
+    media::InputLimits limits;
+    limits.openTimeout = std::chrono::milliseconds(150);
+    media::av::InputPtr input;
+    ASSERT_TRUE(media::openInputFile(dir + "/clip.mkv", input, limits).isOk());
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    // Seeking back makes the demuxer read the file again through its I/O layer.
+    ASSERT_GE(avformat_seek_file(input.get(), -1, INT64_MIN, 0, INT64_MAX, 0), 0);
+    int lastError = 0;
+    EXPECT_EQ(countPackets(input.get(), &lastError), 30);
+    EXPECT_EQ(lastError, AVERROR_EOF);
+}
+
+TEST(InputFile, ReadDeadlineStopsReadingOnThisThreadOnly) {
+    const std::string dir = testmedia::scratchDir("input_file_deadline");
+    testmedia::ClipSpec spec;
+    spec.container = "mkv";
+    spec.audioCodec = "";
+    spec.seconds = 1.0;
+    spec.width = 64;
+    spec.height = 48;
+    ASSERT_TRUE(testmedia::makeClip(dir + "/clip.mkv", spec));
+    media::av::InputPtr input;
+    ASSERT_TRUE(media::openInputFile(dir + "/clip.mkv", input).isOk());
+    {
+        media::ReadDeadline deadline(std::chrono::milliseconds(0));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        EXPECT_TRUE(deadline.expired());
+        // Another thread reading its own input is not limited by this thread's deadline.
+        std::thread other([&] {
+            media::av::InputPtr second;
+            ASSERT_TRUE(media::openInputFile(dir + "/clip.mkv", second).isOk());
+            int err = 0;
+            EXPECT_EQ(countPackets(second.get(), &err), 30);
+        });
+        other.join();
+        avformat_seek_file(input.get(), -1, INT64_MIN, 0, INT64_MAX, 0);
+        int lastError = 0;
+        countPackets(input.get(), &lastError);
+        EXPECT_EQ(lastError, AVERROR_EXIT);
+    }
+    // Once the deadline has ended, reading on this thread is free again.
+    media::av::InputPtr again;
+    ASSERT_TRUE(media::openInputFile(dir + "/clip.mkv", again).isOk());
+    int lastError = 0;
+    EXPECT_EQ(countPackets(again.get(), &lastError), 30);
+    EXPECT_EQ(lastError, AVERROR_EOF);
+}
+
+}  // namespace

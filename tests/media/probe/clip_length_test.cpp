@@ -1,0 +1,196 @@
+// Lengths of files that do not simply state them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+extern "C" {
+#include <libavutil/display.h>
+}
+
+#include "media/probe/display_rotation.h"
+#include "media/probe/probe_clip.h"
+#include "support/media/test_media.h"
+
+using media::ClipInfo;
+using media::probeClip;
+using media::ticksToSeconds;
+
+namespace {
+
+class ClipLength : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { dir_ = testmedia::scratchDir("probe_length"); }
+    static inline std::string dir_;
+
+    // A recording written to a pipe, as browsers and streaming tools do: the muxer cannot
+    // go back to write the length, so the file has none.
+    static std::string streamed(const std::string& name, double seconds, const std::string& size) {
+        std::string p = dir_ + "/" + name;
+        std::string cmd = "ffmpeg -nostdin -loglevel error -y -f lavfi -i color=c=green:s=" + size +
+                          ":r=25:d=" + std::to_string(seconds) +
+                          " -f lavfi -i sine=duration=" + std::to_string(seconds) +
+                          " -c:v libvpx -deadline realtime -cpu-used 8 -b:v 2M -c:a libvorbis -f "
+                          "webm pipe:1 > '" +
+                          p + "'";
+        EXPECT_EQ(testmedia::run(cmd), 0) << cmd;
+        return p;
+    }
+};
+
+TEST_F(ClipLength, StreamedWebmWithoutStatedLengthIsReadFromItsEnd) {
+    std::string p = streamed("streamed.webm", 2.0, "160x120");
+    std::string probe;
+    testmedia::run("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + p + "'",
+                   &probe);
+    ASSERT_EQ(probe.substr(0, 3), "N/A") << "the test file must state no length";
+
+    ClipInfo info = probeClip(p);
+    ASSERT_TRUE(info.ok()) << info.status.text();
+    EXPECT_NEAR(ticksToSeconds(info.duration), 2.0, 1.0 / 25);
+    EXPECT_FALSE(info.durationEstimated);
+}
+
+TEST_F(ClipLength, LongStreamedFileIsMeasuredFromItsLastPart) {
+    // Noise does not compress: megabytes for two seconds, so the read of the file's end
+    // starts in the middle of the picture data and must find its way to the next packet.
+    std::string p = dir_ + "/noisy.webm";
+    std::string cmd =
+        "ffmpeg -nostdin -loglevel error -y -f lavfi -i "
+        "'nullsrc=s=320x240:r=25:d=2,geq=random(1)*255:128:128' "
+        "-c:v libvpx -deadline realtime -cpu-used 8 -b:v 20M -f webm pipe:1 > '" +
+        p + "'";
+    ASSERT_EQ(testmedia::run(cmd), 0);
+    ClipInfo info = probeClip(p);
+    ASSERT_TRUE(info.ok()) << info.status.text();
+    EXPECT_NEAR(ticksToSeconds(info.duration), 2.0, 1.0 / 25);
+}
+
+TEST_F(ClipLength, TransportStreamStartsLateAndIsMeasuredFromItsStart) {
+    testmedia::ClipSpec spec;
+    spec.container = "ts";
+    spec.videoCodec = "mpeg2video";
+    spec.audioCodec = "mp2";
+    spec.frameRate = "25";
+    spec.seconds = 2.0;
+    spec.width = 160;
+    spec.height = 120;
+    std::string p = dir_ + "/camera.ts";
+    ASSERT_TRUE(testmedia::makeClip(p, spec));
+    ClipInfo info = probeClip(p);
+    ASSERT_TRUE(info.ok()) << info.status.text();
+    EXPECT_GT(info.startTime, media::secondsToTicks(1.0));             // the muxer's default offset
+    EXPECT_NEAR(ticksToSeconds(info.duration), 2.0, 1.0 / 25 + 0.03);  // plus one MP2 frame
+}
+
+TEST_F(ClipLength, ImplausibleStatedLengthGivesWayToTheRealOne) {
+    testmedia::ClipSpec spec;
+    spec.container = "mkv";
+    spec.videoCodec = "libvpx";
+    spec.audioCodec = "";
+    spec.frameRate = "25";
+    spec.seconds = 1.0;
+    spec.width = 64;
+    spec.height = 48;
+    spec.extraOutputArgs = "-deadline realtime -cpu-used 8";
+    std::string p = dir_ + "/forged.mkv";
+    ASSERT_TRUE(testmedia::makeClip(p, spec));
+
+    // Rewrite the segment's Duration (element 0x4489, an 8-byte float in milliseconds).
+    std::string bytes;
+    {
+        std::ifstream in(p, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::size_t at = bytes.find("\x44\x89\x88");
+    ASSERT_NE(at, std::string::npos);
+    const double forged = 1e12 * 1000;  // a million years... and then some
+    std::uint64_t raw;
+    std::memcpy(&raw, &forged, 8);
+    for (int i = 0; i < 8; ++i) bytes[at + 3 + i] = static_cast<char>(raw >> (56 - 8 * i));
+    {
+        std::ofstream out(p, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    ClipInfo info = probeClip(p);
+    ASSERT_TRUE(info.ok()) << info.status.text();
+    EXPECT_NEAR(ticksToSeconds(info.duration), 1.0, 1.0 / 25);
+}
+
+// Where the pictures and sound of a file end, as FFmpeg's own prober lists its packets.
+double lastPacketEnd(const std::string& path) {
+    std::string out;
+    testmedia::run(
+        "ffprobe -v quiet -show_entries packet=pts_time,duration_time -of csv=p=0 '" + path + "'",
+        &out);
+    double end = 0;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        double pts = 0, duration = 0;
+        if (std::sscanf(line.c_str(), "%lf,%lf", &pts, &duration) == 2)
+            end = std::max(end, pts + duration);
+    }
+    return end;
+}
+
+TEST_F(ClipLength, FilesCutShortAreMeasuredToTheirLastPicture) {
+    // An interrupted download: the header still states the full length.
+    struct Case {
+        const char* name;
+        const char* container;
+        const char* video;
+        const char* audio;
+        const char* extra;
+    };
+    for (const Case& c :
+         {Case{"cut.mp4", "mp4", "libx264", "aac", "-movflags +faststart"},
+          Case{"cut.mkv", "mkv", "libvpx", "libvorbis", "-deadline realtime -cpu-used 8"},
+          Case{"cut.avi", "avi", "mpeg4", "pcm_s16le", ""}}) {
+        testmedia::ClipSpec spec;
+        spec.container = c.container;
+        spec.videoCodec = c.video;
+        spec.audioCodec = c.audio;
+        spec.extraOutputArgs = c.extra;
+        spec.frameRate = "25";
+        spec.seconds = 3.0;
+        spec.width = 160;
+        spec.height = 120;
+        std::string whole = dir_ + "/whole_" + c.name;
+        ASSERT_TRUE(testmedia::makeClip(whole, spec));
+        std::string cut = dir_ + "/" + c.name;
+        std::uintmax_t size = std::filesystem::file_size(whole);
+        ASSERT_EQ(testmedia::run("head -c " + std::to_string(size * 55 / 100) + " '" + whole +
+                                 "' > '" + cut + "'"),
+                  0);
+
+        ClipInfo info = probeClip(cut);
+        ASSERT_TRUE(info.ok()) << c.name << ": " << info.status.text();
+        const double expected = lastPacketEnd(cut);
+        EXPECT_GT(expected, 0.5) << c.name;
+        EXPECT_LT(expected, 2.5) << c.name;
+        EXPECT_NEAR(ticksToSeconds(info.duration), expected, 1.0 / 25) << c.name;
+    }
+}
+
+TEST(DisplayRotation, AnglesFromMatrices) {
+    std::int32_t m[9];
+    auto bytes = [&] { return reinterpret_cast<const std::uint8_t*>(m); };
+    // The matrix says how to turn the stored picture for display, clockwise as set here.
+    for (auto [ccw, clockwise] :
+         {std::pair{0.0, 0}, {90.0, 90}, {-90.0, 270}, {180.0, 180}, {-180.0, 180}, {45.0, 45}}) {
+        av_display_rotation_set(m, ccw);
+        EXPECT_EQ(media::rotationFromDisplayMatrix(bytes(), sizeof m), clockwise) << ccw;
+    }
+    // Too short, missing or degenerate: no rotation rather than a nonsense one.
+    av_display_rotation_set(m, -90);
+    EXPECT_EQ(media::rotationFromDisplayMatrix(bytes(), sizeof m - 1), 0);
+    EXPECT_EQ(media::rotationFromDisplayMatrix(nullptr, 36), 0);
+    std::memset(m, 0, sizeof m);
+    EXPECT_EQ(media::rotationFromDisplayMatrix(bytes(), sizeof m), 0);
+}
+
+}  // namespace

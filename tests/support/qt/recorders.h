@@ -1,0 +1,51 @@
+#pragma once
+// Stand-ins that tests install in place of the message boxes and the desktop shell: they
+// record what the program would show or open and answer as the test says.
+#include "platform/shell.h"
+#include "ui/message_box.h"
+
+#include <QString>
+#include <QUrl>
+#include <deque>
+#include <vector>
+
+namespace testqt {
+
+class MessageRecorder : public ui::MessagePresenter {
+public:
+    MessageRecorder() { previous_ = ui::setMessagePresenter(this); }
+    ~MessageRecorder() override { ui::setMessagePresenter(previous_); }
+
+    ui::Answer present(const ui::Message& m) override {
+        messages.push_back(m);
+        if (!answers.empty()) {
+            const ui::Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return m.buttons == ui::Buttons::YesNo ? ui::Answer::No : ui::Answer::Ok;
+    }
+
+    std::vector<ui::Message> messages;
+    std::deque<ui::Answer> answers;  // given in turn; then OK, or No for a question
+
+private:
+    ui::MessagePresenter* previous_;
+};
+
+class ShellRecorder : public platform::Shell {
+public:
+    ShellRecorder() { previous_ = platform::setShell(this); }
+    ~ShellRecorder() override { platform::setShell(previous_); }
+    bool open(const QUrl& url) override {
+        opened.push_back(url);
+        return result;
+    }
+    std::vector<QUrl> opened;
+    bool result = true;
+
+private:
+    platform::Shell* previous_;
+};
+
+}  // namespace testqt
