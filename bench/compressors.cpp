@@ -27,7 +27,8 @@ static void paint(AVFrame* f, int n) {
         const int h = (p == 1 || p == 2) ? AV_CEIL_RSHIFT(f->height, d->log2_chroma_h) : f->height;
         for (int y = 0; y < h; ++y) {
             std::uint8_t* row = f->data[p] + static_cast<std::ptrdiff_t>(y) * f->linesize[p];
-            for (int x = 0; x < f->linesize[p]; ++x) row[x] = static_cast<std::uint8_t>((x + n * 4) ^ y);
+            for (int x = 0; x < f->linesize[p]; ++x)
+                row[x] = static_cast<std::uint8_t>((x + n * 4) ^ y);
         }
     }
 }
@@ -39,7 +40,8 @@ int main() {
     auto t0 = Clock::now();
     auto video = enumerateCompressors(CompressorCategory::Video);
     auto audio = enumerateCompressors(CompressorCategory::Audio);
-    std::printf("enumeration: %zu video, %zu audio devices in %.1f ms\n", video.size(), audio.size(), msSince(t0));
+    std::printf("enumeration: %zu video, %zu audio devices in %.1f ms\n", video.size(),
+                audio.size(), msSince(t0));
 
     t0 = Clock::now();
     auto table = buildCodecTable(video);
@@ -53,17 +55,18 @@ int main() {
         t0 = Clock::now();
         media::Status s = c ? c->openEncoder(VideoStreamParams{720, 480, {30000, 1001}, false}, ctx)
                             : media::Status::fail("not bound");
-        std::printf("  video %2zu %-45s open %7.1f ms %s\n", i, video[i].friendlyName.c_str(), msSince(t0),
-                    s.isOk() ? "" : s.text().c_str());
+        std::printf("  video %2zu %-45s open %7.1f ms %s\n", i, video[i].friendlyName.c_str(),
+                    msSince(t0), s.isOk() ? "" : s.text().c_str());
     }
     for (std::size_t i = 0; i < audio.size(); ++i) {
         CompressorRef c;
         GetAudioCompressor(static_cast<int>(i), &c, registry);
         media::av::CodecPtr ctx;
         t0 = Clock::now();
-        media::Status s = c ? c->openEncoder(AudioStreamParams{44100, 2, false}, ctx) : media::Status::fail("not bound");
-        std::printf("  audio %2zu %-45s open %7.1f ms %s\n", i, audio[i].friendlyName.c_str(), msSince(t0),
-                    s.isOk() ? "" : s.text().c_str());
+        media::Status s = c ? c->openEncoder(AudioStreamParams{44100, 2, false}, ctx)
+                            : media::Status::fail("not bound");
+        std::printf("  audio %2zu %-45s open %7.1f ms %s\n", i, audio[i].friendlyName.c_str(),
+                    msSince(t0), s.isOk() ? "" : s.text().c_str());
     }
 
     // Encoding speed of the well-known codecs, defaults, 720x480 moving detail.
@@ -72,7 +75,8 @@ int main() {
         CompressorRef c;
         GetCompressor(static_cast<int>(i), &c, registry);
         media::av::CodecPtr ctx;
-        if (!c || c->openEncoder(VideoStreamParams{720, 480, {25, 1}, false}, ctx).failed()) continue;
+        if (!c || c->openEncoder(VideoStreamParams{720, 480, {25, 1}, false}, ctx).failed())
+            continue;
         auto frame = media::av::makeFrame();
         auto packet = media::av::makePacket();
         frame->format = ctx->pix_fmt;
@@ -97,8 +101,9 @@ int main() {
         avcodec_send_frame(ctx.get(), nullptr);
         drain();
         const double ms = msSince(t0);
-        std::printf("  encode %-45s %6.1f frames/s %8lld bytes for %d frames\n", video[i].friendlyName.c_str(),
-                    kFrames * 1000.0 / ms, static_cast<long long>(bytes), kFrames);
+        std::printf("  encode %-45s %6.1f frames/s %8lld bytes for %d frames\n",
+                    video[i].friendlyName.c_str(), kFrames * 1000.0 / ms,
+                    static_cast<long long>(bytes), kFrames);
     }
     return 0;
 }
