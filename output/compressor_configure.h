@@ -1,7 +1,6 @@
 #pragma once
-#include <functional>
-
 #include <QString>
+#include <functional>
 
 #include "media/codecs/codec_configuration.h"
 #include "media/codecs/compressor_registry.h"
@@ -22,4 +21,5 @@ media::Status ConfigureVideoCompressor(QWidget* owner, const QString& chosenName
                                        const CompressorDialogRunner& run = {});
 media::Status ConfigureVideoCompressor(QWidget* owner, const QString& chosenName,
                                        const media::codecs::CompressorRegistry& registry,
-                                       media::codecs::CodecStateBuffer& buffer, const CompressorDialogRunner& run);
+                                       media::codecs::CodecStateBuffer& buffer,
+                                       const CompressorDialogRunner& run);

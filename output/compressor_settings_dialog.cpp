@@ -21,7 +21,8 @@ QComboBox* choiceBox(const CodecChoice& choice, const char* name, QWidget* paren
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     for (const auto& v : choice.values)
-        box->addItem(v.empty() ? QObject::tr("(none)") : QString::fromStdString(v), QString::fromStdString(v));
+        box->addItem(v.empty() ? QObject::tr("(none)") : QString::fromStdString(v),
+                     QString::fromStdString(v));
     return box;
 }
 
@@ -31,7 +32,9 @@ void selectValue(QComboBox* box, const std::string& value) {
     box->setCurrentIndex(row >= 0 ? row : 0);
 }
 
-std::string chosenValue(const QComboBox* box) { return box ? box->currentData().toString().toStdString() : std::string(); }
+std::string chosenValue(const QComboBox* box) {
+    return box ? box->currentData().toString().toStdString() : std::string();
+}
 
 }  // namespace
 
@@ -46,9 +49,11 @@ CompressorSettingsDialog::CompressorSettingsDialog(const media::codecs::CodecOpt
         rateControl_ = new QComboBox(this);
         rateControl_->setObjectName("rateControl");
         rateControl_->addItem(tr("Target bitrate"), static_cast<int>(RateControl::Bitrate));
-        rateControl_->addItem(tr("Constant quality"), static_cast<int>(RateControl::ConstantQuality));
+        rateControl_->addItem(tr("Constant quality"),
+                              static_cast<int>(RateControl::ConstantQuality));
         form->addRow(tr("Rate control:"), rateControl_);
-        connect(rateControl_, &QComboBox::currentIndexChanged, this, &CompressorSettingsDialog::updateEnabled);
+        connect(rateControl_, &QComboBox::currentIndexChanged, this,
+                &CompressorSettingsDialog::updateEnabled);
     }
     if (options.hasBitrate) {
         bitrate_ = new QSpinBox(this);
@@ -56,15 +61,17 @@ CompressorSettingsDialog::CompressorSettingsDialog(const media::codecs::CodecOpt
         bitrate_->setRange(static_cast<int>(options.minBitrate / kBitsPerKbit),
                            static_cast<int>(options.maxBitrate / kBitsPerKbit));
         bitrate_->setSuffix(tr(" kbit/s"));
-        form->addRow(options.encoder == "libvpx" ? tr("Bitrate (ceiling in constant quality):") : tr("Bitrate:"),
+        form->addRow(options.encoder == "libvpx" ? tr("Bitrate (ceiling in constant quality):")
+                                                 : tr("Bitrate:"),
                      bitrate_);
     }
     if (options.qualityMethod != QualityMethod::None) {
         quality_ = new QSpinBox(this);
         quality_->setObjectName("quality");
         quality_->setRange(options.quality.min, options.quality.max);
-        quality_->setToolTip(options.quality.lowerIsBetter ? tr("Lower values give better pictures and larger files.")
-                                                           : tr("Higher values give better pictures and larger files."));
+        quality_->setToolTip(options.quality.lowerIsBetter
+                                 ? tr("Lower values give better pictures and larger files.")
+                                 : tr("Higher values give better pictures and larger files."));
         form->addRow(QString::fromStdString(options.quality.label) + ":", quality_);
     }
     if (options.hasKeyFrameInterval) {
@@ -83,8 +90,8 @@ CompressorSettingsDialog::CompressorSettingsDialog(const media::codecs::CodecOpt
         form->addRow(QString::fromStdString(options.tune->label) + ":", tune_);
     }
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
-                                             QDialogButtonBox::RestoreDefaults, this);
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::RestoreDefaults, this);
     buttons->button(QDialogButtonBox::RestoreDefaults)->setObjectName("defaults");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -99,7 +106,8 @@ CompressorSettingsDialog::CompressorSettingsDialog(const media::codecs::CodecOpt
 }
 
 void CompressorSettingsDialog::showSettings(const EncoderSettings& s) {
-    if (rateControl_) rateControl_->setCurrentIndex(rateControl_->findData(static_cast<int>(s.rateControl)));
+    if (rateControl_)
+        rateControl_->setCurrentIndex(rateControl_->findData(static_cast<int>(s.rateControl)));
     if (bitrate_) bitrate_->setValue(static_cast<int>(s.bitrate / kBitsPerKbit));
     if (quality_) quality_->setValue(s.quality);
     if (keyFrameInterval_) keyFrameInterval_->setValue(s.keyFrameInterval);
@@ -110,9 +118,10 @@ void CompressorSettingsDialog::showSettings(const EncoderSettings& s) {
 
 RateControl CompressorSettingsDialog::rateControl() const {
     if (rateControl_) return static_cast<RateControl>(rateControl_->currentData().toInt());
-    return options_.hasBitrate ? RateControl::Bitrate
-                               : (options_.qualityMethod != QualityMethod::None ? RateControl::ConstantQuality
-                                                                                : options_.defaults.rateControl);
+    return options_.hasBitrate
+               ? RateControl::Bitrate
+               : (options_.qualityMethod != QualityMethod::None ? RateControl::ConstantQuality
+                                                                : options_.defaults.rateControl);
 }
 
 void CompressorSettingsDialog::updateEnabled() {

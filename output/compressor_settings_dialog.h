@@ -15,7 +15,8 @@ class QSpinBox;
 class CompressorSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    CompressorSettingsDialog(const media::codecs::CodecOptions& options, const media::codecs::EncoderSettings& current,
+    CompressorSettingsDialog(const media::codecs::CodecOptions& options,
+                             const media::codecs::EncoderSettings& current,
                              QWidget* parent = nullptr);
 
     // The settings the controls show now.

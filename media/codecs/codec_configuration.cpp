@@ -38,7 +38,9 @@ std::string tableText(const std::string& text) {
     return text.substr(0, end);
 }
 
-bool equalIgnoringCase(const std::string& a, const std::string& b) { return asciiLower(a) == asciiLower(b); }
+bool equalIgnoringCase(const std::string& a, const std::string& b) {
+    return asciiLower(a) == asciiLower(b);
+}
 
 bool isDivxWithVersion(const std::string& text) {
     return asciiLower(text).find("divx") != std::string::npos && hasVersionRun(text);
@@ -78,16 +80,18 @@ int matchCodecDescription(const std::vector<CodecInfo>& table, const std::string
     return match;
 }
 
-ConfigurableCodec::ConfigurableCodec(CodecOptions options, std::shared_ptr<const CodecStateStore> store)
+ConfigurableCodec::ConfigurableCodec(CodecOptions options,
+                                     std::shared_ptr<const CodecStateStore> store)
     : options_(std::move(options)), settings_(options_.defaults), store_(std::move(store)) {
     if (store_) settings_ = storedSettings(*store_, options_);
 }
 
-std::unique_ptr<ConfigurableCodec> ConfigurableCodec::open(const std::string& handler,
-                                                           std::shared_ptr<const CodecStateStore> store) {
+std::unique_ptr<ConfigurableCodec> ConfigurableCodec::open(
+    const std::string& handler, std::shared_ptr<const CodecStateStore> store) {
     const AVCodec* codec = avcodec_find_encoder_by_name(handler.c_str());
     if (!codec || codec->type != AVMEDIA_TYPE_VIDEO) return nullptr;
-    return std::unique_ptr<ConfigurableCodec>(new ConfigurableCodec(codecOptionsFor(handler), std::move(store)));
+    return std::unique_ptr<ConfigurableCodec>(
+        new ConfigurableCodec(codecOptionsFor(handler), std::move(store)));
 }
 
 std::size_t ConfigurableCodec::stateSize() const {
@@ -111,7 +115,8 @@ ConfigurableCodec::ConfigureResult ConfigurableCodec::configure(const ConfigureD
     auto accepted = dialog ? dialog(options_, settings_) : std::nullopt;
     if (!accepted) return result;
     if (!options_.accepts(*accepted)) {
-        result.saved = Status::invalidArg("The settings are outside what " + options_.title + " takes.");
+        result.saved =
+            Status::invalidArg("The settings are outside what " + options_.title + " takes.");
         return result;
     }
     result.accepted = true;
@@ -125,8 +130,9 @@ CodecStateBuffer& processCodecStateBuffer() {
     return buffer;
 }
 
-ConfigureOutcome configureVideoCodec(const std::string& chosenName, const std::vector<CodecInfo>& table,
-                                     CodecStateBuffer& buffer, const std::shared_ptr<const CodecStateStore>& store,
+ConfigureOutcome configureVideoCodec(const std::string& chosenName,
+                                     const std::vector<CodecInfo>& table, CodecStateBuffer& buffer,
+                                     const std::shared_ptr<const CodecStateStore>& store,
                                      const ConfigureDialog& dialog) {
     ConfigureOutcome outcome;
     const int match = matchCodecDescription(table, chosenName);

@@ -40,7 +40,8 @@ int matchCodecDescription(const std::vector<CodecInfo>& table, const std::string
 
 // Shows a codec's configuration to the user: the settings accepted, or nothing when the
 // user cancelled.
-using ConfigureDialog = std::function<std::optional<EncoderSettings>(const CodecOptions&, const EncoderSettings&)>;
+using ConfigureDialog =
+    std::function<std::optional<EncoderSettings>(const CodecOptions&, const EncoderSettings&)>;
 
 // A codec opened for configuration. It starts from the configuration it keeps in the
 // store and can hand out or take its state, as a block of bytes, and run its dialog; what
@@ -90,8 +91,9 @@ struct ConfigureOutcome {
 // The Settings button for the device named `chosenName`: match it against the codec table,
 // open the codec, pre-load (or discard) the saved state, show its dialog and save the
 // state it accepts.
-ConfigureOutcome configureVideoCodec(const std::string& chosenName, const std::vector<CodecInfo>& table,
-                                     CodecStateBuffer& buffer, const std::shared_ptr<const CodecStateStore>& store,
+ConfigureOutcome configureVideoCodec(const std::string& chosenName,
+                                     const std::vector<CodecInfo>& table, CodecStateBuffer& buffer,
+                                     const std::shared_ptr<const CodecStateStore>& store,
                                      const ConfigureDialog& dialog);
 
 }  // namespace media::codecs

@@ -12,8 +12,9 @@ namespace {
 
 constexpr std::int64_t kKbit = 1000;
 
-const std::vector<std::string> kX26xPresets{"ultrafast", "superfast", "veryfast", "faster", "fast",
-                                            "medium",    "slow",      "slower",   "veryslow", "placebo"};
+const std::vector<std::string> kX26xPresets{"ultrafast", "superfast", "veryfast", "faster",
+                                            "fast",      "medium",    "slow",     "slower",
+                                            "veryslow",  "placebo"};
 
 std::vector<std::string> numberRange(int from, int to) {
     std::vector<std::string> v;
@@ -22,7 +23,8 @@ std::vector<std::string> numberRange(int from, int to) {
 }
 
 // MPEG-4 Part 2 and its relatives: a fixed quantiser or a target bitrate.
-CodecOptions quantiserCodec(const std::string& encoder, int defaultQ, std::int64_t defaultKbps, int keyInt) {
+CodecOptions quantiserCodec(const std::string& encoder, int defaultQ, std::int64_t defaultKbps,
+                            int keyInt) {
     CodecOptions o;
     o.encoder = encoder;
     o.hasBitrate = true;
@@ -36,7 +38,8 @@ CodecOptions quantiserCodec(const std::string& encoder, int defaultQ, std::int64
     return o;
 }
 
-CodecOptions crfCodec(const std::string& encoder, int crfMax, int defaultCrf, std::int64_t defaultKbps, int keyInt) {
+CodecOptions crfCodec(const std::string& encoder, int crfMax, int defaultCrf,
+                      std::int64_t defaultKbps, int keyInt) {
     CodecOptions o;
     o.encoder = encoder;
     o.hasBitrate = true;
@@ -50,7 +53,8 @@ CodecOptions crfCodec(const std::string& encoder, int crfMax, int defaultCrf, st
     return o;
 }
 
-CodecOptions predictorCodec(const std::string& encoder, std::vector<std::string> predictors, std::string def) {
+CodecOptions predictorCodec(const std::string& encoder, std::vector<std::string> predictors,
+                            std::string def) {
     CodecOptions o;
     o.encoder = encoder;
     o.preset = CodecChoice{"Prediction", "pred", std::move(predictors)};
@@ -80,8 +84,8 @@ CodecOptions genericCodec(const std::string& encoder) {
 }
 
 CodecOptions lookup(const std::string& e) {
-    if (e == "mpeg4" || e == "libxvid" || e == "msmpeg4" || e == "msmpeg4v2" || e == "wmv1" || e == "wmv2" ||
-        e == "flv" || e == "h263p")
+    if (e == "mpeg4" || e == "libxvid" || e == "msmpeg4" || e == "msmpeg4v2" || e == "wmv1" ||
+        e == "wmv2" || e == "flv" || e == "h263p")
         return quantiserCodec(e, 3, 2000, 250);
     if (e == "mpeg1video" || e == "mpeg2video") return quantiserCodec(e, 3, 4000, 15);
     if (e == "mjpeg") {
@@ -97,15 +101,20 @@ CodecOptions lookup(const std::string& e) {
     if (e == "libx264" || e == "libx264rgb") {
         CodecOptions o = crfCodec(e, 51, 23, 2500, 250);
         o.preset = CodecChoice{"Preset", "preset", kX26xPresets};
-        o.tune = CodecChoice{"Tune", "tune", {"", "film", "animation", "grain", "stillimage", "fastdecode",
-                                              "zerolatency", "psnr", "ssim"}};
+        o.tune = CodecChoice{"Tune",
+                             "tune",
+                             {"", "film", "animation", "grain", "stillimage", "fastdecode",
+                              "zerolatency", "psnr", "ssim"}};
         o.defaults.preset = "medium";
         return o;
     }
     if (e == "libx265") {
         CodecOptions o = crfCodec(e, 51, 28, 2000, 250);
         o.preset = CodecChoice{"Preset", "preset", kX26xPresets};
-        o.tune = CodecChoice{"Tune", "tune", {"", "psnr", "ssim", "grain", "zerolatency", "fastdecode", "animation"}};
+        o.tune =
+            CodecChoice{"Tune",
+                        "tune",
+                        {"", "psnr", "ssim", "grain", "zerolatency", "fastdecode", "animation"}};
         o.defaults.preset = "medium";
         return o;
     }
@@ -132,13 +141,15 @@ CodecOptions lookup(const std::string& e) {
         o.defaults.keyFrameInterval = 1;
         return o;
     }
-    if (e == "huffyuv" || e == "ffvhuff") return predictorCodec(e, {"left", "plane", "median"}, "left");
+    if (e == "huffyuv" || e == "ffvhuff")
+        return predictorCodec(e, {"left", "plane", "median"}, "left");
     if (e == "utvideo") return predictorCodec(e, {"none", "left", "gradient", "median"}, "left");
     if (e == "magicyuv") return predictorCodec(e, {"left", "gradient", "median"}, "left");
     if (e == "prores_ks") {
         CodecOptions o;
         o.encoder = e;
-        o.preset = CodecChoice{"Profile", "profile", {"proxy", "lt", "standard", "hq", "4444", "4444xq"}};
+        o.preset =
+            CodecChoice{"Profile", "profile", {"proxy", "lt", "standard", "hq", "4444", "4444xq"}};
         o.defaults.preset = "standard";
         return o;
     }
@@ -153,11 +164,17 @@ bool inChoice(const std::optional<CodecChoice>& c, const std::string& value) {
 }  // namespace
 
 bool CodecOptions::accepts(const EncoderSettings& s) const {
-    if (s.rateControl == RateControl::Bitrate && !hasBitrate && qualityMethod != QualityMethod::None) return false;
-    if (s.rateControl == RateControl::ConstantQuality && qualityMethod == QualityMethod::None) return false;
+    if (s.rateControl == RateControl::Bitrate && !hasBitrate &&
+        qualityMethod != QualityMethod::None)
+        return false;
+    if (s.rateControl == RateControl::ConstantQuality && qualityMethod == QualityMethod::None)
+        return false;
     if (hasBitrate && (s.bitrate < minBitrate || s.bitrate > maxBitrate)) return false;
-    if (qualityMethod != QualityMethod::None && (s.quality < quality.min || s.quality > quality.max)) return false;
-    if (hasKeyFrameInterval && (s.keyFrameInterval < 1 || s.keyFrameInterval > maxKeyFrameInterval)) return false;
+    if (qualityMethod != QualityMethod::None &&
+        (s.quality < quality.min || s.quality > quality.max))
+        return false;
+    if (hasKeyFrameInterval && (s.keyFrameInterval < 1 || s.keyFrameInterval > maxKeyFrameInterval))
+        return false;
     return inChoice(preset, s.preset) && inChoice(tune, s.tune);
 }
 
@@ -170,8 +187,10 @@ CodecOptions codecOptionsFor(const std::string& encoder) {
     return o;
 }
 
-void applySettings(const CodecOptions& o, const EncoderSettings& s, AVCodecContext* ctx, AVDictionary** opts) {
-    const bool constantQuality = s.rateControl == RateControl::ConstantQuality && o.qualityMethod != QualityMethod::None;
+void applySettings(const CodecOptions& o, const EncoderSettings& s, AVCodecContext* ctx,
+                   AVDictionary** opts) {
+    const bool constantQuality =
+        s.rateControl == RateControl::ConstantQuality && o.qualityMethod != QualityMethod::None;
     if (constantQuality && o.qualityMethod == QualityMethod::QScale) {
         ctx->flags |= AV_CODEC_FLAG_QSCALE;
         ctx->global_quality = FF_QP2LAMBDA * s.quality;
@@ -184,7 +203,8 @@ void applySettings(const CodecOptions& o, const EncoderSettings& s, AVCodecConte
         ctx->bit_rate = s.bitrate;
     }
     if (o.hasKeyFrameInterval) ctx->gop_size = s.keyFrameInterval;
-    if (o.preset && !s.preset.empty()) av_dict_set(opts, o.preset->option.c_str(), s.preset.c_str(), 0);
+    if (o.preset && !s.preset.empty())
+        av_dict_set(opts, o.preset->option.c_str(), s.preset.c_str(), 0);
     if (o.tune && !s.tune.empty()) av_dict_set(opts, o.tune->option.c_str(), s.tune.c_str(), 0);
 }
 

@@ -14,7 +14,8 @@ namespace media::codecs {
 // How a codec takes "constant quality".
 enum class QualityMethod {
     None,
-    QScale,  // fixed quantiser through the codec context's global quality (MPEG-4 family, MJPEG, Theora)
+    QScale,  // fixed quantiser through the codec context's global quality (MPEG-4 family, MJPEG,
+             // Theora)
     Crf,     // the wrapper's "crf" option (x264, x265, VP8, VP9, AV1)
 };
 
@@ -27,8 +28,8 @@ struct QualityScale {
 
 // A named choice of the codec's own: x264's preset, HuffYUV's predictor, ...
 struct CodecChoice {
-    std::string label;    // shown beside the list, e.g. "Preset"
-    std::string option;   // the encoder's private option it sets, e.g. "preset"
+    std::string label;                // shown beside the list, e.g. "Preset"
+    std::string option;               // the encoder's private option it sets, e.g. "preset"
     std::vector<std::string> values;  // for a tuning, "" (none) comes first
 };
 
@@ -54,7 +55,8 @@ struct CodecOptions {
     EncoderSettings defaults;
 
     bool configurable() const {
-        return hasBitrate || qualityMethod != QualityMethod::None || hasKeyFrameInterval || preset || tune;
+        return hasBitrate || qualityMethod != QualityMethod::None || hasKeyFrameInterval ||
+               preset || tune;
     }
     bool hasRateChoice() const { return hasBitrate && qualityMethod != QualityMethod::None; }
     // True when every value of `s` is one this codec takes.
@@ -66,7 +68,8 @@ struct CodecOptions {
 CodecOptions codecOptionsFor(const std::string& encoder);
 
 // Sets up a codec context (before it is opened) and its private options from the settings.
-void applySettings(const CodecOptions& options, const EncoderSettings& s, AVCodecContext* ctx, AVDictionary** opts);
+void applySettings(const CodecOptions& options, const EncoderSettings& s, AVCodecContext* ctx,
+                   AVDictionary** opts);
 
 // Options that keep an encoder's own console output (x265 prints to stderr itself) quiet.
 void addQuietOptions(const std::string& encoder, AVDictionary** opts);

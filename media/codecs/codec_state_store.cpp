@@ -16,8 +16,10 @@ namespace {
 
 Status ioFailure(const std::string& what, const std::filesystem::path& path, int err) {
     std::int32_t code = Status::kFail;
-    if (err == ENOSPC || err == EDQUOT) code = Status::kDiskFull;
-    else if (err == EACCES || err == EPERM || err == EROFS) code = Status::kAccessDenied;
+    if (err == ENOSPC || err == EDQUOT)
+        code = Status::kDiskFull;
+    else if (err == EACCES || err == EPERM || err == EROFS)
+        code = Status::kAccessDenied;
     return {code, what + " \"" + path.string() + "\": " + std::strerror(err)};
 }
 
@@ -51,8 +53,8 @@ std::filesystem::path CodecStateStore::pathFor(const std::string& codec) const {
     // Encoder names are letters, digits, '_' and '-'; keep anything else out of the path.
     std::string safe;
     for (char c : codec) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                           c == '_' || c == '-';
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '_' || c == '-';
         safe += plain ? c : '_';
     }
     if (safe.empty()) safe = "_";
@@ -65,12 +67,14 @@ std::optional<std::vector<std::uint8_t>> CodecStateStore::load(const std::string
     if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
     const auto size = std::filesystem::file_size(path, ec);
     if (ec || size > kMaxFileSize) {
-        log(LogLevel::Warning, "Ignoring codec settings file \"" + path.string() + "\": not a settings file");
+        log(LogLevel::Warning,
+            "Ignoring codec settings file \"" + path.string() + "\": not a settings file");
         return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+    if (!in.read(reinterpret_cast<char*>(bytes.data()),
+                 static_cast<std::streamsize>(bytes.size()))) {
         log(LogLevel::Warning, "Could not read codec settings file \"" + path.string() + "\"");
         return std::nullopt;
     }
@@ -80,7 +84,9 @@ std::optional<std::vector<std::uint8_t>> CodecStateStore::load(const std::string
 Status CodecStateStore::save(const std::string& codec, std::span<const std::uint8_t> state) const {
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
-    if (ec) return ioFailure("Could not save the codec settings: cannot create the folder", folder_, ec.value());
+    if (ec)
+        return ioFailure("Could not save the codec settings: cannot create the folder", folder_,
+                         ec.value());
 
     const auto target = pathFor(codec);
     std::string temp = target.string() + ".XXXXXX";
@@ -108,7 +114,8 @@ Status CodecStateStore::save(const std::string& codec, std::span<const std::uint
 }
 
 std::shared_ptr<const CodecStateStore> userCodecStateStore() {
-    static const auto store = std::make_shared<const CodecStateStore>(CodecStateStore::userFolder());
+    static const auto store =
+        std::make_shared<const CodecStateStore>(CodecStateStore::userFolder());
     return store;
 }
 

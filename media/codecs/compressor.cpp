@@ -50,16 +50,23 @@ Status channelLayoutFor(const AVCodec* codec, int channels, AVChannelLayout* out
 std::int64_t audioBitrateFor(AVCodecID id, int channels) {
     const std::int64_t perPair = [&]() -> std::int64_t {
         switch (id) {
-        case AV_CODEC_ID_AAC: return 160'000;
-        case AV_CODEC_ID_MP3: return 192'000;
-        case AV_CODEC_ID_VORBIS: return 160'000;
-        case AV_CODEC_ID_OPUS: return 128'000;
-        case AV_CODEC_ID_AC3:
-        case AV_CODEC_ID_EAC3:
-        case AV_CODEC_ID_MP2: return 224'000;
-        case AV_CODEC_ID_WMAV1:
-        case AV_CODEC_ID_WMAV2: return 128'000;
-        default: return 0;
+            case AV_CODEC_ID_AAC:
+                return 160'000;
+            case AV_CODEC_ID_MP3:
+                return 192'000;
+            case AV_CODEC_ID_VORBIS:
+                return 160'000;
+            case AV_CODEC_ID_OPUS:
+                return 128'000;
+            case AV_CODEC_ID_AC3:
+            case AV_CODEC_ID_EAC3:
+            case AV_CODEC_ID_MP2:
+                return 224'000;
+            case AV_CODEC_ID_WMAV1:
+            case AV_CODEC_ID_WMAV2:
+                return 128'000;
+            default:
+                return 0;
         }
     }();
     if (perPair == 0) return 0;
@@ -79,8 +86,8 @@ void warnUnused(AVDictionary* opts, const std::string& encoder) {
         log(LogLevel::Warning, encoder + " does not take the option " + e->key + "=" + e->value);
 }
 
-Status openWith(av::CodecPtr& ctx, const AVCodec* codec, AVDictionary*& opts, const std::string& what,
-                av::CodecPtr& out) {
+Status openWith(av::CodecPtr& ctx, const AVCodec* codec, AVDictionary*& opts,
+                const std::string& what, av::CodecPtr& out) {
     int err = avcodec_open2(ctx.get(), codec, &opts);
     std::unique_ptr<AVDictionary, DictDeleter> left(opts);
     opts = nullptr;
@@ -99,7 +106,8 @@ AVPixelFormat encoderInputFormat(const AVCodec* codec) {
     return avcodec_find_best_pix_fmt_of_list(codec->pix_fmts, AV_PIX_FMT_YUV420P, 0, nullptr);
 }
 
-Compressor::Compressor(CompressorDevice device, const AVCodec* codec, std::shared_ptr<const CodecStateStore> store)
+Compressor::Compressor(CompressorDevice device, const AVCodec* codec,
+                       std::shared_ptr<const CodecStateStore> store)
     : device_(std::move(device)), codec_(codec), store_(std::move(store)) {}
 
 EncoderSettings storedSettings(const CodecStateStore& store, const CodecOptions& options) {
@@ -108,7 +116,8 @@ EncoderSettings storedSettings(const CodecStateStore& store, const CodecOptions&
     if (!bytes) return options.defaults;
     auto s = parseSettings(options.encoder, *bytes);
     if (!s || !options.accepts(*s)) {
-        log(LogLevel::Warning, "The saved settings of " + options.encoder + " are damaged; using its defaults");
+        log(LogLevel::Warning,
+            "The saved settings of " + options.encoder + " are damaged; using its defaults");
         return options.defaults;
     }
     return *s;
@@ -122,11 +131,13 @@ EncoderSettings Compressor::settings() const {
 Status Compressor::openEncoder(const VideoStreamParams& p, av::CodecPtr& out) const {
     out.reset();
     const std::string what = "video compressor \"" + device_.friendlyName + "\"";
-    if (category() != CompressorCategory::Video) return Status::invalidArg(device_.friendlyName + " is not a video compressor");
+    if (category() != CompressorCategory::Video)
+        return Status::invalidArg(device_.friendlyName + " is not a video compressor");
     if (p.width <= 0 || p.height <= 0 || p.width > 16384 || p.height > 16384)
-        return Status::invalidArg("The frame size " + std::to_string(p.width) + "x" + std::to_string(p.height) +
-                                  " cannot be compressed");
-    if (p.frameRate.num <= 0 || p.frameRate.den <= 0) return Status::invalidArg("The frame rate must be above 0");
+        return Status::invalidArg("The frame size " + std::to_string(p.width) + "x" +
+                                  std::to_string(p.height) + " cannot be compressed");
+    if (p.frameRate.num <= 0 || p.frameRate.den <= 0)
+        return Status::invalidArg("The frame rate must be above 0");
 
     av::CodecPtr ctx(avcodec_alloc_context3(codec_));
     if (!ctx) return Status::outOfMemory();
@@ -151,7 +162,8 @@ Status Compressor::openEncoder(const VideoStreamParams& p, av::CodecPtr& out) co
 Status Compressor::openEncoder(const AudioStreamParams& p, av::CodecPtr& out) const {
     out.reset();
     const std::string what = "audio compressor \"" + device_.friendlyName + "\"";
-    if (category() != CompressorCategory::Audio) return Status::invalidArg(device_.friendlyName + " is not an audio compressor");
+    if (category() != CompressorCategory::Audio)
+        return Status::invalidArg(device_.friendlyName + " is not an audio compressor");
     if (p.sampleRate <= 0 || p.sampleRate > 384000 || p.channels <= 0 || p.channels > 8)
         return Status::invalidArg("Sound of " + std::to_string(p.channels) + " channels at " +
                                   std::to_string(p.sampleRate) + " Hz cannot be compressed");

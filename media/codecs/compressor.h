@@ -34,7 +34,8 @@ struct AudioStreamParams {
 // frame_size, time_base, and extradata when globalHeader was asked for.
 class Compressor {
 public:
-    Compressor(CompressorDevice device, const AVCodec* codec, std::shared_ptr<const CodecStateStore> store);
+    Compressor(CompressorDevice device, const AVCodec* codec,
+               std::shared_ptr<const CodecStateStore> store);
 
     const CompressorDevice& device() const { return device_; }
     CompressorCategory category() const { return device_.category; }

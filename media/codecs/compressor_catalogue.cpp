@@ -71,12 +71,15 @@ constexpr KnownCodec kAudio[] = {
 // (SVT-AV1) print to standard output themselves and stall when closed early, or take
 // only telephone sound.
 bool unusable(const AVCodec* c) {
-    if (c->capabilities & (AV_CODEC_CAP_HARDWARE | AV_CODEC_CAP_HYBRID | AV_CODEC_CAP_EXPERIMENTAL)) return true;
+    if (c->capabilities & (AV_CODEC_CAP_HARDWARE | AV_CODEC_CAP_HYBRID | AV_CODEC_CAP_EXPERIMENTAL))
+        return true;
     const std::string_view name = c->name;
-    for (std::string_view tag : {"_vaapi", "_qsv", "_nvenc", "_v4l2m2m", "_omx", "_amf", "_mf", "_videotoolbox"})
+    for (std::string_view tag :
+         {"_vaapi", "_qsv", "_nvenc", "_v4l2m2m", "_omx", "_amf", "_mf", "_videotoolbox"})
         if (name.find(tag) != std::string_view::npos) return true;
     // Telephone speech codecs take only 8 kHz mono, which joined clips never have.
-    for (std::string_view speech : {"g722", "g723_1", "g726", "g726le", "libgsm", "libgsm_ms", "real_144", "libcodec2"})
+    for (std::string_view speech :
+         {"g722", "g723_1", "g726", "g726le", "libgsm", "libgsm_ms", "real_144", "libcodec2"})
         if (name == speech) return true;
     return name == "libsvtav1" || name == "wrapped_avframe" || name == "rawvideo";
 }
@@ -86,8 +89,8 @@ bool unusable(const AVCodec* c) {
 bool plainRawFormat(const AVCodec* c) {
     const std::string_view name = c->name;
     if (name.starts_with("pcm_")) return true;
-    for (std::string_view raw : {"v210", "v308", "v408", "v410", "y41p", "yuv4", "ayuv", "r10k", "r210", "avrp",
-                                 "avui", "bitpacked", "cljr"})
+    for (std::string_view raw : {"v210", "v308", "v408", "v410", "y41p", "yuv4", "ayuv", "r10k",
+                                 "r210", "avrp", "avui", "bitpacked", "cljr"})
         if (name == raw) return true;
     return false;
 }
@@ -97,7 +100,8 @@ std::uint8_t containersFor(AVCodecID id) {
         const char* name;
         ContainerFlag flag;
     };
-    static constexpr Muxer kMuxers[] = {{"avi", kContainerAvi}, {"matroska", kContainerMatroska}, {"mp4", kContainerMp4}};
+    static constexpr Muxer kMuxers[] = {
+        {"avi", kContainerAvi}, {"matroska", kContainerMatroska}, {"mp4", kContainerMp4}};
     std::uint8_t flags = 0;
     for (const auto& m : kMuxers) {
         const AVOutputFormat* fmt = av_guess_format(m.name, nullptr, nullptr);
@@ -109,7 +113,8 @@ std::uint8_t containersFor(AVCodecID id) {
 }  // namespace
 
 std::vector<CompressorDevice> enumerateCompressors(CompressorCategory category) {
-    const AVMediaType type = category == CompressorCategory::Video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO;
+    const AVMediaType type =
+        category == CompressorCategory::Video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO;
     std::vector<CompressorDevice> known;
     std::vector<CompressorDevice> others;
 
@@ -124,16 +129,19 @@ std::vector<CompressorDevice> enumerateCompressors(CompressorCategory category) 
 
     void* it = nullptr;
     while (const AVCodec* c = av_codec_iterate(&it)) {
-        if (!av_codec_is_encoder(c) || c->type != type || unusable(c) || plainRawFormat(c)) continue;
+        if (!av_codec_is_encoder(c) || c->type != type || unusable(c) || plainRawFormat(c))
+            continue;
         const std::string name = c->name;
-        const bool isKnown = std::any_of(table.begin(), table.end(), [&](const KnownCodec& k) { return name == k.encoder; });
+        const bool isKnown = std::any_of(table.begin(), table.end(),
+                                         [&](const KnownCodec& k) { return name == k.encoder; });
         if (isKnown) continue;
         const auto containers = containersFor(c->id);
         if (!containers) continue;
         const std::string longName = c->long_name ? c->long_name : name;
         others.push_back({name, longName + " (" + name + ")", category, containers});
     }
-    std::sort(others.begin(), others.end(), [](const auto& a, const auto& b) { return a.encoder < b.encoder; });
+    std::sort(others.begin(), others.end(),
+              [](const auto& a, const auto& b) { return a.encoder < b.encoder; });
     known.insert(known.end(), others.begin(), others.end());
     return known;
 }

@@ -4,13 +4,15 @@
 
 namespace media::codecs {
 
-CompressorRegistry::CompressorRegistry(std::vector<CompressorDevice> video, std::vector<CompressorDevice> audio,
+CompressorRegistry::CompressorRegistry(std::vector<CompressorDevice> video,
+                                       std::vector<CompressorDevice> audio,
                                        std::shared_ptr<const CodecStateStore> store)
     : video_(std::move(video)), audio_(std::move(audio)), store_(std::move(store)) {}
 
 const CompressorRegistry& installedCompressors() {
     static const CompressorRegistry registry(enumerateCompressors(CompressorCategory::Video),
-                                             enumerateCompressors(CompressorCategory::Audio), userCodecStateStore());
+                                             enumerateCompressors(CompressorCategory::Audio),
+                                             userCodecStateStore());
     return registry;
 }
 
@@ -20,11 +22,14 @@ std::string asciiLower(std::string text) {
     return text;
 }
 
-std::optional<int> findPreferredCompressor(CompressorCategory category, const CompressorRegistry& registry) {
-    const std::string wanted = category == CompressorCategory::Video ? kVideoPreferenceText : kAudioPreferenceText;
+std::optional<int> findPreferredCompressor(CompressorCategory category,
+                                           const CompressorRegistry& registry) {
+    const std::string wanted =
+        category == CompressorCategory::Video ? kVideoPreferenceText : kAudioPreferenceText;
     const auto& devices = registry.devices(category);
     for (std::size_t i = 0; i < devices.size(); ++i)
-        if (asciiLower(devices[i].friendlyName).find(wanted) != std::string::npos) return static_cast<int>(i);
+        if (asciiLower(devices[i].friendlyName).find(wanted) != std::string::npos)
+            return static_cast<int>(i);
     return std::nullopt;
 }
 
@@ -38,15 +43,16 @@ std::optional<int> FindPreferredAudioCompressor(const CompressorRegistry& regist
 
 namespace {
 
-Status bind(CompressorCategory category, int index, CompressorRef* out, const CompressorRegistry& registry,
-            const char* invalidPointerText) {
+Status bind(CompressorCategory category, int index, CompressorRef* out,
+            const CompressorRegistry& registry, const char* invalidPointerText) {
     if (!out) return Status::invalidArg(invalidPointerText);
     out->reset();
     const auto& devices = registry.devices(category);
     if (index < 0 || static_cast<std::size_t>(index) >= devices.size()) return Status::ok();
     const CompressorDevice& device = devices[static_cast<std::size_t>(index)];
     const AVCodec* codec = avcodec_find_encoder_by_name(device.encoder.c_str());
-    const AVMediaType type = category == CompressorCategory::Video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO;
+    const AVMediaType type =
+        category == CompressorCategory::Video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO;
     if (!codec || codec->type != type) return Status::fail("Failed to bind to object");
     *out = std::make_shared<const Compressor>(device, codec, registry.store());
     return Status::ok();
@@ -55,15 +61,19 @@ Status bind(CompressorCategory category, int index, CompressorRef* out, const Co
 }  // namespace
 
 Status GetCompressor(int index, CompressorRef* out, const CompressorRegistry& registry) {
-    return bind(CompressorCategory::Video, index, out, registry, "GetCompressor received invalid pointer");
+    return bind(CompressorCategory::Video, index, out, registry,
+                "GetCompressor received invalid pointer");
 }
 
 Status GetAudioCompressor(int index, CompressorRef* out, const CompressorRegistry& registry) {
-    return bind(CompressorCategory::Audio, index, out, registry, "GetAudioCompressor received invalid pointer");
+    return bind(CompressorCategory::Audio, index, out, registry,
+                "GetAudioCompressor received invalid pointer");
 }
 
-std::vector<std::string> compressorListRows(CompressorCategory category, const CompressorRegistry& registry) {
-    std::vector<std::string> rows{category == CompressorCategory::Video ? kUncompressedVideoRow : kUncompressedAudioRow};
+std::vector<std::string> compressorListRows(CompressorCategory category,
+                                            const CompressorRegistry& registry) {
+    std::vector<std::string> rows{category == CompressorCategory::Video ? kUncompressedVideoRow
+                                                                        : kUncompressedAudioRow};
     for (const auto& d : registry.devices(category)) rows.push_back(d.friendlyName);
     return rows;
 }
@@ -73,7 +83,8 @@ int preferredCompressorRow(CompressorCategory category, const CompressorRegistry
     return found ? *found + 1 : 0;
 }
 
-int initialCompressorRow(CompressorCategory category, int storedNumber, const CompressorRegistry& registry) {
+int initialCompressorRow(CompressorCategory category, int storedNumber,
+                         const CompressorRegistry& registry) {
     if (storedNumber == -2) return preferredCompressorRow(category, registry);
     const auto rows = static_cast<long long>(registry.devices(category).size()) + 1;
     const long long row = static_cast<long long>(storedNumber) + 1;

@@ -42,23 +42,36 @@ inline constexpr const char* kAudioPreferenceText = "microsoft adpcm";
 
 // The index of the first device whose friendly name, lower-cased, holds the category's
 // preference text; nothing when no device does.
-std::optional<int> FindPreferredVideoCompressor(const CompressorRegistry& registry = installedCompressors());
-std::optional<int> FindPreferredAudioCompressor(const CompressorRegistry& registry = installedCompressors());
-std::optional<int> findPreferredCompressor(CompressorCategory category, const CompressorRegistry& registry);
+std::optional<int> FindPreferredVideoCompressor(
+    const CompressorRegistry& registry = installedCompressors());
+std::optional<int> FindPreferredAudioCompressor(
+    const CompressorRegistry& registry = installedCompressors());
+std::optional<int> findPreferredCompressor(CompressorCategory category,
+                                           const CompressorRegistry& registry);
 
 // Binds the device with `index` to a compressor in *out. A missing output place is refused
 // with its message; an index outside the list (negative included) leaves *out empty and is
 // no failure; a device whose encoder is gone fails with "Failed to bind to object".
-Status GetCompressor(int index, CompressorRef* out, const CompressorRegistry& registry = installedCompressors());
-Status GetAudioCompressor(int index, CompressorRef* out, const CompressorRegistry& registry = installedCompressors());
+Status GetCompressor(int index, CompressorRef* out,
+                     const CompressorRegistry& registry = installedCompressors());
+Status GetAudioCompressor(int index, CompressorRef* out,
+                          const CompressorRegistry& registry = installedCompressors());
 
 // The rows of a compressor list: the category's uncompressed row, then every device.
-std::vector<std::string> compressorListRows(CompressorCategory category, const CompressorRegistry& registry);
+std::vector<std::string> compressorListRows(CompressorCategory category,
+                                            const CompressorRegistry& registry);
 // The row a compressor list opens with for the stored choice (-2 never chosen, -1 none,
 // n >= 0 device n); -1 for no selection when the stored device is beyond the list.
-int initialCompressorRow(CompressorCategory category, int storedNumber, const CompressorRegistry& registry);
+int initialCompressorRow(CompressorCategory category, int storedNumber,
+                         const CompressorRegistry& registry);
 // The row of the preferred compressor, or 0 when there is none (the Default button).
 int preferredCompressorRow(CompressorCategory category, const CompressorRegistry& registry);
+
+// The "CompressorNumber" the output dialog's OK stores for a list row: row - 1, and -2
+// (never chosen) when no row is selected.
+inline int storedNumberForRow(int row) {
+    return row < 0 ? -2 : row - 1;
+}
 
 // ASCII lower case, as the preference search compares names.
 std::string asciiLower(std::string text);

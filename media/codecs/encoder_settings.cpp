@@ -72,7 +72,9 @@ private:
 
 }  // namespace
 
-std::size_t stateSizeFor(const std::string& codec) { return kFixedSize + std::min(codec.size(), kMaxStateCodecName); }
+std::size_t stateSizeFor(const std::string& codec) {
+    return kFixedSize + std::min(codec.size(), kMaxStateCodecName);
+}
 
 std::vector<std::uint8_t> serializeSettings(const std::string& codec, const EncoderSettings& s) {
     const std::string name = codec.substr(0, kMaxStateCodecName);
@@ -93,7 +95,8 @@ std::vector<std::uint8_t> serializeSettings(const std::string& codec, const Enco
     return out;
 }
 
-std::optional<EncoderSettings> parseSettings(const std::string& codec, std::span<const std::uint8_t> bytes) {
+std::optional<EncoderSettings> parseSettings(const std::string& codec,
+                                             std::span<const std::uint8_t> bytes) {
     const std::string name = codec.substr(0, kMaxStateCodecName);
     if (bytes.size() != stateSizeFor(codec)) return std::nullopt;
     Reader r(bytes);

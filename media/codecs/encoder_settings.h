@@ -14,11 +14,11 @@ enum class RateControl : std::uint8_t { Bitrate = 0, ConstantQuality = 1 };
 // Which fields mean something depends on the codec (see CodecOptions).
 struct EncoderSettings {
     RateControl rateControl = RateControl::Bitrate;
-    std::int64_t bitrate = 0;   // bits per second, used in Bitrate mode
-    int quality = 0;            // the codec's own quality scale (quantiser, CRF, ...)
-    int keyFrameInterval = 0;   // largest distance between key frames, in frames
-    std::string preset;         // the codec's preset-like choice; empty when it has none
-    std::string tune;           // the codec's tuning; empty for none
+    std::int64_t bitrate = 0;  // bits per second, used in Bitrate mode
+    int quality = 0;           // the codec's own quality scale (quantiser, CRF, ...)
+    int keyFrameInterval = 0;  // largest distance between key frames, in frames
+    std::string preset;        // the codec's preset-like choice; empty when it has none
+    std::string tune;          // the codec's tuning; empty for none
 
     bool operator==(const EncoderSettings&) const = default;
 };
@@ -34,6 +34,7 @@ std::vector<std::uint8_t> serializeSettings(const std::string& codec, const Enco
 
 // The settings in `bytes` when they are a whole, undamaged state of `codec`; nothing for a
 // state of another codec, a truncated or altered block, or one of an unknown version.
-std::optional<EncoderSettings> parseSettings(const std::string& codec, std::span<const std::uint8_t> bytes);
+std::optional<EncoderSettings> parseSettings(const std::string& codec,
+                                             std::span<const std::uint8_t> bytes);
 
 }  // namespace media::codecs

@@ -3,11 +3,12 @@
 namespace media::codecs {
 namespace {
 
-void resolveOne(CompressorCategory category, int stored, const CompressorRegistry& registry, CompressorRef& bound,
-                int& use, std::vector<Status>& messages) {
+void resolveOne(CompressorCategory category, int stored, const CompressorRegistry& registry,
+                CompressorRef& bound, int& use, std::vector<Status>& messages) {
     auto lookup = [&](int index) {
-        Status s = category == CompressorCategory::Video ? GetCompressor(index, &bound, registry)
-                                                         : GetAudioCompressor(index, &bound, registry);
+        Status s = category == CompressorCategory::Video
+                       ? GetCompressor(index, &bound, registry)
+                       : GetAudioCompressor(index, &bound, registry);
         if (s.failed()) messages.push_back(s);
     };
     if (stored == kNeverChosen) {
@@ -27,10 +28,13 @@ void resolveOne(CompressorCategory category, int stored, const CompressorRegistr
 
 }  // namespace
 
-ResolvedCompressors ResolveStoredCompressors(StoredCompressorNumbers stored, const CompressorRegistry& registry) {
+ResolvedCompressors ResolveStoredCompressors(StoredCompressorNumbers stored,
+                                             const CompressorRegistry& registry) {
     ResolvedCompressors r;
-    resolveOne(CompressorCategory::Video, stored.video, registry, r.pVideoCompressor, r.useVideoCompressor, r.messages);
-    resolveOne(CompressorCategory::Audio, stored.audio, registry, r.pAudioCompressor, r.useAudioCompressor, r.messages);
+    resolveOne(CompressorCategory::Video, stored.video, registry, r.pVideoCompressor,
+               r.useVideoCompressor, r.messages);
+    resolveOne(CompressorCategory::Audio, stored.audio, registry, r.pAudioCompressor,
+               r.useAudioCompressor, r.messages);
     return r;
 }
 

@@ -28,10 +28,10 @@ struct ResolvedCompressors {
 };
 
 // Never chosen: the preferred device is bound when there is one, otherwise the flag is
-// cleared. None (or any other negative number): the flag is cleared. A device index: the flag is set and the device is
-// bound; an index that no longer exists binds nothing and leaves the flag set, so the
-// output renderer reports the missing compressor. The stored numbers are not changed.
-ResolvedCompressors ResolveStoredCompressors(StoredCompressorNumbers stored,
-                                             const CompressorRegistry& registry = installedCompressors());
+// cleared. None (or any other negative number): the flag is cleared. A device index: the flag is
+// set and the device is bound; an index that no longer exists binds nothing and leaves the flag
+// set, so the output renderer reports the missing compressor. The stored numbers are not changed.
+ResolvedCompressors ResolveStoredCompressors(
+    StoredCompressorNumbers stored, const CompressorRegistry& registry = installedCompressors());
 
 }  // namespace media::codecs

@@ -1,17 +1,17 @@
-#include <gtest/gtest.h>
+#include "output/compressor_settings_dialog.h"
 
-#include <filesystem>
-#include <fstream>
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 
 #include "media/codecs/compressor_registry.h"
 #include "output/compressor_configure.h"
-#include "output/compressor_settings_dialog.h"
 #include "support/media/test_media.h"
 
 using namespace media::codecs;
@@ -46,7 +46,8 @@ struct ConfigureFixture {
 TEST(CompressorSettingsDialog, ShowsTheOptionsTheCodecHas) {
     const CodecOptions x264 = codecOptionsFor("libx264");
     CompressorSettingsDialog full(x264, x264.defaults);
-    for (const char* name : {"rateControl", "bitrate", "quality", "keyFrameInterval", "preset", "tune", "defaults"})
+    for (const char* name :
+         {"rateControl", "bitrate", "quality", "keyFrameInterval", "preset", "tune", "defaults"})
         EXPECT_NE(full.findChild<QWidget*>(name), nullptr) << name;
     EXPECT_EQ(control<QComboBox>(full, "preset")->currentText(), "medium");
     EXPECT_EQ(control<QSpinBox>(full, "quality")->maximum(), 51);
@@ -61,7 +62,8 @@ TEST(CompressorSettingsDialog, ShowsTheOptionsTheCodecHas) {
 
     const CodecOptions mjpeg = codecOptionsFor("mjpeg");
     CompressorSettingsDialog intra(mjpeg, mjpeg.defaults);
-    EXPECT_EQ(intra.findChild<QWidget*>("keyFrameInterval"), nullptr) << "every MJPEG frame is a key frame";
+    EXPECT_EQ(intra.findChild<QWidget*>("keyFrameInterval"), nullptr)
+        << "every MJPEG frame is a key frame";
 }
 
 TEST(CompressorSettingsDialog, EditsAndRestoresTheSettings) {
@@ -104,15 +106,16 @@ TEST(ConfigureVideoCompressor, AnAcceptedLowerBitrateReachesTheRendersEncoder) {
     EXPECT_TRUE(ctx->flags & AV_CODEC_FLAG_QSCALE) << "constant quality by default";
 
     int shown = 0;
-    media::Status s = ConfigureVideoCompressor(nullptr, "DivX-compatible MPEG-4 (mpeg4)", fx.registry, fx.buffer,
-                                               [&](CompressorSettingsDialog& dlg) {
-                                                   ++shown;
-                                                   chooseText(control<QComboBox>(dlg, "rateControl"), "Target bitrate");
-                                                   control<QSpinBox>(dlg, "bitrate")->setValue(64);
-                                                   control<QSpinBox>(dlg, "keyFrameInterval")->setValue(10);
-                                                   dlg.accept();
-                                                   return dlg.result();
-                                               });
+    media::Status s = ConfigureVideoCompressor(
+        nullptr, "DivX-compatible MPEG-4 (mpeg4)", fx.registry, fx.buffer,
+        [&](CompressorSettingsDialog& dlg) {
+            ++shown;
+            chooseText(control<QComboBox>(dlg, "rateControl"), "Target bitrate");
+            control<QSpinBox>(dlg, "bitrate")->setValue(64);
+            control<QSpinBox>(dlg, "keyFrameInterval")->setValue(10);
+            dlg.accept();
+            return dlg.result();
+        });
     EXPECT_TRUE(s.isOk()) << s.text();
     EXPECT_EQ(shown, 1);
 
@@ -138,7 +141,9 @@ TEST(ConfigureVideoCompressor, RunsModallyAndCancelKeepsTheCodecsSettings) {
         dlg->findChild<QSpinBox*>("quality")->setValue(31);
         dlg->reject();
     });
-    EXPECT_TRUE(ConfigureVideoCompressor(nullptr, "DivX-compatible MPEG-4 (mpeg4)", fx.registry, fx.buffer, {}).isOk());
+    EXPECT_TRUE(ConfigureVideoCompressor(nullptr, "DivX-compatible MPEG-4 (mpeg4)", fx.registry,
+                                         fx.buffer, {})
+                    .isOk());
     EXPECT_FALSE(fx.store->load("mpeg4"));
     CompressorRef divx;
     GetCompressor(0, &divx, fx.registry);
@@ -152,8 +157,11 @@ TEST(ConfigureVideoCompressor, EndsQuietlyWithoutAMatchOrState) {
         ++shown;
         return dlg.result();
     };
-    EXPECT_TRUE(ConfigureVideoCompressor(nullptr, "Full frames (uncompressed)", fx.registry, fx.buffer, never).isOk());
-    EXPECT_TRUE(ConfigureVideoCompressor(nullptr, "PNG (png)", fx.registry, fx.buffer, never).isOk());
+    EXPECT_TRUE(ConfigureVideoCompressor(nullptr, "Full frames (uncompressed)", fx.registry,
+                                         fx.buffer, never)
+                    .isOk());
+    EXPECT_TRUE(
+        ConfigureVideoCompressor(nullptr, "PNG (png)", fx.registry, fx.buffer, never).isOk());
     EXPECT_EQ(shown, 0);
     EXPECT_FALSE(fx.buffer);
 }
@@ -164,10 +172,11 @@ TEST(ConfigureVideoCompressor, ReportsSettingsThatCouldNotBeKept) {
     CompressorRegistry registry({{"mpeg4", "MPEG-4", CompressorCategory::Video, 7}}, {},
                                 std::make_shared<const CodecStateStore>(root / "file" / "codecs"));
     CodecStateBuffer buffer;
-    media::Status s = ConfigureVideoCompressor(nullptr, "MPEG-4", registry, buffer, [](CompressorSettingsDialog& dlg) {
-        dlg.accept();
-        return dlg.result();
-    });
+    media::Status s = ConfigureVideoCompressor(nullptr, "MPEG-4", registry, buffer,
+                                               [](CompressorSettingsDialog& dlg) {
+                                                   dlg.accept();
+                                                   return dlg.result();
+                                               });
     EXPECT_TRUE(s.failed());
     EXPECT_NE(s.text().find("codec settings"), std::string::npos) << s.text();
 }

@@ -1,10 +1,11 @@
+#include "media/codecs/codec_configuration.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
-#include "media/codecs/codec_configuration.h"
 #include "media/codecs/compressor_catalogue.h"
 #include "media/codecs/compressor_registry.h"
 #include "media/core/log.h"
@@ -27,7 +28,8 @@ struct ScriptedDialog {
     std::vector<std::string> codecs;
 
     ConfigureDialog fn() {
-        return [this](const CodecOptions& o, const EncoderSettings& current) -> std::optional<EncoderSettings> {
+        return [this](const CodecOptions& o,
+                      const EncoderSettings& current) -> std::optional<EncoderSettings> {
             codecs.push_back(o.encoder);
             shown.push_back(current);
             return answer;
@@ -48,12 +50,15 @@ TEST(CodecMatching, EqualDescriptionsIgnoringCaseAndTheLastOneWins) {
     EXPECT_EQ(matchCodecDescription(table({"Same", "Other", "SAME"}), "same"), 2);
     EXPECT_EQ(matchCodecDescription(table({"Motion JPEG"}), "Motion JPEG "), -1);
     // The synthetic row names no codec and holds no "divx".
-    EXPECT_EQ(matchCodecDescription(table({"Motion JPEG", "DivX 5.2.1 Codec"}), "Full frames (uncompressed)"), -1);
+    EXPECT_EQ(matchCodecDescription(table({"Motion JPEG", "DivX 5.2.1 Codec"}),
+                                    "Full frames (uncompressed)"),
+              -1);
     EXPECT_EQ(matchCodecDescription({}, "anything"), -1);
 }
 
 TEST(CodecMatching, DivxCodecsOfOtherVersionsMatchWhenNothingIsEqual) {
-    EXPECT_EQ(matchCodecDescription(table({"Xvid", "DivX\xc2\xae 5.2.1 Codec", "divx 4.0"}), "DivX 6.8 Codec (2 Logical CPUs)"),
+    EXPECT_EQ(matchCodecDescription(table({"Xvid", "DivX\xc2\xae 5.2.1 Codec", "divx 4.0"}),
+                                    "DivX 6.8 Codec (2 Logical CPUs)"),
               1);
     // An equal description wins over an earlier DivX-by-version match...
     EXPECT_EQ(matchCodecDescription(table({"DivX 5.2.1", "x", "DivX 6.8"}), "divx 6.8"), 2);
@@ -76,7 +81,8 @@ TEST(CodecTable, HoldsOnlyCodecsTakingA352x240Picture) {
     ASSERT_FALSE(t.empty());
     EXPECT_LE(t.size(), kMaxCodecTable);
     auto has = [&](const char* handler) {
-        return std::any_of(t.begin(), t.end(), [&](const CodecInfo& c) { return c.handler == handler; });
+        return std::any_of(t.begin(), t.end(),
+                           [&](const CodecInfo& c) { return c.handler == handler; });
     };
     EXPECT_TRUE(has("mpeg4"));
     EXPECT_EQ(t.front().handler, devices.front().encoder) << "the table keeps the device order";
@@ -99,7 +105,8 @@ TEST(CodecConfigure, AcceptedSettingsAreKeptByTheCodecAndInTheBuffer) {
     chosen.keyFrameInterval = 12;
     dialog.answer = chosen;
 
-    auto outcome = configureVideoCodec("DivX-compatible MPEG-4 (mpeg4)", t, buffer, store, dialog.fn());
+    auto outcome =
+        configureVideoCodec("DivX-compatible MPEG-4 (mpeg4)", t, buffer, store, dialog.fn());
     EXPECT_EQ(outcome.kind, ConfigureResultKind::Accepted);
     EXPECT_TRUE(outcome.status.isOk());
     ASSERT_EQ(dialog.shown.size(), 1u);
@@ -155,7 +162,8 @@ TEST(CodecConfigure, NoMatchAndNoStateEndQuietly) {
     auto store = freshStore("configure_quiet");
     CodecStateBuffer buffer = std::vector<std::uint8_t>{1, 2, 3};
     ScriptedDialog dialog;
-    auto outcome = configureVideoCodec("Full frames (uncompressed)", table({"A"}), buffer, store, dialog.fn());
+    auto outcome =
+        configureVideoCodec("Full frames (uncompressed)", table({"A"}), buffer, store, dialog.fn());
     EXPECT_EQ(outcome.kind, ConfigureResultKind::NoMatch);
 
     outcome = configureVideoCodec("PNG", {{"png", "PNG"}}, buffer, store, dialog.fn());

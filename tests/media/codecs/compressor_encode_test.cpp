@@ -25,7 +25,8 @@ void paint(AVFrame* f, int index) {
     for (int p = 0; p < 3 && f->data[p]; ++p) {
         const int w = p == 0 ? f->width : AV_CEIL_RSHIFT(f->width, d->log2_chroma_w);
         const int h = p == 0 ? f->height : AV_CEIL_RSHIFT(f->height, d->log2_chroma_h);
-        std::uint32_t noise = 12345u + static_cast<std::uint32_t>(index) * 7919u + static_cast<std::uint32_t>(p);
+        std::uint32_t noise =
+            12345u + static_cast<std::uint32_t>(index) * 7919u + static_cast<std::uint32_t>(p);
         for (int y = 0; y < h; ++y) {
             std::uint8_t* row = f->data[p] + static_cast<std::ptrdiff_t>(y) * f->linesize[p];
             for (int x = 0; x < w; ++x) {
@@ -86,7 +87,8 @@ const VideoStreamParams kSd{352, 240, {24000, 1001}, false};
 }  // namespace
 
 TEST(CompressorEncode, AnAcceptedConfigurationReachesTheRendersEncoder) {
-    Fixture fx("encode_configured", {{"mpeg4", "DivX-compatible MPEG-4 (mpeg4)", CompressorCategory::Video, 7}});
+    Fixture fx("encode_configured",
+               {{"mpeg4", "DivX-compatible MPEG-4 (mpeg4)", CompressorCategory::Video, 7}});
     const CompressorRef divx = fx.video(0);
     ASSERT_TRUE(divx);
 
@@ -96,7 +98,8 @@ TEST(CompressorEncode, AnAcceptedConfigurationReachesTheRendersEncoder) {
 
     // The user picks a much lower bitrate and a short key-frame distance in the dialog.
     CodecStateBuffer buffer;
-    auto dialog = [](const CodecOptions& o, const EncoderSettings& current) -> std::optional<EncoderSettings> {
+    auto dialog = [](const CodecOptions& o,
+                     const EncoderSettings& current) -> std::optional<EncoderSettings> {
         EXPECT_EQ(current, o.defaults);
         EncoderSettings s = current;
         s.rateControl = RateControl::Bitrate;
@@ -105,7 +108,8 @@ TEST(CompressorEncode, AnAcceptedConfigurationReachesTheRendersEncoder) {
         return s;
     };
     const auto t = buildCodecTable(fx.registry.devices(CompressorCategory::Video));
-    auto outcome = configureVideoCodec("DivX-compatible MPEG-4 (mpeg4)", t, buffer, fx.store, dialog);
+    auto outcome =
+        configureVideoCodec("DivX-compatible MPEG-4 (mpeg4)", t, buffer, fx.store, dialog);
     ASSERT_EQ(outcome.kind, ConfigureResultKind::Accepted);
 
     // The compressor bound before the configuration uses it too: it is read at each open.
@@ -144,7 +148,8 @@ TEST(CompressorEncode, X264TakesItsPresetAndQuality) {
 
 TEST(CompressorEncode, VideoEncodersGetAFormatTheyTakeAndRefuseBadStreams) {
     Fixture fx("encode_formats",
-               {{"mjpeg", "MJPEG", CompressorCategory::Video, 7}, {"huffyuv", "HuffYUV", CompressorCategory::Video, 1},
+               {{"mjpeg", "MJPEG", CompressorCategory::Video, 7},
+                {"huffyuv", "HuffYUV", CompressorCategory::Video, 1},
                 {"h263", "H.263", CompressorCategory::Video, 1}},
                {{"aac", "AAC", CompressorCategory::Audio, 7}});
     media::av::CodecPtr ctx;
@@ -160,8 +165,10 @@ TEST(CompressorEncode, VideoEncodersGetAFormatTheyTakeAndRefuseBadStreams) {
     EXPECT_NE(s.text().find("H.263"), std::string::npos) << s.text();
     EXPECT_FALSE(ctx);
 
-    for (VideoStreamParams bad : {VideoStreamParams{0, 240, {25, 1}, false}, VideoStreamParams{352, -2, {25, 1}, false},
-                                  VideoStreamParams{352, 240, {0, 1}, false}, VideoStreamParams{99999, 240, {25, 1}, false}})
+    for (VideoStreamParams bad :
+         {VideoStreamParams{0, 240, {25, 1}, false}, VideoStreamParams{352, -2, {25, 1}, false},
+          VideoStreamParams{352, 240, {0, 1}, false},
+          VideoStreamParams{99999, 240, {25, 1}, false}})
         EXPECT_TRUE(fx.video(0)->openEncoder(bad, ctx).failed());
 
     CompressorRef aac;
@@ -181,7 +188,8 @@ TEST(CompressorEncode, AnOddFrameRateStillOpensTheMpeg4Encoder) {
 
 TEST(CompressorEncode, AudioEncodersOpenForTheSoundTheyTake) {
     std::vector<CompressorDevice> audio;
-    for (const char* name : {"adpcm_ms", "libmp3lame", "aac", "libvorbis", "libopus", "flac", "ac3", "wmav2"})
+    for (const char* name :
+         {"adpcm_ms", "libmp3lame", "aac", "libvorbis", "libopus", "flac", "ac3", "wmav2"})
         audio.push_back({name, name, CompressorCategory::Audio, 7});
     Fixture fx("encode_audio", {}, audio);
     for (int i = 0; i < static_cast<int>(audio.size()); ++i) {
@@ -191,8 +199,10 @@ TEST(CompressorEncode, AudioEncodersOpenForTheSoundTheyTake) {
         media::Status s = c->openEncoder(AudioStreamParams{44100, 2, false}, ctx);
         ASSERT_TRUE(s.isOk()) << audio[static_cast<std::size_t>(i)].encoder << ": " << s.text();
         EXPECT_EQ(ctx->ch_layout.nb_channels, 2);
-        if (audio[static_cast<std::size_t>(i)].encoder == "libopus") EXPECT_EQ(ctx->sample_rate, 48000);
-        else EXPECT_EQ(ctx->sample_rate, 44100);
+        if (audio[static_cast<std::size_t>(i)].encoder == "libopus")
+            EXPECT_EQ(ctx->sample_rate, 48000);
+        else
+            EXPECT_EQ(ctx->sample_rate, 44100);
     }
     CompressorRef adpcm;
     GetAudioCompressor(0, &adpcm, fx.registry);

@@ -1,9 +1,10 @@
+#include "media/codecs/compressor_registry.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "media/codecs/compressor_catalogue.h"
-#include "media/codecs/compressor_registry.h"
 #include "media/codecs/stored_compressors.h"
 
 using namespace media::codecs;
@@ -18,7 +19,8 @@ CompressorDevice audio(std::string encoder, std::string name) {
     return {std::move(encoder), std::move(name), Cat::Audio, kContainerAvi};
 }
 
-CompressorRegistry registryOf(std::vector<CompressorDevice> v, std::vector<CompressorDevice> a = {}) {
+CompressorRegistry registryOf(std::vector<CompressorDevice> v,
+                              std::vector<CompressorDevice> a = {}) {
     return CompressorRegistry(std::move(v), std::move(a), nullptr);
 }
 
@@ -26,7 +28,8 @@ CompressorRegistry registryOf(std::vector<CompressorDevice> v, std::vector<Compr
 
 TEST(CompressorLists, NoCompressorInstalled) {
     const auto none = registryOf({});
-    EXPECT_EQ(compressorListRows(Cat::Video, none), std::vector<std::string>{"Full frames (uncompressed)"});
+    EXPECT_EQ(compressorListRows(Cat::Video, none),
+              std::vector<std::string>{"Full frames (uncompressed)"});
     EXPECT_EQ(compressorListRows(Cat::Audio, none), std::vector<std::string>{"Uncompressed Audio"});
     EXPECT_FALSE(FindPreferredVideoCompressor(none));
     EXPECT_EQ(initialCompressorRow(Cat::Video, kNeverChosen, none), 0);
@@ -39,8 +42,9 @@ TEST(CompressorLists, NoCompressorInstalled) {
 }
 
 TEST(CompressorLists, DivxNamedSecondDeviceIsPreselectedAndBound) {
-    const auto reg = registryOf({video("mjpeg", "Motion JPEG"), video("mpeg4", "My dIvX 6.8 Codec")},
-                                {audio("flac", "FLAC"), audio("aac", "AAC"), audio("adpcm_ms", "MICROSOFT ADPCM")});
+    const auto reg = registryOf(
+        {video("mjpeg", "Motion JPEG"), video("mpeg4", "My dIvX 6.8 Codec")},
+        {audio("flac", "FLAC"), audio("aac", "AAC"), audio("adpcm_ms", "MICROSOFT ADPCM")});
     EXPECT_EQ(FindPreferredVideoCompressor(reg), 1);
     EXPECT_EQ(FindPreferredAudioCompressor(reg), 2);
     EXPECT_EQ(initialCompressorRow(Cat::Video, kNeverChosen, reg), 2);
@@ -81,14 +85,21 @@ TEST(CompressorLists, StoredChoices) {
     EXPECT_EQ(initialCompressorRow(Cat::Video, -7, reg), -1);
     EXPECT_EQ(ResolveStoredCompressors({-7, -7}, reg).useVideoCompressor, 0);
     EXPECT_EQ(initialCompressorRow(Cat::Video, INT32_MAX, reg), -1);
+
+    // What OK stores goes back to the same row on the next opening.
+    for (int row : {0, 1, 3})
+        EXPECT_EQ(initialCompressorRow(Cat::Video, storedNumberForRow(row), reg), row);
+    EXPECT_EQ(storedNumberForRow(-1), kNeverChosen);
 }
 
 TEST(CompressorLookup, OutputPlaceIndexAndBinding) {
-    const auto reg = registryOf({video("mpeg4", "A"), video("no-such-encoder", "Gone")}, {audio("aac", "AAC")});
+    const auto reg =
+        registryOf({video("mpeg4", "A"), video("no-such-encoder", "Gone")}, {audio("aac", "AAC")});
     media::Status s = GetCompressor(0, nullptr, reg);
     EXPECT_TRUE(s.failed());
     EXPECT_EQ(s.text(), "GetCompressor received invalid pointer");
-    EXPECT_EQ(GetAudioCompressor(0, nullptr, reg).text(), "GetAudioCompressor received invalid pointer");
+    EXPECT_EQ(GetAudioCompressor(0, nullptr, reg).text(),
+              "GetAudioCompressor received invalid pointer");
 
     CompressorRef out;
     ASSERT_TRUE(GetCompressor(0, &out, reg).isOk());
@@ -143,6 +154,7 @@ TEST(InstalledCompressors, FixedOrderWithTheDivxAndAdpcmDevicesPreferred) {
     }
     // Only the DivX-compatible codec answers the DivX search (Xvid is its own entry).
     int divxNamed = 0;
-    for (const auto& d : v) divxNamed += asciiLower(d.friendlyName).find("divx") != std::string::npos;
+    for (const auto& d : v)
+        divxNamed += asciiLower(d.friendlyName).find("divx") != std::string::npos;
     EXPECT_EQ(divxNamed, 1);
 }

@@ -1,3 +1,5 @@
+#include "media/codecs/encoder_settings.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +8,6 @@
 #include "media/codecs/codec_options.h"
 #include "media/codecs/codec_state_store.h"
 #include "media/codecs/compressor.h"
-#include "media/codecs/encoder_settings.h"
 #include "support/media/test_media.h"
 
 using namespace media::codecs;
@@ -14,11 +15,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-EncoderSettings sample() { return {RateControl::Bitrate, 750'000, 17, 48, "veryfast", "film"}; }
+EncoderSettings sample() {
+    return {RateControl::Bitrate, 750'000, 17, 48, "veryfast", "film"};
+}
 
 void writeFile(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                             static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace
@@ -31,7 +35,8 @@ TEST(CodecState, RoundTripsAndHasOneSizePerCodec) {
     EncoderSettings other = sample();
     other.preset = "a";
     other.tune = "";
-    EXPECT_EQ(serializeSettings("libx264", other).size(), bytes.size()) << "size must not depend on the values";
+    EXPECT_EQ(serializeSettings("libx264", other).size(), bytes.size())
+        << "size must not depend on the values";
     EXPECT_NE(stateSizeFor("mpeg4"), stateSizeFor("libx264"));
 
     // Texts longer than their field are cut, never spill into the next field.
@@ -60,8 +65,9 @@ TEST(CodecState, RefusesDamagedTruncatedAndForeignStates) {
 }
 
 TEST(CodecOptions, DefaultsAreAcceptedAndLimitsEnforced) {
-    for (const char* name : {"mpeg4", "libxvid", "libx264", "libx265", "libvpx", "libvpx-vp9", "mjpeg", "ffv1",
-                             "huffyuv", "utvideo", "libtheora", "prores_ks", "png", "zmbv"}) {
+    for (const char* name :
+         {"mpeg4", "libxvid", "libx264", "libx265", "libvpx", "libvpx-vp9", "mjpeg", "ffv1",
+          "huffyuv", "utvideo", "libtheora", "prores_ks", "png", "zmbv"}) {
         const CodecOptions o = codecOptionsFor(name);
         EXPECT_TRUE(o.accepts(o.defaults)) << name;
         EXPECT_FALSE(o.title.empty()) << name;
@@ -97,7 +103,8 @@ TEST(CodecStateStore, SavesAtomicallyAndLoadsBack) {
 
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    EXPECT_EQ(names, std::vector<std::string>{"mpeg4.state"}) << "no temporary file may be left behind";
+    EXPECT_EQ(names, std::vector<std::string>{"mpeg4.state"})
+        << "no temporary file may be left behind";
 
     // Names cannot reach outside the folder.
     EXPECT_EQ(store.pathFor("../x/y").parent_path(), dir);
@@ -116,7 +123,8 @@ TEST(CodecStateStore, DamagedOrHostileFilesGiveTheCodecsDefaults) {
     writeFile(store.pathFor("libx264"), serializeSettings("libx264", outOfRange));
     EXPECT_EQ(storedSettings(store, x264), x264.defaults);
 
-    writeFile(store.pathFor("libx264"), std::vector<std::uint8_t>(CodecStateStore::kMaxFileSize + 1, 7));
+    writeFile(store.pathFor("libx264"),
+              std::vector<std::uint8_t>(CodecStateStore::kMaxFileSize + 1, 7));
     EXPECT_FALSE(store.load("libx264"));
     EXPECT_EQ(storedSettings(store, x264), x264.defaults);
 
@@ -146,6 +154,8 @@ TEST(CodecStateStore, UserFolderFollowsXdgConfigHome) {
     setenv("HOME", "/home/someone", 1);
     EXPECT_EQ(CodecStateStore::userFolder(), fs::path("/home/someone/.config/KORVANE/codecs"));
     setenv("HOME", home.c_str(), 1);
-    if (old) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
+    if (old)
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
 }
