@@ -202,6 +202,10 @@ void CSlidemintDlg::keyPressEvent(QKeyEvent* event) {
                 postCloseRequest();
             return;
         }
+        if (event->key() == Qt::Key_F1) {
+            runCommand(ids::kHelpCommand);
+            return;
+        }
         if (event->key() == Qt::Key_Escape) {
             postCloseRequest();
             return;

@@ -63,7 +63,8 @@ TEST(ClipList, NeverHoldsMoreThanAThousandClips) {
 }
 
 TEST(ClipList, APathLongerThanItsFieldIsRefusedNeverCut) {
-    ClipList list;
+    auto owned = std::make_unique<ClipList>();
+    ClipList& list = *owned;
     const std::string fits = "/" + std::string(kMaxClipPathBytes - 1, 'a');
     const std::string tooLong = fits + "b";
     EXPECT_EQ(list.append(fits, 1, 0, 0), ClipListResult::Ok);

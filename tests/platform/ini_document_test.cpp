@@ -41,7 +41,8 @@ TEST(IniDocument, ReadsWithTheDesktopReaderRules) {
 }
 
 TEST(IniDocument, DamagedTextYieldsWhatIsReadable) {
-    QByteArray garbage("\x00\xff\xfe[broken\n=novalue\n\x01\x02\x03\nkey=before any section\n[ok]\nk=v\n", 60);
+    static const char kGarbage[] = "\x00\xff\xfe[broken\n=novalue\n\x01\x02\x03\nkey=before any section\n[ok]\nk=v\n";
+    const QByteArray garbage(kGarbage, sizeof kGarbage - 1);
     const IniDocument doc = IniDocument::parse(garbage);
     EXPECT_EQ(text(doc, "ok", "k"), "v");
     EXPECT_EQ(text(doc, "", "key"), "before any section");
