@@ -13,13 +13,13 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
     const std::string dir = testmedia::scratchDir("bench_probe");
     const std::string clip = dir + "/720p.mp4";
-    testmedia::ClipSpec spec;
-    spec.width = 1280;
-    spec.height = 720;
-    spec.seconds = 10.0;
-    spec.frameRate = "30";
-    spec.colour = "0x3366cc";
-    if (!testmedia::makeClip(clip, spec)) return 1;
+    testmedia::ClipSpec recipe;
+    recipe.width = 1280;
+    recipe.height = 720;
+    recipe.seconds = 10.0;
+    recipe.frameRate = "30";
+    recipe.colour = "0x3366cc";
+    if (!testmedia::makeClip(clip, recipe)) return 1;
 
     using Clock = std::chrono::steady_clock;
     auto measureOnce = [&] {

@@ -26,13 +26,13 @@ struct Clip {
     Ticks duration;
 };
 
-std::string benchClip(const std::string& name, testmedia::ClipSpec spec) {
+std::string benchClip(const std::string& name, testmedia::ClipSpec recipe) {
     std::filesystem::create_directories("/tmp/clipfuse-bench");
     std::string path = "/tmp/clipfuse-bench/" + name;
     if (!std::filesystem::exists(path)) {
         std::printf("making %s ...\n", path.c_str());
         std::fflush(stdout);
-        if (!testmedia::makeClip(path, spec)) std::exit(1);
+        if (!testmedia::makeClip(path, recipe)) std::exit(1);
     }
     return path;
 }

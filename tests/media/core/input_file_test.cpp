@@ -26,13 +26,13 @@ int countPackets(AVFormatContext* input, int* lastError) {
 // clip being joined goes on for minutes.
 TEST(InputFile, ReadingGoesOnAfterTheOpeningTimeLimit) {
     const std::string dir = testmedia::scratchDir("input_file");
-    testmedia::ClipSpec spec;
-    spec.container = "mkv";
-    spec.audioCodec = "";
-    spec.seconds = 1.0;
-    spec.width = 64;
-    spec.height = 48;
-    ASSERT_TRUE(testmedia::makeClip(dir + "/clip.mkv", spec));
+    testmedia::ClipSpec recipe;
+    recipe.container = "mkv";
+    recipe.audioCodec = "";
+    recipe.seconds = 1.0;
+    recipe.width = 64;
+    recipe.height = 48;
+    ASSERT_TRUE(testmedia::makeClip(dir + "/clip.mkv", recipe));
 
     media::InputLimits limits;
     limits.openTimeout = std::chrono::milliseconds(150);
@@ -48,13 +48,13 @@ TEST(InputFile, ReadingGoesOnAfterTheOpeningTimeLimit) {
 
 TEST(InputFile, ReadDeadlineStopsReadingOnThisThreadOnly) {
     const std::string dir = testmedia::scratchDir("input_file_deadline");
-    testmedia::ClipSpec spec;
-    spec.container = "mkv";
-    spec.audioCodec = "";
-    spec.seconds = 1.0;
-    spec.width = 64;
-    spec.height = 48;
-    ASSERT_TRUE(testmedia::makeClip(dir + "/clip.mkv", spec));
+    testmedia::ClipSpec recipe;
+    recipe.container = "mkv";
+    recipe.audioCodec = "";
+    recipe.seconds = 1.0;
+    recipe.width = 64;
+    recipe.height = 48;
+    ASSERT_TRUE(testmedia::makeClip(dir + "/clip.mkv", recipe));
     media::av::InputPtr input;
     ASSERT_TRUE(media::openInputFile(dir + "/clip.mkv", input).isOk());
     {

@@ -40,15 +40,15 @@ class BadInput : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         dir_ = testmedia::scratchDir("probe_bad_input");
-        testmedia::ClipSpec spec;
-        spec.seconds = 1.0;
-        spec.width = 160;
-        spec.height = 120;
+        testmedia::ClipSpec recipe;
+        recipe.seconds = 1.0;
+        recipe.width = 160;
+        recipe.height = 120;
         good_ = dir_ + "/good.mp4";
-        ASSERT_TRUE(testmedia::makeClip(good_, spec));
-        spec.extraOutputArgs = "-movflags +faststart";
+        ASSERT_TRUE(testmedia::makeClip(good_, recipe));
+        recipe.extraOutputArgs = "-movflags +faststart";
         faststart_ = dir_ + "/faststart.mp4";
-        ASSERT_TRUE(testmedia::makeClip(faststart_, spec));
+        ASSERT_TRUE(testmedia::makeClip(faststart_, recipe));
     }
 
     static std::string path(const std::string& name) { return dir_ + "/" + name; }
@@ -159,15 +159,15 @@ TEST_F(BadInput, HugeDeclaredPictureSize) {
 
 TEST_F(BadInput, UnknownCodecIsNotDecodable) {
     // An AVI names its video codec by a four-character code; one no decoder knows.
-    testmedia::ClipSpec spec;
-    spec.container = "avi";
-    spec.videoCodec = "mpeg4";
-    spec.audioCodec = "";
-    spec.seconds = 0.5;
-    spec.width = 64;
-    spec.height = 48;
+    testmedia::ClipSpec recipe;
+    recipe.container = "avi";
+    recipe.videoCodec = "mpeg4";
+    recipe.audioCodec = "";
+    recipe.seconds = 0.5;
+    recipe.width = 64;
+    recipe.height = 48;
     std::string p = path("unknown.avi");
-    ASSERT_TRUE(testmedia::makeClip(p, spec));
+    ASSERT_TRUE(testmedia::makeClip(p, recipe));
     std::string bytes = readAll(p);
     for (std::size_t at = bytes.find("FMP4"); at != std::string::npos; at = bytes.find("FMP4", at))
         bytes.replace(at, 4, "QZQZ");
@@ -175,9 +175,9 @@ TEST_F(BadInput, UnknownCodecIsNotDecodable) {
     expectCleanFailure(probeClip(p), ProbeFailure::CannotOpen, "decode");
 
     // With sound beside it, the clip still opens: one decodable stream is enough.
-    spec.audioCodec = "pcm_s16le";
+    recipe.audioCodec = "pcm_s16le";
     p = path("unknown_with_sound.avi");
-    ASSERT_TRUE(testmedia::makeClip(p, spec));
+    ASSERT_TRUE(testmedia::makeClip(p, recipe));
     bytes = readAll(p);
     for (std::size_t at = bytes.find("FMP4"); at != std::string::npos; at = bytes.find("FMP4", at))
         bytes.replace(at, 4, "QZQZ");

@@ -71,16 +71,16 @@ TEST_F(ClipLength, LongStreamedFileIsMeasuredFromItsLastPart) {
 }
 
 TEST_F(ClipLength, TransportStreamStartsLateAndIsMeasuredFromItsStart) {
-    testmedia::ClipSpec spec;
-    spec.container = "ts";
-    spec.videoCodec = "mpeg2video";
-    spec.audioCodec = "mp2";
-    spec.frameRate = "25";
-    spec.seconds = 2.0;
-    spec.width = 160;
-    spec.height = 120;
+    testmedia::ClipSpec recipe;
+    recipe.container = "ts";
+    recipe.videoCodec = "mpeg2video";
+    recipe.audioCodec = "mp2";
+    recipe.frameRate = "25";
+    recipe.seconds = 2.0;
+    recipe.width = 160;
+    recipe.height = 120;
     std::string p = dir_ + "/camera.ts";
-    ASSERT_TRUE(testmedia::makeClip(p, spec));
+    ASSERT_TRUE(testmedia::makeClip(p, recipe));
     ClipInfo info = probeClip(p);
     ASSERT_TRUE(info.ok()) << info.status.text();
     EXPECT_GT(info.startTime, media::secondsToTicks(1.0));             // the muxer's default offset
@@ -88,17 +88,17 @@ TEST_F(ClipLength, TransportStreamStartsLateAndIsMeasuredFromItsStart) {
 }
 
 TEST_F(ClipLength, ImplausibleStatedLengthGivesWayToTheRealOne) {
-    testmedia::ClipSpec spec;
-    spec.container = "mkv";
-    spec.videoCodec = "libvpx";
-    spec.audioCodec = "";
-    spec.frameRate = "25";
-    spec.seconds = 1.0;
-    spec.width = 64;
-    spec.height = 48;
-    spec.extraOutputArgs = "-deadline realtime -cpu-used 8";
+    testmedia::ClipSpec recipe;
+    recipe.container = "mkv";
+    recipe.videoCodec = "libvpx";
+    recipe.audioCodec = "";
+    recipe.frameRate = "25";
+    recipe.seconds = 1.0;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.extraOutputArgs = "-deadline realtime -cpu-used 8";
     std::string p = dir_ + "/forged.mkv";
-    ASSERT_TRUE(testmedia::makeClip(p, spec));
+    ASSERT_TRUE(testmedia::makeClip(p, recipe));
 
     // Rewrite the segment's Duration (element 0x4489, an 8-byte float in milliseconds).
     std::string bytes;
@@ -150,17 +150,17 @@ TEST_F(ClipLength, FilesCutShortAreMeasuredToTheirLastPicture) {
          {Case{"cut.mp4", "mp4", "libx264", "aac", "-movflags +faststart"},
           Case{"cut.mkv", "mkv", "libvpx", "libvorbis", "-deadline realtime -cpu-used 8"},
           Case{"cut.avi", "avi", "mpeg4", "pcm_s16le", ""}}) {
-        testmedia::ClipSpec spec;
-        spec.container = c.container;
-        spec.videoCodec = c.video;
-        spec.audioCodec = c.audio;
-        spec.extraOutputArgs = c.extra;
-        spec.frameRate = "25";
-        spec.seconds = 3.0;
-        spec.width = 160;
-        spec.height = 120;
+        testmedia::ClipSpec recipe;
+        recipe.container = c.container;
+        recipe.videoCodec = c.video;
+        recipe.audioCodec = c.audio;
+        recipe.extraOutputArgs = c.extra;
+        recipe.frameRate = "25";
+        recipe.seconds = 3.0;
+        recipe.width = 160;
+        recipe.height = 120;
         std::string whole = dir_ + "/whole_" + c.name;
-        ASSERT_TRUE(testmedia::makeClip(whole, spec));
+        ASSERT_TRUE(testmedia::makeClip(whole, recipe));
         std::string cut = dir_ + "/" + c.name;
         std::uintmax_t size = std::filesystem::file_size(whole);
         ASSERT_EQ(testmedia::run("head -c " + std::to_string(size * 55 / 100) + " '" + whole +

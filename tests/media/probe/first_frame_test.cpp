@@ -99,12 +99,12 @@ TEST_F(FirstFrame, ClipsWithoutAPictureFail) {
 
 TEST_F(FirstFrame, PicturesThatNeverDecodeFailWithinBounds) {
     // A valid container whose picture data is all damaged: every packet fails to decode.
-    testmedia::ClipSpec spec;
-    spec.audioCodec = "";
-    spec.seconds = 0.5;
-    spec.extraOutputArgs = "-movflags +faststart";
+    testmedia::ClipSpec recipe;
+    recipe.audioCodec = "";
+    recipe.seconds = 0.5;
+    recipe.extraOutputArgs = "-movflags +faststart";
     std::string p = dir_ + "/garbled.mp4";
-    ASSERT_TRUE(testmedia::makeClip(p, spec));
+    ASSERT_TRUE(testmedia::makeClip(p, recipe));
     std::string bytes;
     {
         std::ifstream in(p, std::ios::binary);

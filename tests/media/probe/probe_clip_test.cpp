@@ -41,9 +41,9 @@ class ProbeClip : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { dir_ = testmedia::scratchDir("probe_clip"); }
 
-    static std::string make(const std::string& name, const testmedia::ClipSpec& spec) {
+    static std::string make(const std::string& name, const testmedia::ClipSpec& recipe) {
         std::string path = dir_ + "/" + name;
-        EXPECT_TRUE(testmedia::makeClip(path, spec)) << path;
+        EXPECT_TRUE(testmedia::makeClip(path, recipe)) << path;
         return path;
     }
 
@@ -58,10 +58,10 @@ protected:
 };
 
 TEST_F(ProbeClip, H264AndAacInMp4) {
-    testmedia::ClipSpec spec;
-    spec.seconds = 2.0;
-    spec.sampleRate = 48000;
-    ClipInfo info = probeClip(make("h264.mp4", spec));
+    testmedia::ClipSpec recipe;
+    recipe.seconds = 2.0;
+    recipe.sampleRate = 48000;
+    ClipInfo info = probeClip(make("h264.mp4", recipe));
     expectLength(info, 2.0, 30);
     ASSERT_TRUE(info.video && info.audio);
     EXPECT_EQ(info.video->codecName, "h264");
@@ -78,14 +78,14 @@ TEST_F(ProbeClip, H264AndAacInMp4) {
 }
 
 TEST_F(ProbeClip, Mpeg4AndPcmInAvi) {
-    testmedia::ClipSpec spec;
-    spec.container = "avi";
-    spec.videoCodec = "mpeg4";
-    spec.audioCodec = "pcm_s16le";
-    spec.frameRate = "25";
-    spec.seconds = 1.6;
-    spec.channels = 1;
-    ClipInfo info = probeClip(make("mpeg4.avi", spec));
+    testmedia::ClipSpec recipe;
+    recipe.container = "avi";
+    recipe.videoCodec = "mpeg4";
+    recipe.audioCodec = "pcm_s16le";
+    recipe.frameRate = "25";
+    recipe.seconds = 1.6;
+    recipe.channels = 1;
+    ClipInfo info = probeClip(make("mpeg4.avi", recipe));
     expectLength(info, 1.6, 25);
     ASSERT_TRUE(info.video && info.audio);
     EXPECT_EQ(info.video->codecName, "mpeg4");
@@ -96,14 +96,14 @@ TEST_F(ProbeClip, Mpeg4AndPcmInAvi) {
 }
 
 TEST_F(ProbeClip, Vp8AndVorbisInWebm) {
-    testmedia::ClipSpec spec;
-    spec.container = "webm";
-    spec.videoCodec = "libvpx";
-    spec.audioCodec = "libvorbis";
-    spec.frameRate = "24";
-    spec.seconds = 1.0;
-    spec.extraOutputArgs = "-deadline realtime -cpu-used 8";
-    ClipInfo info = probeClip(make("vp8.webm", spec));
+    testmedia::ClipSpec recipe;
+    recipe.container = "webm";
+    recipe.videoCodec = "libvpx";
+    recipe.audioCodec = "libvorbis";
+    recipe.frameRate = "24";
+    recipe.seconds = 1.0;
+    recipe.extraOutputArgs = "-deadline realtime -cpu-used 8";
+    ClipInfo info = probeClip(make("vp8.webm", recipe));
     expectLength(info, 1.0, 24);
     ASSERT_TRUE(info.video && info.audio);
     EXPECT_EQ(info.video->codecName, "vp8");
@@ -111,16 +111,16 @@ TEST_F(ProbeClip, Vp8AndVorbisInWebm) {
 }
 
 TEST_F(ProbeClip, VideoOnlyVp9InMatroskaAtNtscRate) {
-    testmedia::ClipSpec spec;
-    spec.container = "mkv";
-    spec.videoCodec = "libvpx-vp9";
-    spec.audioCodec = "";
-    spec.frameRate = "30000/1001";
-    spec.width = 176;
-    spec.height = 144;
-    spec.seconds = 1.2;
-    spec.extraOutputArgs = "-deadline realtime -cpu-used 8";
-    ClipInfo info = probeClip(make("vp9.mkv", spec));
+    testmedia::ClipSpec recipe;
+    recipe.container = "mkv";
+    recipe.videoCodec = "libvpx-vp9";
+    recipe.audioCodec = "";
+    recipe.frameRate = "30000/1001";
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.seconds = 1.2;
+    recipe.extraOutputArgs = "-deadline realtime -cpu-used 8";
+    ClipInfo info = probeClip(make("vp9.mkv", recipe));
     expectLength(info, 1.2, 29.97);
     ASSERT_TRUE(info.video);
     EXPECT_FALSE(info.audio);
@@ -157,11 +157,11 @@ TEST_F(ProbeClip, AudioOnlyWavAndMp3) {
 }
 
 TEST_F(ProbeClip, RotationTagAndPixelShapeAreReported) {
-    testmedia::ClipSpec spec;
-    spec.audioCodec = "";
-    spec.seconds = 1.0;
-    spec.extraOutputArgs = "-vf setsar=16/11";
-    std::string path = make("rotated.mp4", spec);
+    testmedia::ClipSpec recipe;
+    recipe.audioCodec = "";
+    recipe.seconds = 1.0;
+    recipe.extraOutputArgs = "-vf setsar=16/11";
+    std::string path = make("rotated.mp4", recipe);
     ASSERT_TRUE(tagMp4Rotation90(path));
     ClipInfo info = probeClip(path);
     expectLength(info, 1.0, 30);

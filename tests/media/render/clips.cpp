@@ -8,10 +8,10 @@
 
 namespace rendertest {
 
-std::string clip(const std::string& name, const testmedia::ClipSpec& spec) {
+std::string clip(const std::string& name, const testmedia::ClipSpec& recipe) {
     std::string path = clipPath(name);
     if (!std::filesystem::exists(path)) {
-        EXPECT_TRUE(testmedia::makeClip(path, spec)) << name;
+        EXPECT_TRUE(testmedia::makeClip(path, recipe)) << name;
     }
     return path;
 }

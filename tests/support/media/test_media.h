@@ -25,7 +25,7 @@ struct ClipSpec {
 std::string scratchDir(const std::string& name);
 
 // Writes the clip to `path`; returns false (and prints ffmpeg's output) on failure.
-bool makeClip(const std::string& path, const ClipSpec& spec);
+bool makeClip(const std::string& path, const ClipSpec& recipe);
 
 // Runs a shell command, returns its exit code; its output goes to `output` when given.
 int run(const std::string& command, std::string* output = nullptr);
