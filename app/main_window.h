@@ -7,6 +7,7 @@
 #include "app/job_state.h"
 #include "app/program_settings.h"
 #include "app/transition_defaults.h"
+#include "media/codecs/compressor.h"
 #include "output/output_options.h"
 
 #include <QDialog>
@@ -27,6 +28,13 @@ struct ClipPropertyEdit {
     int transitionSeconds = 0;
 };
 
+// The compressors bound at start-up and by the Options dialog; the output renderer inserts
+// them when the output options' use flags say so. Empty: none bound.
+struct BoundCompressors {
+    media::codecs::CompressorRef video;  // pVideoCompressor
+    media::codecs::CompressorRef audio;  // pAudioCompressor
+};
+
 class CSlidemintDlg : public QDialog {
     Q_OBJECT
 public:
@@ -45,6 +53,7 @@ public:
     ClipListView& clipView() { return *clipView_; }
     OutputOptions& outputOptions() { return options_; }
     TransitionDefaults& transitionDefaults() { return transitionDefaults_; }
+    BoundCompressors& boundCompressors() { return compressors_; }
     JobStateControl& jobState() { return *jobState_; }
     SettingsStore& settingsStore() { return store_; }
     // Draws the Random transitions of new clips; seeded with the time the window opened.
@@ -116,6 +125,7 @@ private:
     std::unique_ptr<ClipList> clips_;  // two fixed tables: kept off the stack
     std::unique_ptr<ClipListView> clipView_;
     OutputOptions options_;
+    BoundCompressors compressors_;
     TransitionDefaults transitionDefaults_;
     JobStateControl* jobState_ = nullptr;
     std::mt19937 random_;
