@@ -67,6 +67,9 @@ public:
     // The audio track's list: after rebuild it has the clips' count, file names and durations.
     void rebuildAudioSources();
     int audioSourceCount() const { return audioCount_; }
+    // L, the length of the joined video, as the last timeline build found it.
+    media::Ticks totalLength() const { return totalLength_; }
+    void setTotalLength(media::Ticks length) { totalLength_ = length; }
     const AudioSource& audioSource(int index) const { return audio_[static_cast<std::size_t>(index)]; }
     AudioSource& audioSource(int index) { return audio_[static_cast<std::size_t>(index)]; }
 
@@ -75,6 +78,7 @@ private:
     int count_ = 0;
     std::array<AudioSource, kMaxClips> audio_{};
     int audioCount_ = 0;
+    media::Ticks totalLength_ = 0;
 };
 
 // The name a list row shows for a path: its last component, name and extension.

@@ -8,6 +8,7 @@
 #include "app/settings_names.h"
 #include "app/settings_store.h"
 #include "app/status_line.h"
+#include "timeline/output_run.h"
 #include "res/pictures.h"
 #include "ui/message_box.h"
 #include "ui/text_lookup.h"

@@ -16,6 +16,10 @@
 #include <memory>
 #include <random>
 
+namespace timeline {
+class OutputRun;
+}
+
 class ClipListView;
 class QLabel;
 class QTableWidget;
@@ -85,7 +89,7 @@ protected:
     // The output options dialog on `working`, a copy of the window's options; true for OK.
     virtual bool runOptionsDialog(OutputOptions& /*working*/) { return false; }
     virtual void onPreview() {}
-    virtual void onJoin() {}
+    virtual void onJoin();
     virtual void onFont() {}
     virtual void onSelectLanguage(int /*index*/) {}
     // Files dropped on the window, in the order of the drop; accepted in every state.
@@ -100,6 +104,21 @@ protected:
     virtual void releaseCompressors() {}
     // Rewrites the window's texts in the current language.
     virtual void translateTexts() {}
+
+    // The Join command's steps (main_window_join.cpp). startJoin builds the timeline and
+    // hands it to the output renderer; a run that starts puts the window in Converting.
+    virtual void startJoin();
+    // Stop and completion: the running join ends, the file keeps what was written, the
+    // window returns to Idle with the "Done" line.
+    void stopAndComplete();
+    // The render's news, posted from its threads: every queued event is taken without waiting.
+    void drainMediaEvents();
+    // The running join, or null.
+    timeline::OutputRun* outputRun() const { return outputRun_.get(); }
+    void setOutputRun(std::unique_ptr<timeline::OutputRun> run);
+    // Posts the media-event message to this window; safe from any thread.
+    void postGraphNotify();
+    void customEvent(QEvent* event) override;
 
     void showAbout();
     void onOptions();
@@ -126,6 +145,7 @@ private:
     std::unique_ptr<ClipListView> clipView_;
     OutputOptions options_;
     BoundCompressors compressors_;
+    std::unique_ptr<timeline::OutputRun> outputRun_;
     TransitionDefaults transitionDefaults_;
     JobStateControl* jobState_ = nullptr;
     std::mt19937 random_;

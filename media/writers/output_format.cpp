@@ -46,6 +46,12 @@ bool containerCarries(const ContainerInfo& container, AVCodecID codec) {
     return avformat_query_codec(fmt, codec, FF_COMPLIANCE_NORMAL) == 1;
 }
 
+bool containerWantsGlobalHeader(const ContainerInfo& container) {
+    if (!container.muxer) return false;
+    const AVOutputFormat* fmt = av_guess_format(container.muxer, nullptr, nullptr);
+    return fmt && (fmt->flags & AVFMT_GLOBALHEADER);
+}
+
 std::string codecDisplayName(AVCodecID codec) {
     if (codec == AV_CODEC_ID_RAWVIDEO) return "Full frames (uncompressed)";
     if (codec == AV_CODEC_ID_PCM_S16LE) return "Uncompressed Audio";

@@ -32,6 +32,10 @@ const ContainerInfo* containerForCode(int code);
 // Whether the container can carry the codec: 1 yes, 0 no.
 bool containerCarries(const ContainerInfo& container, AVCodecID codec);
 
+// Whether the container keeps codec headers apart from the packets, so that an encoder
+// opened for it must be asked for a global header.
+bool containerWantsGlobalHeader(const ContainerInfo& container);
+
 // The codec's name as a user reads it in a message.
 std::string codecDisplayName(AVCodecID codec);
 

@@ -6,8 +6,11 @@
 
 #include "media/render/render_engine.h"
 #include "media/timeline/timeline.h"
+#include "support/media/tone_share.h"
 
 namespace rendertest {
+
+using testmedia::toneShare;
 
 using media::Ticks;
 
@@ -53,9 +56,6 @@ struct Rendered {
 // Pulls every frame and every sample of a connected engine.
 Rendered renderAll(const std::shared_ptr<media::Timeline>& timeline);
 
-// Strength of a tone in a window of samples (Goertzel), relative to the window's energy.
-double toneShare(const std::vector<float>& samples, std::size_t first, std::size_t count, double hz,
-                 int rate);
 
 // Mean RGB of a small square around (x, y).
 std::array<int, 3> colourAt(const media::Frame& f, int x, int y);

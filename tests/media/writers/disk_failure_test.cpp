@@ -9,7 +9,7 @@
 
 #include "media/writers/media_writer.h"
 #include "support/media/test_media.h"
-#include "written_file.h"
+#include "support/media/written_file.h"
 
 using namespace writertest;
 namespace fs = std::filesystem;

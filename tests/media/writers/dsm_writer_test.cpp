@@ -6,7 +6,7 @@
 #include "media/core/ffmpeg_ptr.h"
 #include "media/writers/media_writer.h"
 #include "support/media/test_media.h"
-#include "written_file.h"
+#include "support/media/written_file.h"
 
 using namespace writertest;
 using media::wm::guids::kMediaTypeAudio;

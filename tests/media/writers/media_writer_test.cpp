@@ -7,7 +7,7 @@
 
 #include "media/wm/profile_generator.h"
 #include "support/media/test_media.h"
-#include "written_file.h"
+#include "support/media/written_file.h"
 
 using namespace writertest;
 namespace fs = std::filesystem;

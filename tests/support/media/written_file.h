@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "media/writers/media_writer.h"
 
@@ -25,6 +26,13 @@ media::WriterSettings settingsFor(const std::string& path, int formatCode, const
 media::Status writeFeed(media::MediaWriter& writer, const Feed& feed, bool finish = true);
 
 struct ReadBack {
+    // Asked for before reading: the centre colour of the picture shown at each of these
+    // seconds, and whether to keep the first channel's sound.
+    std::vector<double> colourTimes;
+    bool keepSound = false;
+
+    std::vector<std::array<int, 3>> colours;  // per colourTimes entry: the last picture starting by then
+    std::vector<float> sound;                 // the first channel, when kept
     std::string container;
     std::string videoCodec, audioCodec;
     std::string videoTag;  // the four-character code the file names

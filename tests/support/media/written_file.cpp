@@ -1,4 +1,4 @@
-#include "written_file.h"
+#include "support/media/written_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -110,7 +110,34 @@ bool readBack(const std::string& path, ReadBack& out, std::string* error) {
     auto frame = media::av::makeFrame();
     long crossings = 0;
     float previous = 0;
+    out.colours.assign(out.colourTimes.size(), {-1, -1, -1});
+    auto centreColour = [](const AVFrame& f) {
+        media::av::SwsPtr sws(sws_getContext(f.width, f.height, static_cast<AVPixelFormat>(f.format),
+                                             f.width, f.height, AV_PIX_FMT_RGB24, SWS_POINT, nullptr,
+                                             nullptr, nullptr));
+        std::vector<std::uint8_t> rgb(static_cast<std::size_t>(f.width) * f.height * 3);
+        std::uint8_t* dst[1] = {rgb.data()};
+        int stride[1] = {f.width * 3};
+        sws_scale(sws.get(), f.data, f.linesize, 0, f.height, dst, stride);
+        const std::uint8_t* p = rgb.data() + (static_cast<std::size_t>(f.height / 2) * f.width + f.width / 2) * 3;
+        return std::array<int, 3>{p[0], p[1], p[2]};
+    };
+    double previousShown = -1;
     auto takeVideo = [&](AVFrame& f) {
+        if (vi >= 0 && !out.colourTimes.empty()) {
+            const double shown = f.best_effort_timestamp == AV_NOPTS_VALUE
+                                     ? previousShown + 1e-6
+                                     : f.best_effort_timestamp * av_q2d(in->streams[vi]->time_base);
+            // The picture shown at t is the last one that starts at or before t; an encoder
+            // may leave out repeated pictures, so one need not start exactly at t.
+            std::array<int, 3> colour{-1, -1, -1};
+            for (std::size_t k = 0; k < out.colourTimes.size(); ++k) {
+                if (shown > out.colourTimes[k] + 1e-6) continue;
+                if (colour[0] < 0) colour = centreColour(f);
+                out.colours[k] = colour;
+            }
+            previousShown = shown;
+        }
         if (out.framesDecoded++ == 0) {
             std::vector<std::uint8_t> rgb(static_cast<std::size_t>(f.width) * f.height * 3);
             media::av::SwsPtr sws(
@@ -150,6 +177,7 @@ bool readBack(const std::string& path, ReadBack& out, std::string* error) {
                 default:
                     break;
             }
+            if (out.keepSound) out.sound.push_back(v);
             if ((previous < 0) != (v < 0)) ++crossings;
             previous = v;
         }

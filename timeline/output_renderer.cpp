@@ -1,0 +1,222 @@
+#include "timeline/output_renderer.h"
+
+#include <QUrl>
+#include <new>
+
+#include "media/writers/output_format.h"
+#include "platform/shell.h"
+#include "timeline/wm_profile.h"
+#include "ui/message_box.h"
+
+namespace timeline {
+
+namespace {
+
+// Where a user can get a writer this build of the libraries lacks.
+const char* const kMatroskaDownload = "https://www.matroska.org/downloads/windows.html";
+const char* const kDsmDownload = "https://www.korvane.com/clipfuse/support/";
+
+void message(QWidget* owner, const char* text) {
+    ui::showPlainMessage(owner, QString::fromUtf8(text));
+}
+
+// The platform's error text for a failed step, as its own box.
+void showErrorText(QWidget* owner, const media::Status& status) {
+    QString text = QString::fromStdString(status.text());
+    if (text.isEmpty())
+        text = QStringLiteral("Unknown Error: 0x%1")
+                   .arg(static_cast<std::uint32_t>(status.code()), 2, 16, QLatin1Char('0'));
+    ui::showPlainMessage(owner, text);
+}
+
+void diagnostic(const char* format, const media::Status& status) {
+    ShowDiagnostic(QString::asprintf(format, static_cast<unsigned>(status.code())));
+}
+
+bool writerAvailable(const media::ContainerInfo& container) {
+    return !container.muxer || av_guess_format(container.muxer, nullptr, nullptr) != nullptr;
+}
+
+// A compressor the container cannot carry fails where it is connected to the writer.
+media::Status checkCarried(const media::ContainerInfo& container, const AVCodec* codec) {
+    if (media::containerCarries(container, codec->id)) return media::Status::ok();
+    return media::Status::invalidArg("The codec \"" + media::codecDisplayName(codec->id) +
+                                     "\" cannot be written into a " + container.name +
+                                     " file. Choose another compressor or another output format.");
+}
+
+}  // namespace
+
+OutputRenderer::OutputRenderer(QWidget* owner, OutputOptions& options, OutputCompressors compressors,
+                               std::function<void()> notify)
+    : owner_(owner), options_(options), compressors_(std::move(compressors)), notify_(std::move(notify)) {}
+
+OutputRenderer::~OutputRenderer() = default;
+
+media::Status OutputRenderer::RenderToFile(std::shared_ptr<media::Timeline> timeline) {
+    started_.reset();
+    auto run = std::unique_ptr<OutputRun>(new (std::nothrow) OutputRun);
+    if (run) run->engine_.reset(new (std::nothrow) media::render::RenderEngine);
+    if (!run || !run->engine_) {
+        ui::showMessage(owner_, QStringLiteral("Could not create pRenderEngine"), QStringLiteral("Error"));
+        return media::Status::ok();
+    }
+    run->timeline_ = timeline;
+    media::render::RenderEngine& engine = *run->engine_;
+    if (!engine.setTimelineObject(timeline)) {
+        message(owner_, "Could not SetTimelineObject");
+        return media::Status::ok();
+    }
+    // A file receives every frame; the real-time behaviour is the preview's.
+    for (const auto& group : timeline->groups()) group->setPreviewMode(false);
+    if (media::Status s = engine.connectFrontEnd(); !s) {
+        message(owner_, "Could not ConnectFrontEnd");
+        return media::Status::ok();
+    }
+    if (ConnectOutput(*run, options_.outputName.toStdString())) started_ = std::move(run);
+    return media::Status::ok();
+}
+
+media::Status OutputRenderer::ConnectOutput(OutputRun& run, const std::string& path) {
+    media::render::RenderEngine& engine = *run.engine_;
+    if (engine.outputCount() == 0) {
+        message(owner_, "Could not GetGroupCount( &Groups )");
+        return media::Status::invalidArg("The timeline has no groups.");
+    }
+
+    media::WriterSettings settings;
+    settings.path = path;
+    settings.formatCode = options_.outputFormat;
+    std::shared_ptr<const media::wm::Profile> profile;
+    if (media::Status s = attachWriter(run, settings, profile); !s) return s;
+    if (media::Status s = media::FileOutput::connect(engine, std::move(settings), profile, run.output_); !s) {
+        message(owner_, "Error pBuilder->SetOutputFileName(&guid, Filename, &pMux, &pWriter )");
+        return s;
+    }
+    if (media::Status s = insertCompressors(run, run.output_->settings()); !s) return s;
+
+    engine.setNotify(notify_);
+    if (options_.outputFormat == static_cast<int>(media::OutputFormat::Mp4)) showFilterProperties(run);
+
+    if (media::Status s = run.output_->run(); !s) {
+        message(owner_, "can not pControl->Run()!!!");
+        showErrorText(owner_, s);
+        return s;
+    }
+    return media::Status::ok();
+}
+
+media::Status OutputRenderer::attachWriter(OutputRun& run, media::WriterSettings&,
+                                           std::shared_ptr<const media::wm::Profile>& profile) {
+    const media::ContainerInfo* container = media::containerForCode(options_.outputFormat);
+    if (!container) {
+        ui::showPlainMessage(owner_, QStringLiteral("The output format %1 is not one this program can write. "
+                                                    "Choose an output format in the Options dialog.")
+                                         .arg(options_.outputFormat));
+        return media::Status::invalidArg("unknown output format");
+    }
+    using media::OutputFormat;
+    const auto format = container->format;
+    if (!writerAvailable(*container)) {
+        const bool matroska = format == OutputFormat::Matroska || format == OutputFormat::Mp4;
+        message(owner_, matroska ? "Please install MKV codec)" : "Please install DSM Splitter/Muxer codec)");
+        platform::shell().open(QUrl(QString::fromUtf8(matroska ? kMatroskaDownload : kDsmDownload)));
+        return media::Status::fail(std::string("no ") + container->name + " writer");
+    }
+    if (container->windowsMedia) return attachWindowsMedia(*run.engine_, profile);
+    return media::Status::ok();
+}
+
+media::Status OutputRenderer::attachWindowsMedia(media::render::RenderEngine& engine,
+                                                 std::shared_ptr<const media::wm::Profile>& profile) {
+    // The profile states the picture the file holds; the engine has already resolved
+    // "Original size" to the first clip's.
+    int width = options_.outputWidth, height = options_.outputHeight;
+    for (int g = 0; g < engine.outputCount(); ++g) {
+        media::render::OutputInfo info;
+        if (engine.outputInfo(g, info) && info.kind == media::MediaKind::Video) {
+            width = info.video.width;
+            height = info.video.height;
+            break;
+        }
+    }
+    const AudioStreamParams audio = joinAudioParams(static_cast<std::uint32_t>(options_.audioBitrate));
+    const VideoStreamParams video = joinVideoParams(width, height, options_.frameRate,
+                                                    static_cast<std::uint32_t>(options_.videoBitrate));
+    std::unique_ptr<Profile> generated;
+    if (media::Status s = GenerateProfile(&audio, nullptr, 1, &video, &generated, WMT_VER_9_0); !s) {
+        diagnostic("Failed to GenerateProfile Audio video with script!  hr=0x%x\n", s);
+        return s;
+    }
+    if (options_.fileProfile == 1) {
+        std::unique_ptr<Profile> mapped;
+        if (media::Status s = MapProfile("test2", &mapped); !s) {
+            diagnostic("Failed to map profile ID!  hr=0x%x\n", s);
+            return s;
+        }
+        profile = std::move(mapped);
+    } else {
+        profile = std::move(generated);
+    }
+    // The profile names the codecs; no compressor goes before the Windows Media writer.
+    options_.useVideoCompressor = 0;
+    options_.useAudioCompressor = 0;
+    return media::Status::ok();
+}
+
+media::Status OutputRenderer::insertCompressors(OutputRun& run, media::WriterSettings& settings) {
+    const media::ContainerInfo& container = *media::containerForCode(options_.outputFormat);
+    media::FileOutput& output = *run.output_;
+    if (output.videoGroup() < 0) {
+        message(owner_, "Could not GetGroupOutputPin( g, &pPin )");
+        return media::Status::invalidArg("The timeline has no video group.");
+    }
+    // An Ogg file is written with the codecs it is known for, whatever the compressors.
+    if (container.windowsMedia || container.format == media::OutputFormat::Ogm) return media::Status::ok();
+    const bool globalHeader = media::containerWantsGlobalHeader(container);
+
+    if (options_.useVideoCompressor == 1) {
+        if (!compressors_.video) {
+            media::Status s = media::Status::fail(
+                "The video compressor chosen in the Options dialog is not installed. Choose another one.");
+            showErrorText(owner_, s);
+            return s;
+        }
+        media::codecs::VideoStreamParams params;
+        params.width = settings.video->width;
+        params.height = settings.video->height;
+        params.frameRate = settings.video->frameRate;
+        params.globalHeader = globalHeader;
+        media::Status s = checkCarried(container, compressors_.video->codec());
+        if (s) s = compressors_.video->openEncoder(params, settings.videoEncoder.context);
+        if (!s) {
+            message(owner_, "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )");
+            showErrorText(owner_, s);
+            return s;
+        }
+    }
+    if (output.audioGroup() >= 0 && options_.useAudioCompressor == 1) {
+        if (!compressors_.audio) {
+            media::Status s = media::Status::fail(
+                "The audio compressor chosen in the Options dialog is not installed. Choose another one.");
+            showErrorText(owner_, s);
+            return s;
+        }
+        media::codecs::AudioStreamParams params;
+        params.sampleRate = settings.audio->sampleRate;
+        params.channels = settings.audio->channels;
+        params.globalHeader = globalHeader;
+        media::Status s = checkCarried(container, compressors_.audio->codec());
+        if (s) s = compressors_.audio->openEncoder(params, settings.audioEncoder.context);
+        if (!s) {
+            message(owner_, "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )");
+            showErrorText(owner_, s);
+            return s;
+        }
+    }
+    return media::Status::ok();
+}
+
+void OutputRenderer::showFilterProperties(OutputRun&) {}
+
+}  // namespace timeline
