@@ -84,7 +84,7 @@ public:
 protected:
     // Seams of the commands whose work lives in other parts of the program. The defaults do
     // nothing visible.
-    virtual void onAddVideo() {}
+    virtual void onAddVideo();
     virtual void onTransitionDefaults() {}
     // The output options dialog on `working`, a copy of the window's options; true for OK.
     virtual bool runOptionsDialog(OutputOptions& /*working*/) { return false; }
@@ -93,7 +93,7 @@ protected:
     virtual void onFont() {}
     virtual void onSelectLanguage(int /*index*/) {}
     // Files dropped on the window, in the order of the drop; accepted in every state.
-    virtual void onFilesDropped(const QStringList& /*paths*/) {}
+    virtual void onFilesDropped(const QStringList& paths);
     // The clip property dialog on `edit`; true for OK.
     virtual bool runClipPropertyDialog(ClipPropertyEdit& /*edit*/) { return false; }
     // Names of the language files found; fills the popup menu's Language submenu.

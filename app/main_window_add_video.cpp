@@ -1,0 +1,49 @@
+// Add Video (button 1006): files chosen in the open dialog join the end of the clip list.
+#include "app/clip_adding.h"
+#include "app/clip_list_view.h"
+#include "app/main_window.h"
+#include "app/settings_names.h"
+#include "app/settings_store.h"
+#include "platform/file_dialogs.h"
+#include "ui/text_lookup.h"
+
+namespace {
+
+// The dialog's filters: every file first (selected at open), then the usual video files.
+// This platform's "every file" pattern is "*"; patterns are separated by blanks.
+QStringList addVideoFilters() {
+    return {QStringLiteral("Any Files (*)"),
+            QStringLiteral(
+                "Video Files (*.mpeg *.mpg *.avi *.asf *.wmv *.dat *.vob *.ogm *.divx *.div *.mkv "
+                "*.3gp *.mp4 *.psp *.flac *.flv)")};
+}
+
+}  // namespace
+
+void CSlidemintDlg::onAddVideo() {
+    // The button is disabled while a Join runs; a command that arrives anyway does nothing.
+    if (jobState().converting()) return;
+
+    platform::FileDialogRequest request;
+    request.owner = this;
+    request.title = StringText(119);
+    request.folder = settingsStore().readText(settings::kOption, settings::kLastPhotoFolder,
+                                              settings::kDefaultLastPhotoFolder);
+    request.filters = addVideoFilters();
+    request.selectedFilter = 0;
+    const QStringList files = platform::fileDialogs().getOpenFileNames(request);
+    if (files.isEmpty()) return;
+
+    ClipAdder adder(this, clips(), transitionDefaults(), random());
+    for (const QString& file : files) adder.add(file);
+    adder.finish();
+    // A single file that failed ends the command with the list untouched.
+    if (files.size() == 1 && adder.addedCount() == 0) return;
+
+    clipView().refresh();
+    // The next dialog opens where the last added clip came from.
+    if (adder.addedCount() > 0)
+        settingsStore().writeText(settings::kOption, settings::kLastPhotoFolder,
+                                  platform::folderWithSeparator(adder.lastAddedPath()));
+    clips().rebuildAudioSources();
+}
