@@ -27,12 +27,6 @@ TEST(Mp4WriterPage, ShowsAndReturnsTheChoices) {
     // Fragmented files have their index at the front already.
     EXPECT_FALSE(box(page, "fastStart")->isEnabled());
     EXPECT_EQ(page.options(), (media::Mp4Options{.fastStart = true, .fragmented = true}));
-    EXPECT_EQ(media::mp4MuxerOptions(page.options()),
-              (media::MuxerOptions{{"movflags", "+frag_keyframe+empty_moov+default_base_moof"}}));
-    box(page, "fragmented")->setChecked(false);
-    EXPECT_EQ(media::mp4MuxerOptions(page.options()), (media::MuxerOptions{{"movflags", "+faststart"}}));
-    box(page, "fastStart")->setChecked(false);
-    EXPECT_TRUE(media::mp4MuxerOptions(page.options()).empty());
 }
 
 TEST(Mp4WriterPage, CancelKeepsTheOptionsAndOkTakesThem) {
