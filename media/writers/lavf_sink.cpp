@@ -2,11 +2,30 @@
 
 extern "C" {
 #include <libavutil/dict.h>
+#include <libavutil/mem.h>
+#include <libavutil/opt.h>
 }
 
 namespace media {
+namespace {
 
-Status LavfSink::create(const ContainerInfo& container, std::unique_ptr<LavfSink>& out) {
+Status applyOption(AVFormatContext& ctx, const ContainerInfo& container, const std::string& name,
+                   const std::string& value) {
+    const std::string writer = std::string("The ") + container.name + " writer";
+    if (name.empty()) return Status::invalidArg(writer + " was given an option without a name.");
+    int r = av_opt_set(&ctx, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN);
+    if (r == AVERROR_OPTION_NOT_FOUND)
+        return Status::invalidArg(writer + " has no option \"" + name + "\".");
+    if (r < 0)
+        return Status::invalidArg(writer + " does not take \"" + value + "\" for its option \"" +
+                                  name + "\".");
+    return Status::ok();
+}
+
+}  // namespace
+
+Status LavfSink::create(const ContainerInfo& container, const MuxerOptions& options,
+                        std::unique_ptr<LavfSink>& out) {
     auto sink = std::make_unique<LavfSink>();
     sink->container_ = &container;
     AVFormatContext* ctx = nullptr;
@@ -15,8 +34,17 @@ Status LavfSink::create(const ContainerInfo& container, std::unique_ptr<LavfSink
         return Status::fromAv(r, std::string("The ") + container.name + " writer is not available");
     sink->ctx_.reset(ctx);
     ctx->flags |= AVFMT_FLAG_CUSTOM_IO;
+    for (const auto& [name, value] : options) {
+        if (Status st = applyOption(*ctx, container, name, value); !st) return st;
+    }
     out = std::move(sink);
     return Status::ok();
+}
+
+void LavfSink::setFilePath(const std::string& path) {
+    av_freep(&ctx_->url);
+    // "file:" keeps a name with a colon in it from being read as a protocol.
+    ctx_->url = av_strdup(("file:" + path).c_str());
 }
 
 bool LavfSink::wantsGlobalHeader() const {

@@ -1,7 +1,9 @@
 #pragma once
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "media/writers/media_writer.h"
 #include "media/writers/output_format.h"
 #include "media/writers/packet_sink.h"
 
@@ -10,7 +12,13 @@ namespace media {
 // The containers libavformat writes: AVI, ASF, Matroska, MP4, Ogg.
 class LavfSink : public PacketSink {
 public:
-    static Status create(const ContainerInfo& container, std::unique_ptr<LavfSink>& out);
+    // Sets `options` on the container's writer at once, so that one it does not have is
+    // refused before anything is written.
+    static Status create(const ContainerInfo& container, const MuxerOptions& options,
+                         std::unique_ptr<LavfSink>& out);
+    // The file the I/O given to begin() writes. A writer that rewrites its file when it
+    // ends (MP4 with its index moved to the front) reads it back under this name.
+    void setFilePath(const std::string& path);
     // Whether the container wants codec headers once, in the stream description.
     bool wantsGlobalHeader() const;
 

@@ -152,10 +152,13 @@ Status EncodingWriter::open(WriterSettings& s) {
     LavfSink* lavf = nullptr;
     if (container->muxer) {
         std::unique_ptr<LavfSink> sink;
-        if (Status st = LavfSink::create(*container, sink); !st) return st;
+        if (Status st = LavfSink::create(*container, s.muxerOptions, sink); !st) return st;
         lavf = sink.get();
         sink_ = std::move(sink);
     } else {
+        if (!s.muxerOptions.empty())
+            return Status::invalidArg(std::string("The ") + container->name +
+                                      " writer has no options to set.");
         sink_ = std::make_unique<DsmMuxer>(kApplication);
     }
     vreq.globalHeader = areq.globalHeader = lavf && lavf->wantsGlobalHeader();
@@ -190,6 +193,7 @@ Status EncodingWriter::open(WriterSettings& s) {
 
     if (Status st = PartialFile::create(s.path, file_); !st) return st;
     info_.tempPath = file_->tempPath();
+    if (lavf) lavf->setFilePath(file_->tempPath());
     closed_ = false;
     if (Status st = sink_->begin(file_->io()); !st) return fail(st);
     return Status::ok();

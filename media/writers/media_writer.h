@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "media/core/ffmpeg_ptr.h"
 #include "media/core/frame.h"
@@ -45,6 +47,10 @@ struct EncoderChoice {
     bool empty() const { return !context && !codec; }
 };
 
+// Options of a container's writer by libavformat's own names and values, in order, e.g.
+// {"movflags", "+faststart"} for MP4.
+using MuxerOptions = std::vector<std::pair<std::string, std::string>>;
+
 struct WriterSettings {
     std::string path;
     int formatCode = 0;  // 0 AVI, 1 WMV, 2 Matroska, 3 ASF, 4 MP4, 5 DSM, 6 Ogg ("OGM")
@@ -55,6 +61,9 @@ struct WriterSettings {
     // WMV and ASF: the streams are encoded as this profile says (codec, bitrate, size,
     // rate); the encoder choices above are not used for them.
     const wm::Profile* profile = nullptr;
+    // Set on the container's writer before its header is written. An option that writer
+    // does not have, or a value it does not take, refuses the output before any file exists.
+    MuxerOptions muxerOptions;
 };
 
 struct WriterInfo {
