@@ -4,6 +4,10 @@
 #include <new>
 
 #include "media/writers/output_format.h"
+#include "output/compressor_configure.h"
+#include "output/filter_property_dialog.h"
+#include "output/mp4_writer_page.h"
+#include "output/output_graph.h"
 #include "platform/shell.h"
 #include "timeline/wm_profile.h"
 #include "ui/message_box.h"
@@ -33,6 +37,11 @@ void diagnostic(const char* format, const media::Status& status) {
     ShowDiagnostic(QString::asprintf(format, static_cast<unsigned>(status.code())));
 }
 
+FilterDialogRunner& filterDialogRunner() {
+    static FilterDialogRunner runner;
+    return runner;
+}
+
 bool writerAvailable(const media::ContainerInfo& container) {
     return !container.muxer || av_guess_format(container.muxer, nullptr, nullptr) != nullptr;
 }
@@ -46,6 +55,12 @@ media::Status checkCarried(const media::ContainerInfo& container, const AVCodec*
 }
 
 }  // namespace
+
+FilterDialogRunner setFilterDialogRunner(FilterDialogRunner runner) {
+    FilterDialogRunner previous = std::move(filterDialogRunner());
+    filterDialogRunner() = std::move(runner);
+    return previous;
+}
 
 OutputRenderer::OutputRenderer(QWidget* owner, OutputOptions& options, OutputCompressors compressors,
                                std::function<void()> notify)
@@ -217,6 +232,38 @@ media::Status OutputRenderer::insertCompressors(OutputRun& run, media::WriterSet
     return media::Status::ok();
 }
 
-void OutputRenderer::showFilterProperties(OutputRun&) {}
+void OutputRenderer::showFilterProperties(OutputRun& run) {
+    media::FileOutput& output = *run.output_;
+    media::WriterSettings& settings = output.settings();
+    std::vector<GraphFilter> filters;
+    filters.push_back({QStringLiteral("Clipfuse Render Engine"), true, {}});
+    bool videoConfigured = false;
+    if (settings.videoEncoder.context && compressors_.video) {
+        const QString name = QString::fromStdString(compressors_.video->device().friendlyName);
+        filters.push_back({QStringLiteral("VideoCompressor"), true,
+                           [name, &videoConfigured](QWidget* owner, const QString&) {
+                               videoConfigured = true;
+                               if (media::Status s = ConfigureVideoCompressor(owner, name); !s)
+                                   showErrorText(owner, s);
+                           }});
+    }
+    if (settings.audioEncoder.context) filters.push_back({QStringLiteral("AudioCompressor"), true, {}});
+    filters.push_back(mp4WriterFilter(mp4Options_));
+    filters.push_back({QString::fromStdString(settings.path), true, {}});
+
+    ListedOutputGraph graph(std::move(filters));
+    CDialogFilterPerproty dialog(graph, owner_);
+    if (filterDialogRunner())
+        filterDialogRunner()(dialog);
+    else
+        dialog.exec();
+
+    settings.muxerOptions = media::mp4MuxerOptions(mp4Options_);
+    // A configuration accepted just now is the one this file is written with.
+    if (videoConfigured) {
+        settings.videoEncoder.context.reset();
+        insertCompressors(run, settings);
+    }
+}
 
 }  // namespace timeline

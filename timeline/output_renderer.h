@@ -10,12 +10,19 @@
 #include <string>
 
 #include "media/codecs/compressor.h"
+#include "media/writers/mp4_options.h"
 #include "output/output_options.h"
 #include "timeline/output_run.h"
 
 class QWidget;
+class CDialogFilterPerproty;
 
 namespace timeline {
+
+// Runs the filter property dialog; the program shows it modally, tests answer it from code.
+using FilterDialogRunner = std::function<void(CDialogFilterPerproty&)>;
+// Installs `runner` for every later MP4 join and returns the previous one (empty: exec).
+FilterDialogRunner setFilterDialogRunner(FilterDialogRunner runner);
 
 struct OutputCompressors {
     media::codecs::CompressorRef video;  // inserted when the options' use flag is 1
@@ -55,6 +62,7 @@ private:
     OutputCompressors compressors_;
     std::function<void()> notify_;
     std::unique_ptr<OutputRun> started_;
+    media::Mp4Options mp4Options_;
 };
 
 }  // namespace timeline

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListWidget>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -18,6 +19,8 @@
 #include "support/media/tone_share.h"
 #include "support/media/written_file.h"
 #include "support/qt/recorders.h"
+#include "output/filter_property_dialog.h"
+#include "timeline/output_renderer.h"
 
 namespace {
 
@@ -241,16 +244,29 @@ TEST_F(JoinTest, MatroskaAndOggFiles) {
     expectPicturesAndSound(ogg);
 }
 
-TEST_F(JoinTest, Mp4WithH264AndAac) {
+TEST_F(JoinTest, Mp4WithH264AndAacAfterTheFilterPropertyDialog) {
+    QStringList rows;
+    bool fileExistedDuringDialog = true;
+    const std::string path = dir_ + "/joined.mp4";
+    auto previous = timeline::setFilterDialogRunner([&](CDialogFilterPerproty& dialog) {
+        auto* list = dialog.findChild<QListWidget*>();
+        for (int i = 0; list && i < list->count(); ++i) rows << list->item(i)->text();
+        fileExistedDuringDialog = std::filesystem::exists(path);
+    });
     window_->boundCompressors().video = bind(CompressorCategory::Video, "libx264");
     window_->boundCompressors().audio = bind(CompressorCategory::Audio, "aac");
     window_->outputOptions().outputFormat = 4;
     window_->outputOptions().useVideoCompressor = 1;
     window_->outputOptions().useAudioCompressor = 1;
     writertest::ReadBack back = joinAndRead("joined.mp4");
+    timeline::setFilterDialogRunner(previous);
     EXPECT_EQ(back.container, "mov,mp4,m4a,3gp,3g2,mj2");
     EXPECT_EQ(back.videoCodec, "h264");
     expectPicturesAndSound(back);
+    // Shown once the output is connected and before anything is written.
+    EXPECT_FALSE(fileExistedDuringDialog);
+    EXPECT_EQ(rows, (QStringList{"Clipfuse Render Engine", "VideoCompressor", "AudioCompressor", "MP4 Writer",
+                                 QString::fromStdString(path)}));
 }
 
 TEST_F(JoinTest, PressingJoinAgainStopsAndKeepsAPlayableShorterFile) {

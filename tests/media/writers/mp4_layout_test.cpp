@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/media/test_media.h"
-#include "written_file.h"
+#include "support/media/written_file.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
