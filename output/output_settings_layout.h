@@ -22,7 +22,7 @@ struct ControlTemplate {
 const std::vector<ControlTemplate>& dialogTemplate();
 
 // The client area of dialog 129, in dialog units.
-inline constexpr int kDialogWidthDu = 270;
+inline constexpr int kDialogWidthDu = 278;
 inline constexpr int kDialogHeightDu = 178;
 
 // Creates the template's controls on `dialog`, each with its id in the "controlId" property.
