@@ -1,7 +1,7 @@
 #include "app/about_dialog.h"
 
 #include "app/control_ids.h"
-#include "app/dialog_units.h"
+#include "ui/dialog_units.h"
 #include "app/vendor_links.h"
 #include "platform/shell.h"
 #include "res/pictures.h"

@@ -1,10 +1,11 @@
 #pragma once
+#include "ui/control_id.h"
 // Numeric ids of the main window's controls and commands. Every control carries its id in
 // the property "controlId", so handlers, translation and tests find controls by id.
 
 namespace ids {
 
-inline constexpr char kControlIdProperty[] = "controlId";
+using ui::kControlIdProperty;
 
 inline constexpr int kMainDialog = 102;
 inline constexpr int kAboutDialog = 100;

@@ -9,6 +9,7 @@
 #include "app/settings_store.h"
 #include "app/status_line.h"
 #include "timeline/output_run.h"
+#include "media/codecs/stored_compressors.h"
 #include "res/pictures.h"
 #include "ui/message_box.h"
 #include "ui/text_lookup.h"
@@ -79,10 +80,15 @@ void CSlidemintDlg::initialise() {
     translateTexts();
 }
 
-void CSlidemintDlg::bindCompressors(const StoredCompressorChoice&) {
-    // No compressor is bound until the compressor registry takes this over.
-    options_.useVideoCompressor = 0;
-    options_.useAudioCompressor = 0;
+void CSlidemintDlg::bindCompressors(const StoredCompressorChoice& choice) {
+    media::codecs::ResolvedCompressors resolved =
+        media::codecs::ResolveStoredCompressors({choice.video, choice.audio}, compressorRegistry());
+    for (const media::Status& failure : resolved.messages)
+        ui::showPlainMessage(this, QString::fromStdString(failure.text()));
+    compressors_.video = std::move(resolved.pVideoCompressor);
+    compressors_.audio = std::move(resolved.pAudioCompressor);
+    options_.useVideoCompressor = resolved.useVideoCompressor;
+    options_.useAudioCompressor = resolved.useAudioCompressor;
 }
 
 void CSlidemintDlg::decorateButtons() {

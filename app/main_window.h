@@ -7,7 +7,8 @@
 #include "app/job_state.h"
 #include "app/program_settings.h"
 #include "app/transition_defaults.h"
-#include "media/codecs/compressor.h"
+#include "media/codecs/compressor_registry.h"
+#include "output/bound_compressors.h"
 #include "output/output_options.h"
 
 #include <QDialog>
@@ -30,13 +31,6 @@ struct ClipPropertyEdit {
     QString fileName;
     int transitionIndex = 0;
     int transitionSeconds = 0;
-};
-
-// The compressors bound at start-up and by the Options dialog; the output renderer inserts
-// them when the output options' use flags say so. Empty: none bound.
-struct BoundCompressors {
-    media::codecs::CompressorRef video;  // pVideoCompressor
-    media::codecs::CompressorRef audio;  // pAudioCompressor
 };
 
 class CSlidemintDlg : public QDialog {
@@ -87,7 +81,7 @@ protected:
     virtual void onAddVideo();
     virtual void onTransitionDefaults() {}
     // The output options dialog on `working`, a copy of the window's options; true for OK.
-    virtual bool runOptionsDialog(OutputOptions& /*working*/) { return false; }
+    virtual bool runOptionsDialog(OutputOptions& working);
     virtual void onPreview() {}
     virtual void onJoin();
     virtual void onFont() {}
@@ -101,7 +95,9 @@ protected:
     // Binds the compressors chosen by the stored numbers and sets the in-use flags.
     virtual void bindCompressors(const StoredCompressorChoice& choice);
     // Releases the bound compressors when the window closes.
-    virtual void releaseCompressors() {}
+    virtual void releaseCompressors();
+    // The installed compressors, which start-up and the Options dialog choose from.
+    virtual const media::codecs::CompressorRegistry& compressorRegistry() const;
     // Rewrites the window's texts in the current language.
     virtual void translateTexts() {}
 

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's template (dialog 102): every control with its id, text and rectangle
 // in dialog units, and the code that creates the controls on the window.
-#include "app/dialog_units.h"
+#include "ui/dialog_units.h"
 
 #include <QString>
 #include <vector>

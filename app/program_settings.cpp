@@ -3,12 +3,13 @@
 #include "app/settings_names.h"
 #include "app/settings_store.h"
 #include "output/output_extension.h"
+#include "output/output_option_values.h"
 
 #include <cmath>
 
 double presetFrameRate(int index) {
-    static constexpr double kRates[] = {23.976, 24.0, 25.0, 29.97, 30.0};
-    return index >= 0 && index < 5 ? kRates[index] : kRates[0];
+    const auto& rates = output::kPresetFrameRates;
+    return index >= 0 && index < output::kCustomRateRow ? rates[index] : rates[0];
 }
 
 FrameRateChoice frameRateFromStore(int storedIndex, const QString& storedRate) {

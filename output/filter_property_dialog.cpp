@@ -3,31 +3,31 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/control_ids.h"
-#include "app/dialog_units.h"
+#include "ui/control_id.h"
+#include "ui/dialog_units.h"
 
 CDialogFilterPerproty::CDialogFilterPerproty(const OutputGraphView& graph, QWidget* parent)
     : QDialog(parent), graph_(graph) {
     setWindowTitle(QStringLiteral("Set Filter's Properties"));
-    setProperty(ids::kControlIdProperty, filterdlg::kDialogId);
+    setProperty(ui::kControlIdProperty, filterdlg::kDialogId);
     QFont f = font();
     f.setPointSize(8);
     setFont(f);
     const DialogUnits du(font());
 
     list_ = new QListWidget(this);
-    list_->setProperty(ids::kControlIdProperty, filterdlg::kFilterList);
+    list_->setProperty(ui::kControlIdProperty, filterdlg::kFilterList);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setSortingEnabled(false);
     list_->setGeometry(du.toPixels({7, 7, 124, 82}));
 
     settings_ = new QPushButton(QStringLiteral("&Settings"), this);
-    settings_->setProperty(ids::kControlIdProperty, filterdlg::kSettings);
+    settings_->setProperty(ui::kControlIdProperty, filterdlg::kSettings);
     settings_->setGeometry(du.toPixels({138, 7, 50, 14}));
     settings_->setEnabled(false);
 
     auto* done = new QPushButton(QStringLiteral("&Continue"), this);
-    done->setProperty(ids::kControlIdProperty, filterdlg::kContinue);
+    done->setProperty(ui::kControlIdProperty, filterdlg::kContinue);
     done->setGeometry(du.toPixels({138, 25, 50, 14}));
     done->setDefault(true);
 

@@ -10,6 +10,16 @@ QString outputFormatExtension(int code) {
     return QString::fromLatin1(kExtensions[code]);
 }
 
+QString outputFormatFilter(int code) {
+    static const char* const kFilterTexts[] = {
+        "Audio Video Interleave file(*.avi)", "Windows Media Video file (*.wmv)",
+        "Matroska video file(*.mkv)",         "Advanced Systems Format file(*.asf)",
+        "MPEG-4 file(*.mp4)",                 "DSM file(*.dsm)",
+        "Ogg Media File(*.ogm)"};
+    if (code < 0 || code > 6) return {};
+    return QString::fromLatin1(kFilterTexts[code]);
+}
+
 std::optional<QString> withOutputExtension(int code, const QString& path) {
     const QString extension = outputFormatExtension(code);
     if (extension.isEmpty()) return std::nullopt;

@@ -10,6 +10,10 @@ enum OutputFormat : int { kAvi = 0, kWmv = 1, kMkv = 2, kAsf = 3, kMp4 = 4, kDsm
 // ".avi", ".wmv", ...; empty for a code outside 0..6.
 QString outputFormatExtension(int code);
 
+// The save dialog's filter of the format: its text, which ends in the pattern "*" and the
+// extension ("Windows Media Video file (*.wmv)"); empty for a code outside 0..6.
+QString outputFormatFilter(int code);
+
 // The extension rule: the path is cut at its last "." (searched in the whole path, folders
 // included; without a "." the whole path is kept) and the code's extension is appended.
 // No value for a code outside 0..6.

@@ -1,0 +1,50 @@
+#pragma once
+// The rows of the output options dialog's lists and the rules that turn typed text into
+// output option values.
+#include <QString>
+#include <cstdint>
+
+namespace output {
+
+struct FrameSize {
+    int width;
+    int height;
+};
+
+// Rows 0..7 of the resolution list; row 8 is the custom size.
+inline constexpr FrameSize kPresetFrameSizes[] = {{800, 600}, {640, 480}, {720, 576}, {720, 480},
+                                                  {480, 576}, {480, 480}, {352, 288}, {352, 240}};
+inline constexpr int kCustomSizeRow = 8;
+// The preset row of exactly that size, or the custom row.
+int frameSizeRow(int width, int height);
+
+// Rows 0..4 of the frame-rate list; row 5 is a custom rate.
+inline constexpr double kPresetFrameRates[] = {23.976, 24.0, 25.0, 29.97, 30.0};
+inline constexpr int kCustomRateRow = 5;
+// Rates below this are refused.
+inline constexpr double kMinimumFrameRate = 0.001;
+
+// The audio bitrate list's rows, in bits per second; the list shows kilobits of 1000 bits.
+inline constexpr int kAudioBitrates[] = {64000, 128000, 192000, 320000};
+// The row of exactly that bitrate, or -1.
+int audioBitrateRow(int bitrate);
+// The video bitrate edit shows kilobits of 1024 bits.
+inline constexpr int kVideoBitrateUnit = 1024;
+// What the Default button puts in the bitrate controls.
+inline constexpr int kDefaultVideoKbps = 780;
+inline constexpr int kDefaultAudioRow = 1;
+
+// The leading decimal integer of `text`, after blanks and with an optional sign, as a C
+// program reads a number: "12px" is 12, text without digits is 0. Kept within 32 bits.
+std::int32_t leadingInteger(const QString& text);
+// The leading decimal number of `text` in the same way ("25fps" is 25, "0,5" is 0); the
+// decimal point is always ".", whatever the user's locale. Infinity and NaN read as 0.
+double leadingDecimal(const QString& text);
+
+// A typed frame width or height: rounded toward zero to a multiple of 8, and at least 16.
+int frameSide(const QString& text);
+
+// The video bitrate edit's number of Kbps in bits per second, kept within 32 bits.
+std::int32_t videoBitrateFromKbps(const QString& text);
+
+}  // namespace output

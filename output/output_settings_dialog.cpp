@@ -1,0 +1,305 @@
+#include "output/output_settings_dialog.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "output/output_dialog_ids.h"
+#include "output/output_extension.h"
+#include "output/output_option_values.h"
+#include "output/output_settings_layout.h"
+#include "platform/application_title.h"
+#include "platform/file_dialogs.h"
+#include "ui/message_box.h"
+#include "ui/text_lookup.h"
+
+using namespace outputdlg;
+using media::codecs::CompressorCategory;
+
+namespace {
+
+// The longest output path the program keeps, as every stored path of the program.
+constexpr int kMaxOutputNameBytes = 259;
+constexpr int kMaxFrameRateChars = 128;
+
+bool isWindowsMediaFormat(int code) {
+    return code == output::kWmv || code == output::kAsf;
+}
+
+}  // namespace
+
+CDialogOutputSettings::CDialogOutputSettings(const OutputOptions& options,
+                                             BoundCompressors& compressors,
+                                             output::OutputSettingsStore& store,
+                                             const media::codecs::CompressorRegistry& registry,
+                                             QWidget* parent)
+    : QDialog(parent),
+      working_(options),
+      compressors_(compressors),
+      store_(store),
+      registry_(registry) {
+    setWindowTitle(QStringLiteral("Select Output options"));
+    setProperty(kControlIdProperty, kDialogId);
+    QFont dialogFont = font();
+    dialogFont.setPointSize(8);
+    setFont(dialogFont);
+    const DialogUnits units(font());
+    createDialogControls(this, units);
+    setFixedSize(units.toPixels({0, 0, kDialogWidthDu, kDialogHeightDu}).size());
+    fillControls();
+    // Connected after opening, so that filling the lists runs no action.
+    connectActions();
+}
+
+QWidget* CDialogOutputSettings::control(int id) const {
+    return findDialogControl(this, id);
+}
+
+QComboBox* CDialogOutputSettings::list(int id) const {
+    return qobject_cast<QComboBox*>(control(id));
+}
+
+QLineEdit* CDialogOutputSettings::edit(int id) const {
+    return qobject_cast<QLineEdit*>(control(id));
+}
+
+void CDialogOutputSettings::showControls(std::initializer_list<int> ids, bool shown) {
+    for (int id : ids) control(id)->setVisible(shown);
+}
+
+void CDialogOutputSettings::fillControls() {
+    edit(kOutputFile)->setText(working_.outputName);
+
+    edit(kWidth)->setText(QString::number(working_.outputWidth));
+    edit(kHeight)->setText(QString::number(working_.outputHeight));
+    showControls({kWidth, kHeight}, false);
+    const int sizeRow = output::frameSizeRow(working_.outputWidth, working_.outputHeight);
+    list(kResolutionList)->setCurrentIndex(sizeRow);
+    if (sizeRow == output::kCustomSizeRow) showControls({kWidth, kHeight}, true);
+    list(kResolutionList)->setItemText(output::kCustomSizeRow, StringText(112));
+
+    edit(kFrameRate)->setText(QString::asprintf("%.3f", working_.frameRate));
+    control(kFrameRate)->hide();
+    const int rateRow =
+        working_.frameRateIndex >= 0 && working_.frameRateIndex <= output::kCustomRateRow
+            ? working_.frameRateIndex
+            : -1;
+    list(kFrameRateList)->setCurrentIndex(rateRow);
+    if (working_.frameRateIndex > 4) control(kFrameRate)->show();
+    list(kFrameRateList)->setItemText(output::kCustomRateRow, StringText(114));
+
+    fillCompressorList(list(kVideoCompressorList), CompressorCategory::Video);
+    fillCompressorList(list(kAudioCompressorList), CompressorCategory::Audio);
+
+    QComboBox* resize = list(kResizeList);
+    resize->setItemText(0, StringText(117));
+    resize->setItemText(1, StringText(118));
+    resize->setCurrentIndex(working_.resizeMode == 2 ? 0 : 1);
+
+    showControls({kVideoCompressorList, kAudioCompressorList, kSettings}, false);
+
+    edit(kVideoBitrate)
+        ->setText(QString::number(working_.videoBitrate / output::kVideoBitrateUnit));
+    edit(kAudioBitrateShadow)->setText(QString::number(working_.audioBitrate / 1000));
+    list(kAudioBitrateList)->setCurrentIndex(output::audioBitrateRow(working_.audioBitrate));
+
+    showControls({kVideoCompressorLabel, kAudioCompressorLabel, kCompressorNote}, false);
+
+    QComboBox* format = list(kFormatList);
+    format->clear();
+    format->addItems({QStringLiteral("WMV"), QStringLiteral("ASF")});
+    format->setCurrentIndex(working_.outputFormat == output::kAsf ? 1 : 0);
+    // The record's own format, even one the list does not offer.
+    applyFormatLayout(working_.outputFormat);
+}
+
+void CDialogOutputSettings::fillCompressorList(QComboBox* box, CompressorCategory category) {
+    box->clear();
+    for (const std::string& row : media::codecs::compressorListRows(category, registry_))
+        box->addItem(QString::fromStdString(row));
+    box->setCurrentIndex(media::codecs::initialCompressorRow(
+        category, store_.compressorNumber(category), registry_));
+}
+
+void CDialogOutputSettings::connectActions() {
+    connect(list(kFormatList), &QComboBox::currentIndexChanged, this,
+            &CDialogOutputSettings::onFormatChanged);
+    connect(list(kResolutionList), &QComboBox::currentIndexChanged, this,
+            &CDialogOutputSettings::onResolutionChanged);
+    connect(list(kFrameRateList), &QComboBox::currentIndexChanged, this,
+            &CDialogOutputSettings::onFrameRateChanged);
+    auto button = [this](int id) { return qobject_cast<QPushButton*>(control(id)); };
+    connect(button(kDefault), &QPushButton::clicked, this, &CDialogOutputSettings::onDefault);
+    connect(button(kSettings), &QPushButton::clicked, this, &CDialogOutputSettings::onSettings);
+    connect(button(kBrowse), &QPushButton::clicked, this, &CDialogOutputSettings::onBrowse);
+    connect(button(kOk), &QPushButton::clicked, this, &CDialogOutputSettings::onOk);
+    connect(button(kCancel), &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CDialogOutputSettings::applyFormatLayout(int code) {
+    QString name = edit(kOutputFile)->text();
+    if (ApplyOutputExtension(code, name)) edit(kOutputFile)->setText(name);
+    if (code > output::kOgm) {
+        ui::showMessage(this, QStringLiteral("unknown error"), QStringLiteral("error"));
+        return;
+    }
+    if (code < 0) return;
+    const bool windowsMedia = isWindowsMediaFormat(code);
+    showControls({kVideoCompressorLabel, kAudioCompressorLabel, kVideoCompressorList,
+                  kAudioCompressorList, kSettings, kCompressorNote},
+                 !windowsMedia);
+    showControls({kVideoBitrate, kAudioBitrateList, kVideoBitrateLabel, kAudioBitrateLabel,
+                  kVideoBitrateUnit, kAudioBitrateUnit},
+                 windowsMedia);
+}
+
+void CDialogOutputSettings::onFormatChanged(int row) {
+    working_.outputFormat = row == 1 ? output::kAsf : output::kWmv;
+    applyFormatLayout(working_.outputFormat);
+}
+
+void CDialogOutputSettings::onResolutionChanged(int row) {
+    if (row < 0) return;
+    if (row < output::kCustomSizeRow) {
+        edit(kWidth)->setText(QString::number(output::kPresetFrameSizes[row].width));
+        edit(kHeight)->setText(QString::number(output::kPresetFrameSizes[row].height));
+        showControls({kWidth, kHeight}, false);
+    } else {
+        edit(kWidth)->setText(QString::number(working_.outputWidth));
+        edit(kHeight)->setText(QString::number(working_.outputHeight));
+        showControls({kWidth, kHeight}, true);
+    }
+}
+
+void CDialogOutputSettings::onFrameRateChanged(int row) {
+    if (row < 0) return;
+    if (row < output::kCustomRateRow) {
+        edit(kFrameRate)->setText(QString::asprintf("%f", output::kPresetFrameRates[row]));
+        control(kFrameRate)->hide();
+    } else {
+        edit(kFrameRate)->setText(QString::asprintf("%.3f", working_.frameRate));
+        control(kFrameRate)->show();
+    }
+}
+
+void CDialogOutputSettings::onDefault() {
+    if (isWindowsMediaFormat(working_.outputFormat)) {
+        edit(kVideoBitrate)->setText(QString::number(output::kDefaultVideoKbps));
+        list(kAudioBitrateList)->setCurrentIndex(output::kDefaultAudioRow);
+        return;
+    }
+    list(kVideoCompressorList)
+        ->setCurrentIndex(
+            media::codecs::preferredCompressorRow(CompressorCategory::Video, registry_));
+    list(kAudioCompressorList)
+        ->setCurrentIndex(
+            media::codecs::preferredCompressorRow(CompressorCategory::Audio, registry_));
+}
+
+void CDialogOutputSettings::onSettings() {
+    const media::Status s =
+        ConfigureVideoCompressor(this, list(kVideoCompressorList)->currentText(), registry_,
+                                 media::codecs::processCodecStateBuffer(), runCompressorDialog_);
+    // The codec's dialog itself never fails; keeping what the user accepted can.
+    if (s.failed()) ui::showPlainMessage(this, QString::fromStdString(s.text()));
+}
+
+void CDialogOutputSettings::onBrowse() {
+    platform::FileDialogRequest request;
+    request.owner = this;
+    request.title = StringText(110);
+    const QString& name = working_.outputName;
+    const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
+    request.folder =
+        slash < 0 ? QStringLiteral(".") : (slash == 0 ? QStringLiteral("/") : name.left(slash));
+    // The name box starts empty: every file of the folder is listed, as "*.*" asks.
+    const QString filter = output::outputFormatFilter(working_.outputFormat);
+    if (filter.isEmpty())
+        ui::showMessage(this, QStringLiteral("Does not support the video format"),
+                        QStringLiteral("Error"));
+    else
+        request.filters = {filter};
+    QString chosen = platform::fileDialogs().getSaveFileName(request);
+    if (chosen.isEmpty()) return;
+    ApplyOutputExtension(working_.outputFormat, chosen);
+    edit(kOutputFile)->setText(chosen);
+}
+
+int CDialogOutputSettings::takeCompressor(CompressorCategory category, std::int32_t& useFlag) {
+    const bool video = category == CompressorCategory::Video;
+    const int row = list(video ? kVideoCompressorList : kAudioCompressorList)->currentIndex();
+    if (row <= 0) {
+        // The uncompressed row, or no row at all: nothing is looked up.
+        useFlag = 0;
+        return media::codecs::storedNumberForRow(row);
+    }
+    media::codecs::CompressorRef& bound = video ? compressors_.video : compressors_.audio;
+    // The old compressor goes first, also when the new lookup fails.
+    bound.reset();
+    const media::Status s = video ? media::codecs::GetCompressor(row - 1, &bound, registry_)
+                                  : media::codecs::GetAudioCompressor(row - 1, &bound, registry_);
+    if (s.failed()) ui::showPlainMessage(this, QString::fromStdString(s.text()));
+    useFlag = 1;
+    return media::codecs::storedNumberForRow(row);
+}
+
+void CDialogOutputSettings::onOk() {
+    const QString rateText = edit(kFrameRate)->text().left(kMaxFrameRateChars);
+    working_.frameRate = output::leadingDecimal(rateText);
+    if (working_.frameRate < output::kMinimumFrameRate) {
+        ui::showMessage(this, QStringLiteral("The frame rate is too small!"),
+                        platform::applicationTitle());
+        return;
+    }
+    const QString name = edit(kOutputFile)->text();
+    if (name.toUtf8().size() > kMaxOutputNameBytes) {
+        // A cut path would name another file; the user shortens it instead.
+        ui::showMessage(
+            this,
+            QStringLiteral("The path of the output file is too long (more than %1 bytes): %2")
+                .arg(kMaxOutputNameBytes)
+                .arg(name),
+            platform::applicationTitle());
+        return;
+    }
+
+    output::StoredOutputValues stored;
+    const int rateRow = list(kFrameRateList)->currentIndex();
+    stored.frameRateIndex = rateRow;
+    if (rateRow < 0) {
+        working_.frameRateIndex = 0;
+        working_.frameRate = output::kPresetFrameRates[0];
+    } else {
+        working_.frameRateIndex = rateRow;
+        working_.frameRate = rateRow < output::kCustomRateRow ? output::kPresetFrameRates[rateRow]
+                                                              : output::leadingDecimal(rateText);
+    }
+    stored.frameRate = QString::asprintf("%f", working_.frameRate);
+
+    working_.outputName = name;
+    stored.outputName = name;
+
+    working_.outputWidth = output::frameSide(edit(kWidth)->text());
+    working_.outputHeight = output::frameSide(edit(kHeight)->text());
+    stored.outputWidth = working_.outputWidth;
+    stored.outputHeight = working_.outputHeight;
+
+    stored.videoCompressorNumber =
+        takeCompressor(CompressorCategory::Video, working_.useVideoCompressor);
+    stored.audioCompressorNumber =
+        takeCompressor(CompressorCategory::Audio, working_.useAudioCompressor);
+
+    working_.resizeMode = list(kResizeList)->currentIndex() == 0 ? 2 : 0;
+
+    working_.videoBitrate = output::videoBitrateFromKbps(edit(kVideoBitrate)->text());
+    stored.videoBitrate = working_.videoBitrate;
+    const int audioRow = list(kAudioBitrateList)->currentIndex();
+    if (audioRow >= 0) working_.audioBitrate = output::kAudioBitrates[audioRow];
+    stored.audioBitrate = working_.audioBitrate;
+
+    working_.outputFormat = list(kFormatList)->currentIndex() == 1 ? output::kAsf : output::kWmv;
+    stored.outputFormat = working_.outputFormat;
+
+    store_.write(stored);
+    accept();
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The output options dialog "Select Output options" (dialog 129). It edits its own copy of
+// the output options; the caller takes options() back only when the dialog ends with OK.
+// OK validates the input, stores the chosen values and binds the chosen compressors into
+// the caller's BoundCompressors before the dialog closes.
+#include <QDialog>
+
+#include "media/codecs/compressor_registry.h"
+#include "output/bound_compressors.h"
+#include "output/compressor_configure.h"
+#include "output/output_options.h"
+#include "output/output_settings_store.h"
+
+class QComboBox;
+class QLineEdit;
+
+class CDialogOutputSettings : public QDialog {
+    Q_OBJECT
+public:
+    CDialogOutputSettings(
+        const OutputOptions& options, BoundCompressors& compressors,
+        output::OutputSettingsStore& store,
+        const media::codecs::CompressorRegistry& registry = media::codecs::installedCompressors(),
+        QWidget* parent = nullptr);
+
+    // The working copy: what OK hands back.
+    const OutputOptions& options() const { return working_; }
+
+    QWidget* control(int id) const;
+
+    // How the Settings button runs a codec's configuration dialog; modal unless replaced.
+    void setCompressorDialogRunner(CompressorDialogRunner run) {
+        runCompressorDialog_ = std::move(run);
+    }
+
+    // The extension rule for `code` on the output file edit, then the bitrate layout for
+    // WMV and ASF or the compressor layout for the other formats.
+    void applyFormatLayout(int code);
+
+private:
+    void fillControls();
+    void fillCompressorList(QComboBox* list, media::codecs::CompressorCategory category);
+    void connectActions();
+
+    void onFormatChanged(int row);
+    void onResolutionChanged(int row);
+    void onFrameRateChanged(int row);
+    void onDefault();
+    void onSettings();
+    void onBrowse();
+    void onOk();
+    // Binds the compressor of a list row; the flag it leaves and the number to store.
+    int takeCompressor(media::codecs::CompressorCategory category, std::int32_t& useFlag);
+
+    void showControls(std::initializer_list<int> ids, bool shown);
+    QComboBox* list(int id) const;
+    QLineEdit* edit(int id) const;
+
+    OutputOptions working_;
+    BoundCompressors& compressors_;
+    output::OutputSettingsStore& store_;
+    const media::codecs::CompressorRegistry& registry_;
+    CompressorDialogRunner runCompressorDialog_;
+};

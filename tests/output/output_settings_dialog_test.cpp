@@ -1,0 +1,471 @@
+#include "output/output_settings_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <map>
+#include <optional>
+
+#include "output/compressor_settings_dialog.h"
+#include "output/output_dialog_ids.h"
+#include "platform/application_title.h"
+#include "platform/file_dialogs.h"
+#include "support/media/test_media.h"
+#include "support/qt/recorders.h"
+
+using namespace media::codecs;
+using namespace outputdlg;
+
+namespace {
+
+class MemorySettings : public output::OutputSettingsStore {
+public:
+    int compressorNumber(CompressorCategory category) const override {
+        return category == CompressorCategory::Video ? video : audio;
+    }
+    void write(const output::StoredOutputValues& values) override { written = values; }
+
+    int video = -2;
+    int audio = -2;
+    std::optional<output::StoredOutputValues> written;
+};
+
+class SaveDialogAnswer : public platform::FileDialogs {
+public:
+    SaveDialogAnswer() { previous_ = platform::setFileDialogs(this); }
+    ~SaveDialogAnswer() override { platform::setFileDialogs(previous_); }
+    QStringList getOpenFileNames(const platform::FileDialogRequest&) override { return {}; }
+    QString getOpenFileName(const platform::FileDialogRequest&) override { return {}; }
+    QString getSaveFileName(const platform::FileDialogRequest& r) override {
+        requests.push_back(r);
+        return answer;
+    }
+    QString answer;
+    std::vector<platform::FileDialogRequest> requests;
+
+private:
+    platform::FileDialogs* previous_;
+};
+
+// Two video devices, the second a DivX one; one audio device.
+CompressorRegistry twoVideoDevices(const std::string& scratch) {
+    return CompressorRegistry(
+        {{"png", "PNG (png)", CompressorCategory::Video, 5},
+         {"mpeg4", "Fast dIvX 6.8 (mpeg4)", CompressorCategory::Video, 7}},
+        {{"pcm_s16le", "PCM 16-bit (pcm_s16le)", CompressorCategory::Audio, 7}},
+        std::make_shared<const CodecStateStore>(testmedia::scratchDir(scratch)));
+}
+
+OutputOptions wmvOptions() {
+    OutputOptions o;
+    o.outputName = "/tmp/v/video_join.wmv";
+    o.outputFormat = 1;
+    o.videoBitrate = 798720;
+    return o;
+}
+
+class OutputDialogTest : public ::testing::Test {
+protected:
+    OutputDialogTest() : registry_(twoVideoDevices("output_dialog")) {}
+
+    std::unique_ptr<CDialogOutputSettings> open(const OutputOptions& o) {
+        return std::make_unique<CDialogOutputSettings>(o, bound_, settings_, registry_);
+    }
+    static QLineEdit* edit(CDialogOutputSettings& d, int id) {
+        return qobject_cast<QLineEdit*>(d.control(id));
+    }
+    static QComboBox* list(CDialogOutputSettings& d, int id) {
+        return qobject_cast<QComboBox*>(d.control(id));
+    }
+    static void press(CDialogOutputSettings& d, int id) {
+        qobject_cast<QPushButton*>(d.control(id))->click();
+    }
+    static bool shown(CDialogOutputSettings& d, int id) { return !d.control(id)->isHidden(); }
+
+    CompressorRegistry registry_;
+    BoundCompressors bound_;
+    MemorySettings settings_;
+    testqt::MessageRecorder boxes_;
+};
+
+}  // namespace
+
+TEST_F(OutputDialogTest, OpensWithTheRecordsValues) {
+    OutputOptions o = wmvOptions();
+    o.outputWidth = 1024;
+    o.outputHeight = 768;
+    o.frameRateIndex = 5;
+    o.frameRate = 12.5;
+    o.resizeMode = 0;
+    auto d = open(o);
+    EXPECT_EQ(d->windowTitle(), "Select Output options");
+    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/v/video_join.wmv");
+    EXPECT_EQ(list(*d, kResolutionList)->currentIndex(), 8) << "no preset is 1024x768";
+    EXPECT_EQ(list(*d, kResolutionList)->itemText(8), "Custom size");
+    EXPECT_TRUE(shown(*d, kWidth));
+    EXPECT_EQ(edit(*d, kWidth)->text(), "1024");
+    EXPECT_EQ(edit(*d, kHeight)->text(), "768");
+    EXPECT_EQ(list(*d, kFrameRateList)->currentIndex(), 5);
+    EXPECT_EQ(edit(*d, kFrameRate)->text(), "12.500");
+    EXPECT_TRUE(shown(*d, kFrameRate));
+    EXPECT_EQ(list(*d, kResizeList)->currentText(), "Stretch");
+    EXPECT_EQ(edit(*d, kVideoBitrate)->text(), "780");
+    EXPECT_EQ(list(*d, kAudioBitrateList)->currentText(), "128");
+    EXPECT_FALSE(shown(*d, kAudioBitrateShadow));
+    EXPECT_FALSE(shown(*d, kScratchList));
+    EXPECT_EQ(list(*d, kFormatList)->count(), 2);
+    EXPECT_EQ(list(*d, kFormatList)->currentText(), "WMV");
+    for (int id : {kVideoBitrate, kAudioBitrateList, kVideoBitrateLabel, kAudioBitrateUnit})
+        EXPECT_TRUE(shown(*d, id));
+    for (int id : {kVideoCompressorList, kAudioCompressorList, kSettings, kCompressorNote,
+                   kVideoCompressorLabel})
+        EXPECT_FALSE(shown(*d, id));
+    EXPECT_TRUE(boxes_.messages.empty());
+
+    o.outputWidth = 352;
+    o.outputHeight = 240;
+    o.frameRateIndex = 2;
+    o.frameRate = 25.0;
+    auto preset = open(o);
+    EXPECT_EQ(list(*preset, kResolutionList)->currentIndex(), 7);
+    EXPECT_FALSE(shown(*preset, kWidth));
+    EXPECT_FALSE(shown(*preset, kFrameRate));
+}
+
+TEST_F(OutputDialogTest, OkStoresFrameSidesRoundedToMultiplesOfEight) {
+    auto d = open(wmvOptions());
+    list(*d, kResolutionList)->setCurrentIndex(8);
+    edit(*d, kWidth)->setText("1001");
+    edit(*d, kHeight)->setText("33");
+    press(*d, kOk);
+    ASSERT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(d->options().outputWidth, 1000);
+    EXPECT_EQ(d->options().outputHeight, 32);
+    ASSERT_TRUE(settings_.written);
+    EXPECT_EQ(settings_.written->outputWidth, 1000);
+    EXPECT_EQ(settings_.written->outputHeight, 32);
+
+    for (const char* typed : {"15", "-50", "abc"}) {
+        auto again = open(wmvOptions());
+        list(*again, kResolutionList)->setCurrentIndex(8);
+        edit(*again, kWidth)->setText(typed);
+        edit(*again, kHeight)->setText(typed);
+        press(*again, kOk);
+        EXPECT_EQ(again->options().outputWidth, 16) << typed;
+        EXPECT_EQ(settings_.written->outputHeight, 16) << typed;
+    }
+}
+
+TEST_F(OutputDialogTest, ATooSmallFrameRateKeepsTheDialogOpenAndStoresNothing) {
+    auto d = open(wmvOptions());
+    list(*d, kFrameRateList)->setCurrentIndex(5);
+    EXPECT_TRUE(shown(*d, kFrameRate));
+    EXPECT_EQ(edit(*d, kFrameRate)->text(), "23.976");
+    edit(*d, kFrameRate)->setText("0.0005");
+    press(*d, kOk);
+    EXPECT_EQ(d->result(), 0);
+    EXPECT_FALSE(settings_.written);
+    ASSERT_EQ(boxes_.messages.size(), 1u);
+    EXPECT_EQ(boxes_.messages[0].text, "The frame rate is too small!");
+    EXPECT_EQ(boxes_.messages[0].caption, platform::applicationTitle());
+    EXPECT_EQ(boxes_.messages[0].owner, d.get());
+    EXPECT_EQ(bound_.video, nullptr) << "no compressor was looked up";
+
+    // The custom row now starts from the refused value.
+    list(*d, kFrameRateList)->setCurrentIndex(0);
+    list(*d, kFrameRateList)->setCurrentIndex(5);
+    EXPECT_EQ(edit(*d, kFrameRate)->text(), "0.001") << "%.3f of 0.0005";
+    edit(*d, kFrameRate)->setText("0.001");
+    press(*d, kOk);
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_DOUBLE_EQ(d->options().frameRate, 0.001);
+    EXPECT_EQ(d->options().frameRateIndex, 5);
+    EXPECT_EQ(settings_.written->frameRate, "0.001000");
+    EXPECT_EQ(settings_.written->frameRateIndex, 5);
+}
+
+TEST_F(OutputDialogTest, PresetRowsFillTheirValuesAndTheCustomRowsTheRecords) {
+    OutputOptions o = wmvOptions();
+    o.outputWidth = 1024;
+    o.outputHeight = 768;
+    auto d = open(o);
+    list(*d, kResolutionList)->setCurrentIndex(1);
+    EXPECT_EQ(edit(*d, kWidth)->text(), "640");
+    EXPECT_FALSE(shown(*d, kWidth));
+    edit(*d, kWidth)->setText("10");
+    list(*d, kResolutionList)->setCurrentIndex(8);
+    EXPECT_EQ(edit(*d, kWidth)->text(), "1024");
+    EXPECT_TRUE(shown(*d, kHeight));
+    list(*d, kResolutionList)->setCurrentIndex(4);
+
+    list(*d, kFrameRateList)->setCurrentIndex(3);
+    EXPECT_EQ(edit(*d, kFrameRate)->text(), "29.970000");
+    list(*d, kAudioBitrateList)->setCurrentIndex(3);
+    list(*d, kResizeList)->setCurrentIndex(1);
+    edit(*d, kVideoBitrate)->setText("100");
+    press(*d, kOk);
+    const OutputOptions& r = d->options();
+    EXPECT_EQ(r.outputWidth, 480);
+    EXPECT_EQ(r.outputHeight, 576);
+    EXPECT_DOUBLE_EQ(r.frameRate, 29.97);
+    EXPECT_EQ(r.frameRateIndex, 3);
+    EXPECT_EQ(r.resizeMode, 0);
+    EXPECT_EQ(r.videoBitrate, 102400);
+    EXPECT_EQ(r.audioBitrate, 320000);
+    ASSERT_TRUE(settings_.written);
+    EXPECT_EQ(settings_.written->frameRate, "29.970000");
+    EXPECT_EQ(settings_.written->videoBitrate, 102400);
+    EXPECT_EQ(settings_.written->audioBitrate, 320000);
+    EXPECT_EQ(settings_.written->outputName, "/tmp/v/video_join.wmv");
+    EXPECT_EQ(settings_.written->outputFormat, 1);
+}
+
+TEST_F(OutputDialogTest, AStoredAviOpensWithTheCompressorLayoutAndOkStoresWmv) {
+    OutputOptions o = wmvOptions();
+    o.outputFormat = 0;
+    auto d = open(o);
+    EXPECT_EQ(list(*d, kFormatList)->currentText(), "WMV");
+    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/v/video_join.avi");
+    for (int id : {kVideoCompressorList, kAudioCompressorList, kSettings, kCompressorNote,
+                   kVideoCompressorLabel, kAudioCompressorLabel})
+        EXPECT_TRUE(shown(*d, id)) << id;
+    for (int id : {kVideoBitrate, kAudioBitrateList, kVideoBitrateLabel, kAudioBitrateLabel,
+                   kVideoBitrateUnit, kAudioBitrateUnit})
+        EXPECT_FALSE(shown(*d, id)) << id;
+    press(*d, kOk);
+    EXPECT_EQ(d->options().outputFormat, 1);
+    EXPECT_EQ(d->options().outputName, "/tmp/v/video_join.avi")
+        << "until a change applies the WMV extension";
+
+    auto changed = open(o);
+    list(*changed, kFormatList)->setCurrentIndex(1);
+    EXPECT_EQ(edit(*changed, kOutputFile)->text(), "/tmp/v/video_join.asf");
+    EXPECT_FALSE(shown(*changed, kVideoCompressorList));
+    EXPECT_TRUE(shown(*changed, kVideoBitrate));
+    press(*changed, kOk);
+    EXPECT_EQ(changed->options().outputFormat, 3);
+}
+
+TEST_F(OutputDialogTest, TheExtensionCutsAtTheLastDotOfTheWholePath) {
+    OutputOptions o = wmvOptions();
+    o.outputName = "/tmp/my.videos/clip";
+    auto d = open(o);
+    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/my.wmv");
+}
+
+TEST_F(OutputDialogTest, AnUnknownFormatIsReportedAndLeavesTheLayout) {
+    OutputOptions o = wmvOptions();
+    o.outputFormat = 9;
+    auto d = open(o);
+    ASSERT_EQ(boxes_.messages.size(), 2u);
+    EXPECT_EQ(boxes_.messages[0].text, "Does not support the video format");
+    EXPECT_EQ(boxes_.messages[0].caption, "Error");
+    EXPECT_EQ(boxes_.messages[1].text, "unknown error");
+    EXPECT_EQ(boxes_.messages[1].caption, "error");
+    EXPECT_EQ(boxes_.messages[1].owner, d.get());
+    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/v/video_join.wmv");
+
+    // Browse warns, then offers every file.
+    SaveDialogAnswer save;
+    save.answer = "/tmp/v/other.avi";
+    press(*d, kBrowse);
+    ASSERT_EQ(save.requests.size(), 1u);
+    EXPECT_TRUE(save.requests[0].filters.isEmpty());
+    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/v/other.avi");
+}
+
+TEST_F(OutputDialogTest, AnUnlistedAudioBitrateIsKept) {
+    OutputOptions o = wmvOptions();
+    o.audioBitrate = 96000;
+    auto d = open(o);
+    EXPECT_EQ(list(*d, kAudioBitrateList)->currentIndex(), -1);
+    EXPECT_EQ(edit(*d, kAudioBitrateShadow)->text(), "96");
+    press(*d, kOk);
+    EXPECT_EQ(d->options().audioBitrate, 96000);
+    EXPECT_EQ(settings_.written->audioBitrate, 96000);
+}
+
+TEST_F(OutputDialogTest, ATooLongOutputPathIsRefusedNotCut) {
+    auto d = open(wmvOptions());
+    const QString longName = "/tmp/" + QString(300, 'a') + ".wmv";
+    edit(*d, kOutputFile)->setText(longName);
+    press(*d, kOk);
+    EXPECT_EQ(d->result(), 0);
+    EXPECT_FALSE(settings_.written);
+    ASSERT_EQ(boxes_.messages.size(), 1u);
+    EXPECT_TRUE(boxes_.messages[0].text.startsWith("The path of the output file is too long"));
+    EXPECT_EQ(edit(*d, kOutputFile)->text(), longName);
+}
+
+TEST_F(OutputDialogTest, DefaultTouchesOnlyTheBitratesForWindowsMedia) {
+    OutputOptions o = wmvOptions();
+    o.videoBitrate = 2048;
+    o.audioBitrate = 64000;
+    auto d = open(o);
+    list(*d, kResolutionList)->setCurrentIndex(2);
+    edit(*d, kOutputFile)->setText("/tmp/typed.wmv");
+    press(*d, kDefault);
+    EXPECT_EQ(edit(*d, kVideoBitrate)->text(), "780");
+    EXPECT_EQ(list(*d, kAudioBitrateList)->currentText(), "128");
+    EXPECT_EQ(list(*d, kResolutionList)->currentIndex(), 2);
+    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/typed.wmv");
+
+    settings_.video = -1;
+    settings_.audio = -1;
+    o.outputFormat = 2;
+    auto mkv = open(o);
+    EXPECT_EQ(list(*mkv, kVideoCompressorList)->currentIndex(), 0);
+    press(*mkv, kDefault);
+    EXPECT_EQ(list(*mkv, kVideoCompressorList)->currentIndex(), 2) << "the DivX device";
+    EXPECT_EQ(list(*mkv, kAudioCompressorList)->currentIndex(), 0) << "no Microsoft ADPCM";
+    EXPECT_EQ(edit(*mkv, kVideoBitrate)->text(), "2");
+}
+
+TEST_F(OutputDialogTest, BrowseOffersTheFormatsFilterAndAppliesItsExtension) {
+    SaveDialogAnswer save;
+    auto d = open(wmvOptions());
+    press(*d, kBrowse);
+    ASSERT_EQ(save.requests.size(), 1u);
+    EXPECT_EQ(save.requests[0].title, "Select Output File Name");
+    EXPECT_EQ(save.requests[0].folder, "/tmp/v");
+    EXPECT_EQ(save.requests[0].filters, QStringList{"Windows Media Video file (*.wmv)"});
+    EXPECT_EQ(save.requests[0].owner, d.get());
+    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/v/video_join.wmv") << "cancelled";
+
+    save.answer = "/tmp/w/new.name.mp4";
+    list(*d, kFormatList)->setCurrentIndex(1);
+    press(*d, kBrowse);
+    EXPECT_EQ(save.requests[1].filters, QStringList{"Advanced Systems Format file(*.asf)"});
+    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/w/new.name.asf");
+    EXPECT_TRUE(boxes_.messages.empty());
+
+    OutputOptions bare = wmvOptions();
+    bare.outputName = "clip";
+    auto noFolder = open(bare);
+    press(*noFolder, kBrowse);
+    EXPECT_EQ(save.requests[2].folder, ".");
+}
+
+TEST_F(OutputDialogTest, ADivxDeviceSecondInTheListIsPreselectedAndBoundOnOk) {
+    auto d = open(wmvOptions());
+    QComboBox* video = list(*d, kVideoCompressorList);
+    ASSERT_EQ(video->count(), 3);
+    EXPECT_EQ(video->itemText(0), "Full frames (uncompressed)");
+    EXPECT_EQ(video->currentIndex(), 2);
+    EXPECT_EQ(list(*d, kAudioCompressorList)->itemText(0), "Uncompressed Audio");
+    EXPECT_EQ(list(*d, kAudioCompressorList)->currentIndex(), 0) << "no preferred audio device";
+    press(*d, kOk);
+    ASSERT_NE(bound_.video, nullptr);
+    EXPECT_EQ(bound_.video->device().encoder, "mpeg4");
+    EXPECT_EQ(d->options().useVideoCompressor, 1);
+    EXPECT_EQ(d->options().useAudioCompressor, 0);
+    EXPECT_EQ(settings_.written->videoCompressorNumber, 1);
+    EXPECT_EQ(settings_.written->audioCompressorNumber, -1);
+}
+
+TEST_F(OutputDialogTest, StoredNumbersSelectTheirRowsOrNone) {
+    settings_.video = 5;  // beyond the two devices
+    settings_.audio = 0;
+    bound_.video =
+        std::make_shared<const Compressor>(registry_.devices(CompressorCategory::Video)[0],
+                                           avcodec_find_encoder_by_name("png"), registry_.store());
+    const auto before = bound_.video;
+    auto d = open(wmvOptions());
+    EXPECT_EQ(list(*d, kVideoCompressorList)->currentIndex(), -1);
+    EXPECT_EQ(list(*d, kAudioCompressorList)->currentIndex(), 1);
+    press(*d, kOk);
+    EXPECT_EQ(d->options().useVideoCompressor, 0);
+    EXPECT_EQ(bound_.video, before) << "nothing looked up without a row";
+    EXPECT_EQ(settings_.written->videoCompressorNumber, -2);
+    EXPECT_EQ(d->options().useAudioCompressor, 1);
+    ASSERT_NE(bound_.audio, nullptr);
+    EXPECT_EQ(bound_.audio->device().encoder, "pcm_s16le");
+
+    settings_.video = -1;
+    auto none = open(wmvOptions());
+    EXPECT_EQ(list(*none, kVideoCompressorList)->currentIndex(), 0);
+    press(*none, kOk);
+    EXPECT_EQ(none->options().useVideoCompressor, 0);
+    EXPECT_EQ(settings_.written->videoCompressorNumber, -1);
+}
+
+TEST_F(OutputDialogTest, WithoutCompressorsOnlyTheUncompressedRowsAreListed) {
+    CompressorRegistry empty({}, {}, registry_.store());
+    CDialogOutputSettings d(wmvOptions(), bound_, settings_, empty);
+    EXPECT_EQ(list(d, kVideoCompressorList)->count(), 1);
+    EXPECT_EQ(list(d, kVideoCompressorList)->currentIndex(), 0);
+    EXPECT_EQ(list(d, kAudioCompressorList)->count(), 1);
+    press(d, kDefault);
+    press(d, kOk);
+    EXPECT_EQ(d.options().useVideoCompressor, 0);
+    EXPECT_EQ(d.options().useAudioCompressor, 0);
+    EXPECT_EQ(bound_.video, nullptr);
+}
+
+TEST_F(OutputDialogTest, AFailedLookupIsToldAndLeavesNothingBound) {
+    CompressorRegistry gone({{"no-such-encoder", "Gone DivX", CompressorCategory::Video, 1}}, {},
+                            registry_.store());
+    bound_.video =
+        std::make_shared<const Compressor>(registry_.devices(CompressorCategory::Video)[0],
+                                           avcodec_find_encoder_by_name("png"), registry_.store());
+    CDialogOutputSettings d(wmvOptions(), bound_, settings_, gone);
+    press(d, kOk);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    ASSERT_EQ(boxes_.messages.size(), 1u);
+    EXPECT_EQ(boxes_.messages[0].text, "Failed to bind to object");
+    EXPECT_EQ(boxes_.messages[0].caption, platform::applicationTitle());
+    EXPECT_EQ(bound_.video, nullptr) << "the old compressor is released before the lookup";
+    EXPECT_EQ(d.options().useVideoCompressor, 1);
+}
+
+TEST_F(OutputDialogTest, CancelStoresNothingAndBindsNothing) {
+    OutputOptions o = wmvOptions();
+    auto d = open(o);
+    list(*d, kFormatList)->setCurrentIndex(1);
+    edit(*d, kWidth)->setText("64");
+    press(*d, kDefault);
+    press(*d, kCancel);
+    EXPECT_EQ(d->result(), QDialog::Rejected);
+    EXPECT_FALSE(settings_.written);
+    EXPECT_EQ(bound_.video, nullptr);
+    EXPECT_EQ(bound_.audio, nullptr);
+}
+
+TEST_F(OutputDialogTest, AConfigurationAcceptedInSettingsReachesTheBoundEncoder) {
+    OutputOptions o = wmvOptions();
+    o.outputFormat = 0;
+    auto d = open(o);
+    ASSERT_EQ(list(*d, kVideoCompressorList)->currentIndex(), 2);
+    int shown = 0;
+    d->setCompressorDialogRunner([&](CompressorSettingsDialog& codec) {
+        ++shown;
+        auto* rate = codec.findChild<QComboBox*>("rateControl");
+        rate->setCurrentIndex(rate->findText("Target bitrate"));
+        codec.findChild<QSpinBox*>("bitrate")->setValue(48);
+        codec.accept();
+        return codec.result();
+    });
+    press(*d, kSettings);
+    EXPECT_EQ(shown, 1);
+    press(*d, kOk);
+    ASSERT_NE(bound_.video, nullptr);
+    media::av::CodecPtr encoder;
+    ASSERT_TRUE(
+        bound_.video->openEncoder(VideoStreamParams{352, 240, {25, 1}, false}, encoder).isOk());
+    EXPECT_EQ(encoder->bit_rate, 48'000);
+    EXPECT_FALSE(encoder->flags & AV_CODEC_FLAG_QSCALE);
+
+    // The synthetic row matches no codec: nothing opens.
+    auto other = open(o);
+    list(*other, kVideoCompressorList)->setCurrentIndex(0);
+    other->setCompressorDialogRunner([&](CompressorSettingsDialog& codec) {
+        ++shown;
+        return codec.result();
+    });
+    press(*other, kSettings);
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(boxes_.messages.empty());
+}
