@@ -82,7 +82,9 @@ protected:
     virtual void onTransitionDefaults() {}
     // The output options dialog on `working`, a copy of the window's options; true for OK.
     virtual bool runOptionsDialog(OutputOptions& working);
-    virtual void onPreview() {}
+    virtual void onPreview();
+    // Opens the preview player on the clips; nothing plays until the player exists.
+    virtual void startPreview() {}
     virtual void onJoin();
     virtual void onFont() {}
     virtual void onSelectLanguage(int /*index*/) {}

@@ -228,10 +228,31 @@ TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgramAndHomepageTheVendor) {
 }
 
 TEST_F(MainWindowTest, CommandsOfLaterPartsAreQuiet) {
-    for (int id : {ids::kTransition, ids::kPreview, ids::kPopupFont,
+    for (int id : {ids::kTransition, ids::kPopupFont,
                    ids::kFirstLanguageCommand, ids::kLastLanguageCommand, 4242})
         window_->runCommand(id);
     EXPECT_TRUE(boxes_.messages.empty());
     EXPECT_TRUE(shell_.opened.empty());
     EXPECT_TRUE(window_->isVisible());
+}
+
+TEST_F(MainWindowTest, PreviewChecksTheListAndTheJoinFirst) {
+    window_->runCommand(ids::kPreview);
+    ASSERT_EQ(boxes_.messages.size(), 1u);
+    EXPECT_EQ(boxes_.messages[0].text, "Add video files to list");
+    EXPECT_EQ(boxes_.messages[0].caption, "Error");
+
+    window_->clips().append("/clips/a.mp4", 10'000'000, 0, 0);
+    window_->clips().rebuildAudioSources();
+    window_->jobState().setState(JobState::Converting);
+    window_->runCommand(ids::kPreview);
+    ASSERT_EQ(boxes_.messages.size(), 2u);
+    EXPECT_EQ(boxes_.messages[1].text, "Please stop Convert first!");
+    window_->jobState().setState(JobState::Idle);
+
+    // A running preview is stopped by the same command.
+    window_->jobState().setState(JobState::Previewing);
+    window_->runCommand(ids::kPreview);
+    EXPECT_FALSE(window_->jobState().previewing());
+    EXPECT_EQ(button(ids::kPreview)->text(), "Preview");
 }

@@ -19,6 +19,7 @@
 #include "support/media/tone_share.h"
 #include "support/media/written_file.h"
 #include "support/qt/recorders.h"
+#include "platform/file_dialogs.h"
 #include "output/filter_property_dialog.h"
 #include "timeline/output_renderer.h"
 
@@ -349,4 +350,69 @@ TEST_F(JoinTest, AClipThatBreaksDuringTheRenderEndsTheRunWithAMessage) {
     EXPECT_TRUE(boxes_.messages.back().text.startsWith("The join stopped: ")) << lastMessage().toStdString();
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(writertest::partialFilesIn(dir_), 0);
+}
+
+TEST_F(JoinTest, TheChecksComeFirstAndEachEndsTheCommand) {
+    output("checks.avi");
+    pressJoin();
+    ASSERT_EQ(boxes_.messages.size(), 1u);
+    EXPECT_EQ(boxes_.messages[0].text, "Add video files to list");
+    EXPECT_EQ(boxes_.messages[0].caption, "Error");
+
+    addClips();
+    window_->jobState().setState(JobState::Previewing);
+    pressJoin();
+    ASSERT_EQ(boxes_.messages.size(), 2u);
+    EXPECT_EQ(boxes_.messages[1].text, "Please stop Preview first!");
+    window_->jobState().setState(JobState::Idle);
+
+    // AVI without a video compressor asks; No leaves the window idle and writes nothing.
+    window_->outputOptions().outputFormat = 0;
+    pressJoin();
+    ASSERT_EQ(boxes_.messages.size(), 3u);
+    EXPECT_EQ(boxes_.messages[2].caption, "Warning");
+    EXPECT_EQ(boxes_.messages[2].buttons, ui::Buttons::YesNo);
+    EXPECT_FALSE(window_->jobState().converting());
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/checks.avi"));
+}
+
+namespace {
+
+// Answers the dialog that asks where a moved clip went.
+class LocatingDialogs : public platform::FileDialogs {
+public:
+    explicit LocatingDialogs(QString answer) : answer_(std::move(answer)) { previous_ = platform::setFileDialogs(this); }
+    ~LocatingDialogs() override { platform::setFileDialogs(previous_); }
+    QStringList getOpenFileNames(const platform::FileDialogRequest&) override { return {}; }
+    QString getOpenFileName(const platform::FileDialogRequest& request) override {
+        titles << request.title;
+        return answer_;
+    }
+    QString getSaveFileName(const platform::FileDialogRequest&) override { return {}; }
+    QStringList titles;
+
+private:
+    QString answer_;
+    platform::FileDialogs* previous_;
+};
+
+}  // namespace
+
+TEST_F(JoinTest, AClipThatMovedIsLocatedByTheUserAndJoined) {
+    const std::string path = output("located.wmv");
+    window_->outputOptions().outputFormat = 1;
+    ClipList& list = window_->clips();
+    list.append(testClips()[0].path, 2 * kSecond, 0, 0);
+    list.append(dir_ + "/moved-away.mp4", 2 * kSecond, 0, 0);
+    list.rebuildAudioSources();
+    LocatingDialogs dialogs(QString::fromStdString(testClips()[2].path));
+    pressJoin();
+    ASSERT_TRUE(waitUntilIdle());
+    // The video and the sound source of the moved clip are asked for once.
+    EXPECT_EQ(dialogs.titles, QStringList{"Where is moved-away.mp4?"});
+    EXPECT_TRUE(window_->statusText().startsWith("Done. ")) << lastMessage().toStdString();
+    writertest::ReadBack back;
+    back.colourTimes = {3.5};
+    ASSERT_TRUE(writertest::readBack(path, back));
+    EXPECT_TRUE(writertest::nearColour(back.colours[0], testClips()[2].rgb, 60));
 }
