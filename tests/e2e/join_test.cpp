@@ -416,3 +416,25 @@ TEST_F(JoinTest, AClipThatMovedIsLocatedByTheUserAndJoined) {
     ASSERT_TRUE(writertest::readBack(path, back));
     EXPECT_TRUE(writertest::nearColour(back.colours[0], testClips()[2].rgb, 60));
 }
+
+TEST_F(JoinTest, ACompressorTheContainerCannotCarryIsRefusedBeforeTheRunNamingBoth) {
+    const std::string path = output("refused.mp4");
+    window_->boundCompressors().video = bind(CompressorCategory::Video, "mpeg4");
+    window_->boundCompressors().audio = bind(CompressorCategory::Audio, "adpcm_ms");
+    window_->outputOptions().outputFormat = 4;
+    window_->outputOptions().useVideoCompressor = 1;
+    window_->outputOptions().useAudioCompressor = 1;
+    bool dialogShown = false;
+    auto previous = timeline::setFilterDialogRunner([&](CDialogFilterPerproty&) { dialogShown = true; });
+    addClips();
+    pressJoin();
+    timeline::setFilterDialogRunner(previous);
+    EXPECT_FALSE(window_->jobState().converting());
+    EXPECT_FALSE(dialogShown);
+    ASSERT_EQ(boxes_.messages.size(), 2u);
+    EXPECT_EQ(boxes_.messages[0].text, "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )");
+    EXPECT_TRUE(boxes_.messages[1].text.contains("ADPCM")) << boxes_.messages[1].text.toStdString();
+    EXPECT_TRUE(boxes_.messages[1].text.contains("MP4")) << boxes_.messages[1].text.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(writertest::partialFilesIn(dir_), 0);
+}
