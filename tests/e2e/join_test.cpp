@@ -184,6 +184,8 @@ TEST_F(JoinTest, WindowsMediaFilesUseTheGeneratedProfileAndNoCompressor) {
     EXPECT_EQ(back.container, "asf");
     EXPECT_EQ(back.videoCodec, "wmv2");
     EXPECT_EQ(back.audioCodec, "wmav2");
+    // The sound is encoded at the bitrate of the audio format the profile chose.
+    EXPECT_NEAR(static_cast<double>(back.audioBitrate), 128000.0, 1000.0);
     expectPicturesAndSound(back);
     EXPECT_EQ(window_->outputOptions().useVideoCompressor, 0);
     EXPECT_EQ(window_->outputOptions().useAudioCompressor, 0);
