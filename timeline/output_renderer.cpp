@@ -179,6 +179,27 @@ media::Status OutputRenderer::attachWindowsMedia(media::render::RenderEngine& en
     return media::Status::ok();
 }
 
+template <typename StreamParams>
+media::Status OutputRenderer::insertCompressor(const media::ContainerInfo& container,
+                                               const media::codecs::CompressorRef& compressor,
+                                               const char* kind, const StreamParams& params,
+                                               media::av::CodecPtr& encoder) {
+    if (!compressor) {
+        media::Status s = media::Status::fail(std::string("The ") + kind +
+                                              " compressor chosen in the Options dialog is not installed. "
+                                              "Choose another one.");
+        showErrorText(owner_, s);
+        return s;
+    }
+    media::Status s = checkCarried(container, compressor->codec());
+    if (s) s = compressor->openEncoder(params, encoder);
+    if (!s) {
+        message(owner_, "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )");
+        showErrorText(owner_, s);
+    }
+    return s;
+}
+
 media::Status OutputRenderer::insertCompressors(OutputRun& run, media::WriterSettings& settings) {
     const media::ContainerInfo& container = *media::containerForCode(options_.outputFormat);
     media::FileOutput& output = *run.output_;
@@ -191,43 +212,25 @@ media::Status OutputRenderer::insertCompressors(OutputRun& run, media::WriterSet
     const bool globalHeader = media::containerWantsGlobalHeader(container);
 
     if (options_.useVideoCompressor == 1) {
-        if (!compressors_.video) {
-            media::Status s = media::Status::fail(
-                "The video compressor chosen in the Options dialog is not installed. Choose another one.");
-            showErrorText(owner_, s);
-            return s;
-        }
         media::codecs::VideoStreamParams params;
         params.width = settings.video->width;
         params.height = settings.video->height;
         params.frameRate = settings.video->frameRate;
         params.globalHeader = globalHeader;
-        media::Status s = checkCarried(container, compressors_.video->codec());
-        if (s) s = compressors_.video->openEncoder(params, settings.videoEncoder.context);
-        if (!s) {
-            message(owner_, "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )");
-            showErrorText(owner_, s);
+        if (media::Status s = insertCompressor(container, compressors_.video, "video", params,
+                                               settings.videoEncoder.context);
+            !s)
             return s;
-        }
     }
     if (output.audioGroup() >= 0 && options_.useAudioCompressor == 1) {
-        if (!compressors_.audio) {
-            media::Status s = media::Status::fail(
-                "The audio compressor chosen in the Options dialog is not installed. Choose another one.");
-            showErrorText(owner_, s);
-            return s;
-        }
         media::codecs::AudioStreamParams params;
         params.sampleRate = settings.audio->sampleRate;
         params.channels = settings.audio->channels;
         params.globalHeader = globalHeader;
-        media::Status s = checkCarried(container, compressors_.audio->codec());
-        if (s) s = compressors_.audio->openEncoder(params, settings.audioEncoder.context);
-        if (!s) {
-            message(owner_, "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )");
-            showErrorText(owner_, s);
+        if (media::Status s = insertCompressor(container, compressors_.audio, "audio", params,
+                                               settings.audioEncoder.context);
+            !s)
             return s;
-        }
     }
     return media::Status::ok();
 }

@@ -11,6 +11,7 @@
 
 #include "media/codecs/compressor.h"
 #include "media/writers/mp4_options.h"
+#include "media/writers/output_format.h"
 #include "output/output_options.h"
 #include "timeline/output_run.h"
 
@@ -56,6 +57,11 @@ private:
     media::Status attachWindowsMedia(media::render::RenderEngine& engine,
                                      std::shared_ptr<const media::wm::Profile>& profile);
     media::Status insertCompressors(OutputRun& run, media::WriterSettings& settings);
+    // One compressor between its group's output and the writer; tells the user what failed.
+    template <typename StreamParams>
+    media::Status insertCompressor(const media::ContainerInfo& container,
+                                   const media::codecs::CompressorRef& compressor, const char* kind,
+                                   const StreamParams& params, media::av::CodecPtr& encoder);
 
     QWidget* owner_;
     OutputOptions& options_;
