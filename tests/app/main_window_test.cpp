@@ -228,7 +228,7 @@ TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgramAndHomepageTheVendor) {
 }
 
 TEST_F(MainWindowTest, CommandsOfLaterPartsAreQuiet) {
-    for (int id : {ids::kAddVideo, ids::kTransition, ids::kOptions, ids::kPreview, ids::kJoin, ids::kPopupFont,
+    for (int id : {ids::kAddVideo, ids::kOptions, ids::kPreview, ids::kJoin, ids::kPopupFont,
                    ids::kFirstLanguageCommand, ids::kLastLanguageCommand, 4242})
         window_->runCommand(id);
     EXPECT_TRUE(boxes_.messages.empty());
