@@ -138,9 +138,11 @@ TEST_F(TransitionCommandTest, SequenceOverAHundredClips) {
     EXPECT_EQ(table()->item(47, 2)->text(), "Iris");
 }
 
-TEST_F(TransitionCommandTest, TheQuestionTextAndItsOwner) {
-    addClips(2);
-    runTransition({"4", CTransitionSettings::kRandomButton, 0});
+TEST_F(TransitionCommandTest, ADurationChangeInRandomModeKeepsEveryEffect) {
+    addClips(5, 9);
+    window_->clips().at(2).transitionIndex = 30;
+    boxes_.answers = {ui::Answer::Yes};
+    runTransition({"2", CTransitionSettings::kRandomButton, 0});
     ASSERT_EQ(boxes_.messages.size(), 1u);
     const ui::Message& m = boxes_.messages[0];
     EXPECT_EQ(m.text,
@@ -149,14 +151,6 @@ TEST_F(TransitionCommandTest, TheQuestionTextAndItsOwner) {
     EXPECT_EQ(m.caption, "Refresh photo list");
     EXPECT_EQ(m.buttons, ui::Buttons::YesNo);
     EXPECT_EQ(m.owner, window_.get());
-}
-
-TEST_F(TransitionCommandTest, ADurationChangeInRandomModeKeepsEveryEffect) {
-    addClips(5, 9);
-    window_->clips().at(2).transitionIndex = 30;
-    boxes_.answers = {ui::Answer::Yes};
-    runTransition({"2", CTransitionSettings::kRandomButton, 0});
-    ASSERT_EQ(questions(), 1);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(window_->clips().at(i).transitionIndex, i == 2 ? 30 : 9);
         EXPECT_EQ(window_->clips().at(i).transitionDuration, 2 * media::kTicksPerSecond);
@@ -195,18 +189,6 @@ TEST_F(TransitionCommandTest, SameToRandomDrawsFromTheWindowsGenerator) {
     EXPECT_GT(differentFromBefore, 20);
 }
 
-TEST_F(TransitionCommandTest, SameGivesEveryClipTheNewEffect) {
-    window_->transitionDefaults() = {1, TransitionMode::Same, 3};
-    addClips(4, 3);
-    boxes_.answers = {ui::Answer::Yes};
-    runTransition({"1", CTransitionSettings::kSameButton, 23});
-    ASSERT_EQ(questions(), 1);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(window_->clips().at(i).transitionIndex, 23);
-        EXPECT_EQ(table()->item(i, 2)->text(), "Triangles, left/right");
-    }
-}
-
 TEST_F(TransitionCommandTest, AnEmptyListIsNeverAskedButTakesTheNewDefaults) {
     runTransition({"7", CTransitionSettings::kSequenceButton, 2});
     EXPECT_TRUE(boxes_.messages.empty());
@@ -214,14 +196,6 @@ TEST_F(TransitionCommandTest, AnEmptyListIsNeverAskedButTakesTheNewDefaults) {
     EXPECT_EQ(window_->transitionDefaults().mode, TransitionMode::Sequence);
     EXPECT_EQ(store_.readInt(settings::kTransitionSettings, settings::kTransitionDuration, -1), 7);
     EXPECT_EQ(store_.readInt(settings::kTransitionSettings, settings::kTransitionType, -1), 1);
-}
-
-TEST_F(TransitionCommandTest, NoQuestionWhenOnlyAnUnusedEffectChanged) {
-    addClips(3, 8);
-    runTransition({"1", CTransitionSettings::kRandomButton, 30});
-    EXPECT_TRUE(boxes_.messages.empty());
-    EXPECT_EQ(window_->transitionDefaults().effectIndex, 30);
-    EXPECT_EQ(window_->clips().at(0).transitionIndex, 8);
 }
 
 TEST_F(TransitionCommandTest, CancelChangesNothing) {
