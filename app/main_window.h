@@ -4,6 +4,7 @@
 // state. Commands arrive by control id; each command whose work lives elsewhere is a
 // virtual seam, so that the parts that implement it plug in without touching the window.
 #include "app/clip_list.h"
+#include "app/clip_property_edit.h"
 #include "app/job_state.h"
 #include "app/program_settings.h"
 #include "app/transition_defaults.h"
@@ -25,13 +26,6 @@ class ClipListView;
 class QLabel;
 class QTableWidget;
 class SettingsStore;
-
-// What the clip property dialog edits: the file, the transition and its whole seconds.
-struct ClipPropertyEdit {
-    QString fileName;
-    int transitionIndex = 0;
-    int transitionSeconds = 0;
-};
 
 class CSlidemintDlg : public QDialog {
     Q_OBJECT
@@ -79,7 +73,7 @@ protected:
     // Seams of the commands whose work lives in other parts of the program. The defaults do
     // nothing visible.
     virtual void onAddVideo();
-    virtual void onTransitionDefaults() {}
+    virtual void onTransitionDefaults();
     // The output options dialog on `working`, a copy of the window's options; true for OK.
     virtual bool runOptionsDialog(OutputOptions& working);
     virtual void onPreview();
@@ -91,7 +85,7 @@ protected:
     // Files dropped on the window, in the order of the drop; accepted in every state.
     virtual void onFilesDropped(const QStringList& paths);
     // The clip property dialog on `edit`; true for OK.
-    virtual bool runClipPropertyDialog(ClipPropertyEdit& /*edit*/) { return false; }
+    virtual bool runClipPropertyDialog(ClipPropertyEdit& edit);
     // Names of the language files found; fills the popup menu's Language submenu.
     virtual QStringList availableLanguages() const { return {}; }
     // Binds the compressors chosen by the stored numbers and sets the in-use flags.

@@ -4,21 +4,9 @@
 #include "app/main_window.h"
 #include "app/settings_names.h"
 #include "app/settings_store.h"
+#include "app/video_file_filters.h"
 #include "platform/file_dialogs.h"
 #include "ui/text_lookup.h"
-
-namespace {
-
-// The dialog's filters: every file first (selected at open), then the usual video files.
-// This platform's "every file" pattern is "*"; patterns are separated by blanks.
-QStringList addVideoFilters() {
-    return {QStringLiteral("Any Files (*)"),
-            QStringLiteral(
-                "Video Files (*.mpeg *.mpg *.avi *.asf *.wmv *.dat *.vob *.ogm *.divx *.div *.mkv "
-                "*.3gp *.mp4 *.psp *.flac *.flv)")};
-}
-
-}  // namespace
 
 void CSlidemintDlg::onAddVideo() {
     // The button is disabled while a Join runs; a command that arrives anyway does nothing.
@@ -29,7 +17,7 @@ void CSlidemintDlg::onAddVideo() {
     request.title = StringText(119);
     request.folder = settingsStore().readText(settings::kOption, settings::kLastPhotoFolder,
                                               settings::kDefaultLastPhotoFolder);
-    request.filters = addVideoFilters();
+    request.filters = videoFileFilters();
     request.selectedFilter = 0;
     const QStringList files = platform::fileDialogs().getOpenFileNames(request);
     if (files.isEmpty()) return;

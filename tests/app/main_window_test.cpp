@@ -228,7 +228,7 @@ TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgramAndHomepageTheVendor) {
 }
 
 TEST_F(MainWindowTest, CommandsOfLaterPartsAreQuiet) {
-    for (int id : {ids::kTransition, ids::kPopupFont,
+    for (int id : {ids::kPopupFont,
                    ids::kFirstLanguageCommand, ids::kLastLanguageCommand, 4242})
         window_->runCommand(id);
     EXPECT_TRUE(boxes_.messages.empty());

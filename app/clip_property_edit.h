@@ -1,0 +1,9 @@
+#pragma once
+#include <QString>
+
+// What the clip property dialog edits: the file, the transition and its whole seconds.
+struct ClipPropertyEdit {
+    QString fileName;
+    int transitionIndex = 0;
+    int transitionSeconds = 0;
+};
