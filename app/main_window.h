@@ -100,6 +100,9 @@ protected:
     // The Join command's steps (main_window_join.cpp). startJoin builds the timeline and
     // hands it to the output renderer; a run that starts puts the window in Converting.
     virtual void startJoin();
+    // The first checks of Join and Preview: a list to work on, and not too long. Tells the
+    // user when it fails.
+    bool listFitsAJob();
     // Stop and completion: the running join ends, the file keeps what was written, the
     // window returns to Idle with the "Done" line.
     void stopAndComplete();

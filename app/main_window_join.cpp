@@ -37,15 +37,20 @@ bool outputIsAClip(const ClipList& clips, const QString& output) {
 
 }  // namespace
 
-void CSlidemintDlg::onJoin() {
+bool CSlidemintDlg::listFitsAJob() {
     if (clips_->empty()) {
         ui::showMessage(this, StringText(126), StringText(105));
-        return;
+        return false;
     }
     if (clips_->count() > kMaxClips || clips_->audioSourceCount() > kMaxClips) {
         ui::showPlainMessage(this, QStringLiteral("The video files are too many! Please delete some files in the list."));
-        return;
+        return false;
     }
+    return true;
+}
+
+void CSlidemintDlg::onJoin() {
+    if (!listFitsAJob()) return;
     if (jobState_->previewing()) {
         ui::showPlainMessage(this, QStringLiteral("Please stop Preview first!"));
         return;

@@ -4,14 +4,7 @@
 #include "ui/text_lookup.h"
 
 void CSlidemintDlg::onPreview() {
-    if (clips_->empty()) {
-        ui::showMessage(this, StringText(126), StringText(105));
-        return;
-    }
-    if (clips_->count() > kMaxClips || clips_->audioSourceCount() > kMaxClips) {
-        ui::showPlainMessage(this, QStringLiteral("The video files are too many! Please delete some files in the list."));
-        return;
-    }
+    if (!listFitsAJob()) return;
     if (jobState_->converting()) {
         ui::showPlainMessage(this, QStringLiteral("Please stop Convert first!"));
         return;
