@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <optional>
 
 #include "app/divx_feedback.h"
+#include "app/join_checks.h"
 #include "app/locate_clip.h"
 #include "app/main_window.h"
 #include "timeline/output_renderer.h"
@@ -17,36 +19,16 @@ namespace {
 // The media-event message the render posts to the window (WM_USER + 13).
 const QEvent::Type kGraphNotify = static_cast<QEvent::Type>(QEvent::User + 13);
 
-const char* const kCodecDownloadPage = "https://www.korvane.com/clipfuse/codecs/";
-
-bool isWindowsMedia(int format) {
-    return format == 1 || format == 3;
-}
-
-// Whether writing `output` would replace one of the clips it is made from.
-bool outputIsAClip(const ClipList& clips, const QString& output) {
-    const QFileInfo target(output);
-    const QString targetPath = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
-    for (int i = 0; i < clips.count(); ++i) {
-        const QFileInfo clip(QString::fromStdString(clips.at(i).fileName.str()));
-        const QString clipPath = clip.exists() ? clip.canonicalFilePath() : clip.absoluteFilePath();
-        if (clipPath == targetPath) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 bool CSlidemintDlg::listFitsAJob() {
-    if (clips_->empty()) {
-        ui::showMessage(this, StringText(126), StringText(105));
-        return false;
-    }
-    if (clips_->count() > kMaxClips || clips_->audioSourceCount() > kMaxClips) {
-        ui::showPlainMessage(this, QStringLiteral("The video files are too many! Please delete some files in the list."));
-        return false;
-    }
-    return true;
+    const std::optional<joincheck::Refusal> refusal = joincheck::listRefusal(*clips_);
+    if (!refusal) return true;
+    if (refusal->caption.isEmpty())
+        ui::showPlainMessage(this, refusal->text);
+    else
+        ui::showMessage(this, refusal->text, refusal->caption);
+    return false;
 }
 
 void CSlidemintDlg::onJoin() {
@@ -60,29 +42,21 @@ void CSlidemintDlg::onJoin() {
         return;
     }
     // Writing over a clip would destroy the very file the join reads.
-    if (outputIsAClip(*clips_, options_.outputName)) {
-        ui::showMessage(this,
-                        QStringLiteral("The output file %1 is one of the video files in the list. "
-                                       "Choose another output file in the Options dialog.")
-                            .arg(options_.outputName),
-                        StringText(105), ui::Buttons::Ok, ui::Icon::Error);
+    if (joincheck::outputIsAClip(*clips_, options_.outputName)) {
+        ui::showMessage(this, joincheck::outputIsAClipText(options_.outputName), StringText(105), ui::Buttons::Ok,
+                        ui::Icon::Error);
         return;
     }
     if (QFileInfo::exists(options_.outputName)) {
-        const QString question = QStringLiteral("%1 ").arg(options_.outputName) + StringText(131);
         // The old file stays until the new one is complete: the writer puts the finished
         // file in its place, so a failed join never costs the user the file they had.
-        if (!ui::askYesNo(nullptr, question, StringText(108), ui::Icon::Warning)) return;
+        if (!ui::askYesNo(nullptr, joincheck::replaceQuestion(options_.outputName), StringText(108),
+                          ui::Icon::Warning))
+            return;
     }
-    if (!isWindowsMedia(options_.outputFormat) && options_.useVideoCompressor == 0) {
-        const QString question =
-            QStringLiteral("You do not select a video compressor in Options dialog. The output file will be very big.\n"
-                           "Strongly recommend you to install DivX codec, then select DivX as video compressor.\n"
-                           "If there is no DivX codec on your system, please download it at %1\n"
-                           "Do you want to continue?")
-                .arg(QString::fromUtf8(kCodecDownloadPage));
-        if (!ui::askYesNo(this, question, StringText(108))) return;
-    }
+    if (joincheck::asksForVideoCompressor(options_) &&
+        !ui::askYesNo(this, joincheck::noCompressorQuestion(), StringText(108)))
+        return;
     DisableDivxFeedback(divxSettingsStore());
     startJoin();
 }

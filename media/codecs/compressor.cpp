@@ -125,7 +125,18 @@ EncoderSettings storedSettings(const CodecStateStore& store, const CodecOptions&
 
 EncoderSettings Compressor::settings() const {
     const CodecOptions options = codecOptionsFor(device_.encoder);
-    return store_ ? storedSettings(*store_, options) : options.defaults;
+    EncoderSettings s = store_ ? storedSettings(*store_, options) : options.defaults;
+    if (bitrate_ > 0 && options.hasBitrate) {
+        s.rateControl = RateControl::Bitrate;
+        s.bitrate = bitrate_;
+    }
+    return s;
+}
+
+std::shared_ptr<const Compressor> Compressor::withBitrate(std::int64_t bitsPerSecond) const {
+    auto copy = std::make_shared<Compressor>(*this);
+    copy->bitrate_ = bitsPerSecond;
+    return copy;
 }
 
 Status Compressor::openEncoder(const VideoStreamParams& p, av::CodecPtr& out) const {
@@ -174,7 +185,7 @@ Status Compressor::openEncoder(const AudioStreamParams& p, av::CodecPtr& out) co
     ctx->sample_rate = sampleRateFor(codec_, p.sampleRate);
     ctx->time_base = {1, ctx->sample_rate};
     if (Status s = channelLayoutFor(codec_, p.channels, &ctx->ch_layout); s.failed()) return s;
-    ctx->bit_rate = audioBitrateFor(codec_->id, ctx->ch_layout.nb_channels);
+    ctx->bit_rate = bitrate_ > 0 ? bitrate_ : audioBitrateFor(codec_->id, ctx->ch_layout.nb_channels);
     ctx->thread_count = 0;
     if (p.globalHeader) ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
 

@@ -44,6 +44,11 @@ public:
     // The configuration a render would use now (video only).
     EncoderSettings settings() const;
 
+    // This compressor encoding at `bitsPerSecond` whatever its codec keeps, for a render
+    // whose bitrate is given for this run alone (a video codec without a bitrate setting
+    // keeps its own configuration).
+    std::shared_ptr<const Compressor> withBitrate(std::int64_t bitsPerSecond) const;
+
     Status openEncoder(const VideoStreamParams& params, av::CodecPtr& out) const;
     Status openEncoder(const AudioStreamParams& params, av::CodecPtr& out) const;
 
@@ -51,6 +56,7 @@ private:
     CompressorDevice device_;
     const AVCodec* codec_;
     std::shared_ptr<const CodecStateStore> store_;
+    std::int64_t bitrate_ = 0;  // 0: the stored configuration's, or the audio codec's fair rate
 };
 
 using CompressorRef = std::shared_ptr<const Compressor>;

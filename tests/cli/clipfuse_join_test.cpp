@@ -1,0 +1,206 @@
+// clipfuse-join run as a user runs it: its own process, settings in a folder of the test's,
+// clips made at test time, the written file read back with libavformat.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+#include "app/settings_names.h"
+#include "app/settings_store.h"
+#include "output/output_extension.h"
+#include "support/media/test_media.h"
+#include "support/media/written_file.h"
+
+namespace {
+
+struct Ran {
+    int exitCode = -1;
+    QString out, err;
+};
+
+struct Clips {
+    std::string red, blue;
+};
+
+// A red clip with a 440 Hz tone and a blue one with 2500 Hz, two seconds each.
+const Clips& clips() {
+    static const Clips made = [] {
+        const std::string dir = testmedia::scratchDir("cli_clips");
+        Clips c{dir + "/red.mp4", dir + "/blue.mp4"};
+        testmedia::ClipSpec spec;
+        spec.frameRate = "25";
+        spec.colour = "red";
+        if (!testmedia::makeClip(c.red, spec)) c.red.clear();
+        spec.colour = "blue";
+        spec.toneHz = 2500;
+        if (!testmedia::makeClip(c.blue, spec)) c.blue.clear();
+        return c;
+    }();
+    return made;
+}
+
+class ClipfuseJoin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(clips().red.empty() || clips().blue.empty()) << "test clips could not be made";
+        dir_ = testmedia::scratchDir("cli_" + std::string(
+                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        config_ = QString::fromStdString(dir_ + "/config");
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert(QStringLiteral("XDG_CONFIG_HOME"), config_);
+    }
+
+    // The store the program reads: the main program's, under the test's config folder.
+    SettingsStore store() {
+        qputenv("XDG_CONFIG_HOME", config_.toUtf8());
+        SettingsStore s(QStringLiteral("KORVANE"), QStringLiteral("clipfuse"));
+        qunsetenv("XDG_CONFIG_HOME");
+        return s;
+    }
+
+    void start(QProcess& p, const QStringList& args) {
+        p.setProcessEnvironment(env_);
+        p.start(QStringLiteral(CLIPFUSE_JOIN_PROGRAM), args);
+        ASSERT_TRUE(p.waitForStarted());
+    }
+
+    Ran run(const QStringList& args) {
+        QProcess p;
+        start(p, args);
+        EXPECT_TRUE(p.waitForFinished(180000));
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+
+    // Small and quick: 160x120 at 10 frames a second.
+    static QStringList small() { return {"--size", "160x120", "--fps", "10", "--effect", "Fade", "--transition-seconds", "1"}; }
+
+    std::string dir_;
+    QString config_;
+    QProcessEnvironment env_;
+};
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+TEST_F(ClipfuseJoin, JoinsTheClipsInOrderWithTheOverridesAndReportsProgressAndDone) {
+    const std::string out = path("joined.mkv");
+    const Ran r = run(small() + QStringList{"--video-codec", "mpeg4", "--audio-codec", "aac",
+                                            "--video-bitrate", "300000", q(out), q(clips().red), q(clips().blue)});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("Done. ")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(q(out)));
+    EXPECT_TRUE(r.err.contains(QRegularExpression("Please wait\\.\\.\\. Used Time: \\d\\d:\\d\\d:\\d\\d +\\d+%")) ||
+                r.err.isEmpty())
+        << r.err.toStdString();
+
+    writertest::ReadBack back;
+    // The first clip fades in too: Same mode gives every clip the transition.
+    back.colourTimes = {1.2, 3.5};
+    back.keepSound = true;
+    std::string error;
+    ASSERT_TRUE(writertest::readBack(out, back, &error)) << error;
+    EXPECT_EQ(back.container, "matroska,webm");
+    EXPECT_EQ(back.videoCodec, "mpeg4");
+    EXPECT_EQ(back.audioCodec, "aac");
+    EXPECT_EQ(back.width, 160);
+    EXPECT_EQ(back.height, 120);
+    EXPECT_NEAR(back.frameRate, 10.0, 0.01);
+    EXPECT_NEAR(back.durationSeconds, 4.0, 0.2);
+    ASSERT_EQ(back.colours.size(), 2u);
+    EXPECT_TRUE(writertest::nearColour(back.colours[0], {255, 0, 0}, 60));
+    EXPECT_TRUE(writertest::nearColour(back.colours[1], {0, 0, 255}, 60));
+    EXPECT_EQ(writertest::partialFilesIn(dir_), 0);
+}
+
+TEST_F(ClipfuseJoin, UsesTheStoredSettingsWhereNoOptionOverridesThem) {
+    SettingsStore s = store();
+    ASSERT_TRUE(s.writeInt(settings::kSettings, settings::kOutputFormat, output::kAsf));
+    ASSERT_TRUE(s.writeInt(settings::kSettings, settings::kOutputWidth, 176));
+    ASSERT_TRUE(s.writeInt(settings::kSettings, settings::kOutputHeight, 144));
+    // An extension that names no format leaves the stored one in charge.
+    const std::string out = path("joined.video");
+    const Ran r = run({"--fps", "10", "-q", q(out), q(clips().red)});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("Used Time")) << "quiet prints no progress";
+
+    writertest::ReadBack back;
+    ASSERT_TRUE(writertest::readBack(out, back));
+    EXPECT_EQ(back.container, "asf");
+    EXPECT_EQ(back.width, 176);
+    EXPECT_EQ(back.height, 144);
+}
+
+TEST_F(ClipfuseJoin, AnExistingOutputIsReplacedOnlyWhenTold) {
+    const std::string out = path("kept.avi");
+    { std::ofstream(out) << "the user's file"; }
+    Ran r = run(small() + QStringList{q(out), q(clips().red)});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("exists. Do you want to replace it?")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("--replace"));
+    EXPECT_EQ(std::filesystem::file_size(out), std::string("the user's file").size());
+
+    r = run(small() + QStringList{"--replace", q(out), q(clips().red)});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    writertest::ReadBack back;
+    EXPECT_TRUE(writertest::readBack(out, back));
+    EXPECT_EQ(back.container, "avi");
+}
+
+TEST_F(ClipfuseJoin, FailuresEndWithoutWritingAnythingAndSayWhy) {
+    const std::string out = path("never.mkv");
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{q(out), q(path("missing.mp4"))}, 1, "missing.mp4 could not be added"},
+        {{q(out), q(clips().red), q(out)}, 1, "could not be added"},
+        {{"--video-codec", "nosuchcodec", q(out), q(clips().red)}, 2, "No video compressor is called \"nosuchcodec\""},
+        {{"--size", "big", q(out), q(clips().red)}, 2, "Invalid value for --size"},
+        {{q(clips().red), q(clips().red)}, 1, "is one of the video files in the list"},
+        {{q(path("no/such/folder/out.avi")), q(clips().red)}, 1, "the folder does not exist"},
+    };
+    for (const Case& c : cases) {
+        const Ran r = run(small() + c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString() << "\n" << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains("Done."));
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(writertest::partialFilesIn(dir_), 0);
+}
+
+TEST_F(ClipfuseJoin, InterruptingStopsTheJoinAndKeepsAPlayableShorterFile) {
+    const std::string out = path("stopped.mkv");
+    QStringList args = {"--size", "320x240", "--fps", "25", "--transition-seconds", "0", "--video-codec", "mpeg4",
+                        "--audio-codec", "aac", q(out)};
+    for (int i = 0; i < 60; ++i) args << q(i % 2 ? clips().blue : clips().red);
+    QProcess p;
+    start(p, args);
+    // The first progress line shows the render is under way.
+    QByteArray err;
+    while (!err.contains("Used Time") && p.state() == QProcess::Running) {
+        p.waitForReadyRead(200);
+        err += p.readAllStandardError();
+    }
+    ASSERT_TRUE(err.contains("Used Time")) << err.toStdString();
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 130) << (err + p.readAllStandardError()).toStdString();
+    EXPECT_TRUE(p.readAllStandardOutput().startsWith("Done. "));
+
+    writertest::ReadBack back;
+    std::string error;
+    ASSERT_TRUE(writertest::readBack(out, back, &error)) << error;
+    EXPECT_GT(back.framesDecoded, 0);
+    EXPECT_LT(back.durationSeconds, 100.0);
+    EXPECT_EQ(writertest::partialFilesIn(dir_), 0);
+}
+
+}  // namespace
