@@ -1,0 +1,347 @@
+// How long a Join of the reference project takes, next to the ffmpeg command line doing the
+// same work (xfade and acrossfade) and next to ffmpeg only decoding the inputs. The project:
+// five 10 s 1280x720 30 fps H.264 + AAC clips, a one-second Fade into clips 2 to 5, written
+// once as 352x240 23.976 fps WMV (780 kbps video, 128 kbps audio, the Windows Media
+// profile) and once as 720x480 AVI with the MPEG-4 Part 2 compressor. Our Join is pressed on
+// an offscreen main window, as a user presses it. Prints figures; never fails on time.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "app/control_ids.h"
+#include "app/main_window.h"
+#include "app/settings_store.h"
+#include "media/codecs/codec_state_store.h"
+#include "media/codecs/compressor_registry.h"
+#include "media/codecs/encoder_settings.h"
+#include "support/media/test_media.h"
+#include "support/qt/recorders.h"
+#include "timeline/clip_placement.h"
+
+namespace {
+
+using media::codecs::CompressorCategory;
+using media::codecs::CompressorRef;
+
+constexpr media::Ticks kSecond = 10'000'000;
+constexpr int kClipCount = 5;
+constexpr int kClipSeconds = 10;
+constexpr int kFadeIndex = 3;  // "Fade" in the transition list
+constexpr int kRepeats = 2;     // each figure is the best of this many runs
+
+// The bitrates the user types in the Options dialog, in kbps; the dialog counts 1024 bits.
+constexpr int kWmvVideoKbps = 780;
+constexpr int kAudioKbps = 128;
+// The MPEG-4 compressor of the AVI runs, set in its configuration dialog's Bitrate mode.
+constexpr std::int64_t kAviVideoBitrate = 2'000'000;
+
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double seconds(media::Ticks t) { return static_cast<double>(t) / kSecond; }
+
+// The five clips, made once and kept between runs: each a moving test pattern of its own
+// hue with a tone of its own, so that no decoder or encoder gets an easy, repeating picture.
+std::vector<std::string> referenceClips() {
+    const char* root = std::getenv("CLIPFUSE_TEST_TMP");
+    const std::filesystem::path dir =
+        (root && *root ? std::filesystem::path(root) : std::filesystem::temp_directory_path() / "clipfuse-tests") /
+        "bench_join_clips";
+    std::filesystem::create_directories(dir);
+    std::vector<std::string> clips;
+    for (int i = 0; i < kClipCount; ++i) {
+        const std::string path = (dir / ("clip" + std::to_string(i + 1) + ".mp4")).string();
+        clips.push_back(path);
+        if (std::filesystem::exists(path) && std::filesystem::file_size(path) > 0) continue;
+        std::ostringstream cmd;
+        cmd << CLIPFUSE_FFMPEG_CLI << " -nostdin -hide_banner -loglevel error -y"
+            << " -f lavfi -i testsrc2=s=1280x720:r=30:d=" << kClipSeconds
+            << " -f lavfi -i sine=frequency=" << 300 + 250 * i << ":sample_rate=44100:duration=" << kClipSeconds
+            << " -vf hue=h=" << 72 * i << " -c:v libx264 -preset fast -pix_fmt yuv420p"
+            << " -c:a aac -b:a 128k -ac 2 -shortest " << quoted(path + ".part.mp4");
+        std::string out;
+        if (testmedia::run(cmd.str(), &out) != 0) {
+            std::fprintf(stderr, "could not make %s:\n%s\n", path.c_str(), out.c_str());
+            return {};
+        }
+        std::filesystem::rename(path + ".part.mp4", path);
+    }
+    return clips;
+}
+
+CompressorRef bind(CompressorCategory category, const std::string& encoder) {
+    const auto& devices = media::codecs::installedCompressors().devices(category);
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (devices[i].encoder != encoder) continue;
+        CompressorRef out;
+        if (category == CompressorCategory::Video)
+            media::codecs::GetCompressor(static_cast<int>(i), &out);
+        else
+            media::codecs::GetAudioCompressor(static_cast<int>(i), &out);
+        return out;
+    }
+    return nullptr;
+}
+
+// What one output of the bench is, for our Join and for the ffmpeg command line alike.
+struct Target {
+    std::string label;
+    std::string extension;
+    int format = 1;  // the Options dialog's container code
+    int width = 0, height = 0;
+    double frameRate = 23.976;
+    std::string ffmpegRate;  // the frame rate our file declares, as ffmpeg takes it
+    std::string ffmpegCodecs;
+    std::string ffmpegMuxer;
+    std::string videoEncoder, audioEncoder;  // AVI: the compressors bound in the Options dialog
+};
+
+// Presses Join with the project on a fresh offscreen main window; the time from the press
+// until the window leaves Converting, or a negative time when the Join did not succeed.
+double timeOurJoin(const std::vector<std::string>& clips, const Target& t, const std::string& output) {
+    SettingsStore store("KORVANE", "bench_join");
+    testqt::MessageRecorder boxes;
+    CSlidemintDlg window(store, "english");
+    window.initialise();
+    OutputOptions& o = window.outputOptions();
+    o.outputName = QString::fromStdString(output);
+    o.outputFormat = t.format;
+    o.outputWidth = t.width;
+    o.outputHeight = t.height;
+    o.frameRate = t.frameRate;
+    o.resizeMode = 2;
+    o.videoBitrate = kWmvVideoKbps * 1024;
+    o.audioBitrate = kAudioKbps * 1000;
+    o.useVideoCompressor = t.videoEncoder.empty() ? 0 : 1;
+    o.useAudioCompressor = t.audioEncoder.empty() ? 0 : 1;
+    if (!t.videoEncoder.empty()) window.boundCompressors().video = bind(CompressorCategory::Video, t.videoEncoder);
+    if (!t.audioEncoder.empty()) window.boundCompressors().audio = bind(CompressorCategory::Audio, t.audioEncoder);
+    ClipList& list = window.clips();
+    for (int i = 0; i < kClipCount; ++i)
+        list.append(clips[static_cast<std::size_t>(i)], kClipSeconds * kSecond, i == 0 ? 0 : kFadeIndex,
+                    i == 0 ? 0 : kSecond);
+    list.rebuildAudioSources();
+    std::filesystem::remove(output);
+
+    const auto start = std::chrono::steady_clock::now();
+    qobject_cast<QAbstractButton*>(window.control(ids::kJoin))->click();
+    while (window.jobState().converting()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    const double elapsed = secondsSince(start);
+    const bool done = window.statusText().startsWith("Done. ") && std::filesystem::exists(output) &&
+                      std::filesystem::file_size(output) > 0;
+    if (!done || !boxes.messages.empty()) {
+        std::fprintf(stderr, "our Join to %s did not succeed: %s %s\n", output.c_str(),
+                     window.statusText().toStdString().c_str(),
+                     boxes.messages.empty() ? "" : boxes.messages.back().text.toStdString().c_str());
+        return -1.0;
+    }
+    return elapsed;
+}
+
+// The placement our timeline builder makes of the project, video and sound.
+timeline::Placement ourPlacement(bool sound) {
+    std::vector<timeline::ClipTiming> timings;
+    std::vector<timeline::Ticks> audio;
+    for (int i = 0; i < kClipCount; ++i) {
+        if (sound) {
+            timings.push_back({kClipSeconds * kSecond, 0, 0});
+            audio.push_back(kClipSeconds * kSecond);
+        } else {
+            timings.push_back({kClipSeconds * kSecond, i == 0 ? 0 : kSecond, i == 0 ? 0 : kFadeIndex});
+        }
+    }
+    return timeline::placeClips(timings, audio);
+}
+
+// The filter graph that makes the same pictures and sound as our timeline. xfade lays its
+// second input from `offset` on, so each offset is where our timeline starts that clip (its
+// transition's start). Our timeline keeps a clip on after its media ends (its last picture
+// held) until its stop, under the next clip's transition; a transition with no clip below it
+// (the first clip stops where the second's Fade begins) fades in from black. The pictures
+// are padded the same way, so both outputs are equally long. Our sound lies end to end with
+// no overlap; acrossfade overlaps, so each clip's sound but the last is padded with one
+// transition's length of silence, which puts every clip's sound where ours is.
+std::string filterGraph(const Target& t) {
+    const timeline::Placement video = ourPlacement(false);
+    const timeline::Placement sound = ourPlacement(true);
+    std::ostringstream g;
+    for (int i = 0; i < kClipCount; ++i) {
+        const auto& p = video.clips[static_cast<std::size_t>(i)];
+        const double media = kClipSeconds;
+        const double shown = seconds(p.stop - p.start);
+        double below = shown;  // how long the layer must last under the next clip's transition
+        if (i + 1 < kClipCount) {
+            const auto& next = video.clips[static_cast<std::size_t>(i + 1)];
+            below = std::max(shown, seconds(next.transitionStop - p.start));
+        }
+        g << "[" << i << ":v]fps=" << t.ffmpegRate << ",scale=" << t.width << ":" << t.height
+          << ":force_original_aspect_ratio=decrease,pad=" << t.width << ":" << t.height
+          << ":-1:-1:black,setsar=1,format=yuv420p";
+        if (shown > media) g << ",tpad=stop_mode=clone:stop_duration=" << shown - media;
+        if (below > shown) g << ",tpad=stop_mode=add:color=black:stop_duration=" << below - shown;
+        g << ",trim=duration=" << below << "[v" << i << "];";
+    }
+    std::string last = "v0";
+    for (int i = 1; i < kClipCount; ++i) {
+        const auto& p = video.clips[static_cast<std::size_t>(i)];
+        const std::string out = "x" + std::to_string(i);
+        g << "[" << last << "][v" << i << "]xfade=transition=fade:duration="
+          << seconds(p.transitionStop - p.transitionStart) << ":offset=" << seconds(p.transitionStart) << "["
+          << out << "];";
+        last = out;
+    }
+    g << "[" << last << "]trim=duration=" << seconds(video.length) << "[vout];";
+    for (int i = 0; i < kClipCount; ++i) {
+        const auto& a = sound.audio[static_cast<std::size_t>(i)];
+        const double span = seconds(a.stop - a.start);
+        g << "[" << i << ":a]aresample=44100,aformat=channel_layouts=stereo,atrim=duration=" << span
+          << ",apad=whole_dur=" << span + (i + 1 < kClipCount ? 1.0 : 0.0) << "[a" << i << "];";
+    }
+    last = "a0";
+    for (int i = 1; i < kClipCount; ++i) {
+        const std::string out = "y" + std::to_string(i);
+        g << "[" << last << "][a" << i << "]acrossfade=d=1[" << out << "];";
+        last = out;
+    }
+    g << "[" << last << "]atrim=duration=" << seconds(sound.length) << "[aout]";
+    return g.str();
+}
+
+double timeFfmpeg(const std::string& command) {
+    const auto start = std::chrono::steady_clock::now();
+    std::string out;
+    if (testmedia::run(command, &out) != 0) {
+        std::fprintf(stderr, "ffmpeg failed: %s\n%s\n", command.c_str(), out.c_str());
+        return -1.0;
+    }
+    return secondsSince(start);
+}
+
+std::string inputs(const std::vector<std::string>& clips) {
+    std::string s;
+    for (const auto& c : clips) s += " -i " + quoted(c);
+    return s;
+}
+
+double timeFfmpegJoin(const std::vector<std::string>& clips, const Target& t, const std::string& output) {
+    std::filesystem::remove(output);
+    const std::string cmd = std::string(CLIPFUSE_FFMPEG_CLI) + " -nostdin -hide_banner -loglevel error -y" +
+                            inputs(clips) + " -filter_complex " + quoted(filterGraph(t)) +
+                            " -map '[vout]' -map '[aout]' " + t.ffmpegCodecs + " -f " + t.ffmpegMuxer + " " +
+                            quoted(output);
+    return timeFfmpeg(cmd);
+}
+
+// Decoding only: every clip's pictures and sound, each clip by its own ffmpeg run.
+double timeDecodeOnly(const std::vector<std::string>& clips) {
+    double total = 0;
+    for (const auto& c : clips) {
+        const double s = timeFfmpeg(std::string(CLIPFUSE_FFMPEG_CLI) +
+                                    " -nostdin -hide_banner -loglevel error -i " + quoted(c) + " -f null -");
+        if (s < 0) return -1.0;
+        total += s;
+    }
+    return total;
+}
+
+double best(const std::function<double()>& measure) {
+    double b = -1.0;
+    for (int i = 0; i < kRepeats; ++i) {
+        const double s = measure();
+        if (s < 0) return -1.0;
+        if (b < 0 || s < b) b = s;
+    }
+    return b;
+}
+
+// Keeps the bench's settings and codec configurations out of the user's own.
+void privateSettingsFolder() {
+    const char* root = std::getenv("CLIPFUSE_TEST_TMP");
+    const std::filesystem::path dir =
+        (root && *root ? std::filesystem::path(root) : std::filesystem::temp_directory_path() / "clipfuse-tests") /
+        ("bench_join_config-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    setenv("XDG_CONFIG_HOME", dir.string().c_str(), 1);
+}
+
+// The MPEG-4 compressor set to a bitrate, as the user sets it in its configuration dialog.
+bool configureMpeg4() {
+    media::codecs::EncoderSettings s;
+    s.rateControl = media::codecs::RateControl::Bitrate;
+    s.bitrate = kAviVideoBitrate;
+    s.quality = 3;
+    s.keyFrameInterval = 250;
+    return media::codecs::userCodecStateStore()->save("mpeg4", media::codecs::serializeSettings("mpeg4", s)).isOk();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    privateSettingsFolder();
+    QApplication app(argc, argv);
+    if (!configureMpeg4()) {
+        std::fprintf(stderr, "could not configure the MPEG-4 compressor\n");
+        return 1;
+    }
+    const std::vector<std::string> clips = referenceClips();
+    if (clips.empty()) return 1;
+    const std::string dir = testmedia::scratchDir("bench_join");
+
+    // Our Windows Media writer encodes wmv2 and wmav2 from the profile: the pictures at the
+    // timeline's 23.976 fps, a key frame at least every 8 s of the profile's whole-number
+    // rate (184 frames). Our AAC compressor writes 160 kbps for a stereo pair, whatever the
+    // Options dialog says. The ffmpeg runs are set up to write the same.
+    const std::string ntscFilm = "24000/1001";
+    const std::vector<Target> targets = {
+        {"WMV 352x240 23.976 fps, wmv2 780 kbps + wmav2 128 kbps", "wmv", 1, 352, 240, 23.976, ntscFilm,
+         "-c:v wmv2 -b:v " + std::to_string(kWmvVideoKbps * 1024) + " -g 184 -c:a wmav2 -b:a 128k -ar 44100 -ac 2",
+         "asf", "", ""},
+        {"AVI 720x480 23.976 fps, mpeg4 2000 kbps + AAC 160 kbps", "avi", 0, 720, 480, 23.976, ntscFilm,
+         "-c:v mpeg4 -b:v " + std::to_string(kAviVideoBitrate) + " -g 250 -c:a aac -b:a 160k -ar 44100 -ac 2",
+         "avi", "mpeg4", "aac"},
+    };
+
+    const unsigned cores = std::thread::hardware_concurrency();
+    std::printf("Join of the reference project: %d clips of %d s 1280x720 30 fps H.264 + AAC, %d one-second "
+                "Fades.\n",
+                kClipCount, kClipSeconds, kClipCount - 1);
+    std::printf("Machine: %u cores, shared with other work: the figures are noisy. Each is the best of %d "
+                "runs; threads at their defaults on both sides.\n\n",
+                cores, kRepeats);
+    const double decode = best([&] { return timeDecodeOnly(clips); });
+    std::printf("%-56s %8s %8s %7s %8s %8s %5s  %s\n", "output", "ours s", "ffmpeg s", "ours/ff", "decode s",
+                "ours/dec", "cores", "targets (ours <= ffmpeg, ours <= 1.5 x decode)");
+    bool allRan = decode >= 0;
+    for (const Target& t : targets) {
+        const double ours = best([&] { return timeOurJoin(clips, t, dir + "/ours." + t.extension); });
+        const double ffmpeg = best([&] { return timeFfmpegJoin(clips, t, dir + "/ffmpeg." + t.extension); });
+        if (ours < 0 || ffmpeg < 0 || decode < 0) {
+            std::printf("%-56s could not be measured\n", t.label.c_str());
+            allRan = false;
+            continue;
+        }
+        const double vsFfmpeg = ours / ffmpeg, vsDecode = ours / decode;
+        std::printf("%-56s %8.2f %8.2f %7.2f %8.2f %8.2f %5u  %s, %s\n", t.label.c_str(), ours, ffmpeg, vsFfmpeg,
+                    decode, vsDecode, cores, vsFfmpeg <= 1.0 ? "met" : "MISSED", vsDecode <= 1.5 ? "met" : "MISSED");
+    }
+    std::filesystem::remove_all(std::getenv("XDG_CONFIG_HOME"));
+    return allRan ? 0 : 1;
+}
