@@ -128,7 +128,11 @@ double timeOurJoin(const std::vector<std::string>& clips, const Target& t, const
     o.useVideoCompressor = t.videoEncoder.empty() ? 0 : 1;
     o.useAudioCompressor = t.audioEncoder.empty() ? 0 : 1;
     if (!t.videoEncoder.empty()) window.boundCompressors().video = bind(CompressorCategory::Video, t.videoEncoder);
-    if (!t.audioEncoder.empty()) window.boundCompressors().audio = bind(CompressorCategory::Audio, t.audioEncoder);
+    if (!t.audioEncoder.empty()) {
+        // The reference's 128 kbps, given for this join as clipfuse-join --audio-bitrate does.
+        media::codecs::CompressorRef audio = bind(CompressorCategory::Audio, t.audioEncoder);
+        window.boundCompressors().audio = audio ? audio->withBitrate(kAudioKbps * 1000) : nullptr;
+    }
     ClipList& list = window.clips();
     for (int i = 0; i < kClipCount; ++i)
         list.append(clips[static_cast<std::size_t>(i)], kClipSeconds * kSecond, i == 0 ? 0 : kFadeIndex,
@@ -307,15 +311,14 @@ int main(int argc, char** argv) {
 
     // Our Windows Media writer encodes wmv2 and wmav2 from the profile: the pictures at the
     // timeline's 23.976 fps, a key frame at least every 8 s of the profile's whole-number
-    // rate (184 frames). Our AAC compressor writes 160 kbps for a stereo pair, whatever the
-    // Options dialog says. The ffmpeg runs are set up to write the same.
+    // rate (184 frames). The ffmpeg runs are set up to write the same.
     const std::string ntscFilm = "24000/1001";
     const std::vector<Target> targets = {
         {"WMV 352x240 23.976 fps, wmv2 780 kbps + wmav2 128 kbps", "wmv", 1, 352, 240, 23.976, ntscFilm,
          "-c:v wmv2 -b:v " + std::to_string(kWmvVideoKbps * 1024) + " -g 184 -c:a wmav2 -b:a 128k -ar 44100 -ac 2",
          "asf", "", ""},
-        {"AVI 720x480 23.976 fps, mpeg4 2000 kbps + AAC 160 kbps", "avi", 0, 720, 480, 23.976, ntscFilm,
-         "-c:v mpeg4 -b:v " + std::to_string(kAviVideoBitrate) + " -g 250 -c:a aac -b:a 160k -ar 44100 -ac 2",
+        {"AVI 720x480 23.976 fps, mpeg4 2000 kbps + AAC 128 kbps", "avi", 0, 720, 480, 23.976, ntscFilm,
+         "-c:v mpeg4 -b:v " + std::to_string(kAviVideoBitrate) + " -g 250 -c:a aac -b:a 128k -ar 44100 -ac 2",
          "avi", "mpeg4", "aac"},
     };
 

@@ -158,6 +158,8 @@ int runHeadlessJoin(const JoinRequest& request, const SettingsStore& store, cons
     if (!builder.BuildTimeline()) return kFailed;
     const double lengthSeconds = static_cast<double>(builder.length()) / 1e7;
 
+    // Interrupted while the clips were read: nothing has been written, so nothing is kept.
+    if (stopRequested.load()) return kStopped;
     HeadlessRenderer renderer(nullptr, setup.options, {setup.compressors.video, setup.compressors.audio}, [] {});
     renderer.RenderToFile(builder.takeCurrent());
     if (!renderer.started()) return kFailed;

@@ -17,7 +17,7 @@ enum ExitCode : int {
     kJoined = 0,
     kFailed = 1,    // nothing joined, or the file could not be finished
     kUsage = 2,     // the command line cannot be used
-    kStopped = 130  // interrupted: the file holds what was written up to then
+    kStopped = 130  // interrupted: the file holds what was written up to then, if the render had begun
 };
 
 struct Terminal {

@@ -135,7 +135,7 @@ TEST_F(ClipfuseJoin, UsesTheStoredSettingsWhereNoOptionOverridesThem) {
     EXPECT_EQ(back.height, 144);
 }
 
-TEST_F(ClipfuseJoin, AnExistingOutputIsReplacedOnlyWhenTold) {
+TEST_F(ClipfuseJoin, AnExistingOutputIsReplacedOnlyWhenToldAndBitratesHoldForTheJoin) {
     const std::string out = path("kept.avi");
     { std::ofstream(out) << "the user's file"; }
     Ran r = run(small() + QStringList{q(out), q(clips().red)});
@@ -144,11 +144,15 @@ TEST_F(ClipfuseJoin, AnExistingOutputIsReplacedOnlyWhenTold) {
     EXPECT_TRUE(r.err.contains("--replace"));
     EXPECT_EQ(std::filesystem::file_size(out), std::string("the user's file").size());
 
-    r = run(small() + QStringList{"--replace", q(out), q(clips().red)});
+    // The bitrate is this join's alone: the codec's kept configuration is not touched.
+    r = run(small() + QStringList{"--replace", "--audio-codec", "aac", "--audio-bitrate", "96000", q(out),
+                                  q(clips().red)});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     writertest::ReadBack back;
     EXPECT_TRUE(writertest::readBack(out, back));
     EXPECT_EQ(back.container, "avi");
+    EXPECT_EQ(back.audioCodec, "aac");
+    EXPECT_EQ(back.audioBitrate, 96000);
 }
 
 TEST_F(ClipfuseJoin, FailuresEndWithoutWritingAnythingAndSayWhy) {
