@@ -31,13 +31,13 @@ const Clips& clips() {
     static const Clips made = [] {
         const std::string dir = testmedia::scratchDir("cli_clips");
         Clips c{dir + "/red.mp4", dir + "/blue.mp4"};
-        testmedia::ClipSpec spec;
-        spec.frameRate = "25";
-        spec.colour = "red";
-        if (!testmedia::makeClip(c.red, spec)) c.red.clear();
-        spec.colour = "blue";
-        spec.toneHz = 2500;
-        if (!testmedia::makeClip(c.blue, spec)) c.blue.clear();
+        testmedia::ClipSpec recipe;
+        recipe.frameRate = "25";
+        recipe.colour = "red";
+        if (!testmedia::makeClip(c.red, recipe)) c.red.clear();
+        recipe.colour = "blue";
+        recipe.toneHz = 2500;
+        if (!testmedia::makeClip(c.blue, recipe)) c.blue.clear();
         return c;
     }();
     return made;
