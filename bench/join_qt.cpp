@@ -24,6 +24,7 @@
 #include "media/codecs/codec_state_store.h"
 #include "media/codecs/compressor_registry.h"
 #include "media/codecs/encoder_settings.h"
+#include "support/media/installed_compressor.h"
 #include "support/media/test_media.h"
 #include "support/qt/recorders.h"
 #include "timeline/clip_placement.h"
@@ -82,20 +83,6 @@ std::vector<std::string> referenceClips() {
     return clips;
 }
 
-CompressorRef bind(CompressorCategory category, const std::string& encoder) {
-    const auto& devices = media::codecs::installedCompressors().devices(category);
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (devices[i].encoder != encoder) continue;
-        CompressorRef out;
-        if (category == CompressorCategory::Video)
-            media::codecs::GetCompressor(static_cast<int>(i), &out);
-        else
-            media::codecs::GetAudioCompressor(static_cast<int>(i), &out);
-        return out;
-    }
-    return nullptr;
-}
-
 // What one output of the bench is, for our Join and for the ffmpeg command line alike.
 struct Target {
     std::string label;
@@ -127,10 +114,10 @@ double timeOurJoin(const std::vector<std::string>& clips, const Target& t, const
     o.audioBitrate = kAudioKbps * 1000;
     o.useVideoCompressor = t.videoEncoder.empty() ? 0 : 1;
     o.useAudioCompressor = t.audioEncoder.empty() ? 0 : 1;
-    if (!t.videoEncoder.empty()) window.boundCompressors().video = bind(CompressorCategory::Video, t.videoEncoder);
+    if (!t.videoEncoder.empty()) window.boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, t.videoEncoder);
     if (!t.audioEncoder.empty()) {
         // The reference's 128 kbps, given for this join as clipfuse-join --audio-bitrate does.
-        media::codecs::CompressorRef audio = bind(CompressorCategory::Audio, t.audioEncoder);
+        media::codecs::CompressorRef audio = testmedia::installedCompressor(CompressorCategory::Audio, t.audioEncoder);
         window.boundCompressors().audio = audio ? audio->withBitrate(kAudioKbps * 1000) : nullptr;
     }
     ClipList& list = window.clips();

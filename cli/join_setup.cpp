@@ -34,22 +34,16 @@ QString chooseCompressor(CompressorCategory category, const QString& name, Compr
         use = 0;
         return {};
     }
-    const auto& devices = media::codecs::installedCompressors().devices(category);
-    QStringList known;
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        const QString encoder = QString::fromStdString(devices[i].encoder);
-        known << encoder;
-        if (encoder.compare(name, Qt::CaseInsensitive) != 0 &&
-            QString::fromStdString(devices[i].friendlyName).compare(name, Qt::CaseInsensitive) != 0)
-            continue;
-        const int index = static_cast<int>(i);
-        const media::Status st = category == CompressorCategory::Video
-                                     ? media::codecs::GetCompressor(index, &bound)
-                                     : media::codecs::GetAudioCompressor(index, &bound);
+    const std::optional<int> index = media::codecs::findCompressor(category, name.toStdString());
+    if (index) {
+        const media::Status st = media::codecs::bindCompressor(category, *index, &bound);
         if (st.failed() || !bound) return QString::fromStdString(st.text());
         use = 1;
         return {};
     }
+    QStringList known;
+    for (const auto& device : media::codecs::installedCompressors().devices(category))
+        known << QString::fromStdString(device.encoder);
     return QStringLiteral("No %1 compressor is called \"%2\". Installed: none, %3")
         .arg(category == CompressorCategory::Video ? QStringLiteral("video") : QStringLiteral("audio"), name,
              known.join(QStringLiteral(", ")));

@@ -70,6 +70,22 @@ Status GetAudioCompressor(int index, CompressorRef* out, const CompressorRegistr
                 "GetAudioCompressor received invalid pointer");
 }
 
+Status bindCompressor(CompressorCategory category, int index, CompressorRef* out,
+                      const CompressorRegistry& registry) {
+    return category == CompressorCategory::Video ? GetCompressor(index, out, registry)
+                                                 : GetAudioCompressor(index, out, registry);
+}
+
+std::optional<int> findCompressor(CompressorCategory category, const std::string& name,
+                                  const CompressorRegistry& registry) {
+    const std::string wanted = asciiLower(name);
+    const auto& devices = registry.devices(category);
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (asciiLower(devices[i].encoder) == wanted || asciiLower(devices[i].friendlyName) == wanted)
+            return static_cast<int>(i);
+    return std::nullopt;
+}
+
 std::vector<std::string> compressorListRows(CompressorCategory category,
                                             const CompressorRegistry& registry) {
     std::vector<std::string> rows{category == CompressorCategory::Video ? kUncompressedVideoRow

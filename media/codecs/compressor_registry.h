@@ -49,6 +49,11 @@ std::optional<int> FindPreferredAudioCompressor(
 std::optional<int> findPreferredCompressor(CompressorCategory category,
                                            const CompressorRegistry& registry);
 
+// The index of the device whose encoder name ("mpeg4") or list name is `name`, in either
+// case; nothing when no device is called that.
+std::optional<int> findCompressor(CompressorCategory category, const std::string& name,
+                                  const CompressorRegistry& registry = installedCompressors());
+
 // Binds the device with `index` to a compressor in *out. A missing output place is refused
 // with its message; an index outside the list (negative included) leaves *out empty and is
 // no failure; a device whose encoder is gone fails with "Failed to bind to object".
@@ -56,6 +61,9 @@ Status GetCompressor(int index, CompressorRef* out,
                      const CompressorRegistry& registry = installedCompressors());
 Status GetAudioCompressor(int index, CompressorRef* out,
                           const CompressorRegistry& registry = installedCompressors());
+// GetCompressor or GetAudioCompressor, as `category` says.
+Status bindCompressor(CompressorCategory category, int index, CompressorRef* out,
+                      const CompressorRegistry& registry = installedCompressors());
 
 // The rows of a compressor list: the category's uncompressed row, then every device.
 std::vector<std::string> compressorListRows(CompressorCategory category,

@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/settings_store.h"
 #include "media/codecs/compressor_registry.h"
+#include "support/media/installed_compressor.h"
 #include "support/media/test_media.h"
 #include "support/media/tone_share.h"
 #include "support/media/written_file.h"
@@ -56,20 +57,6 @@ const std::vector<TestClip>& testClips() {
         return made;
     }();
     return clips;
-}
-
-CompressorRef bind(CompressorCategory category, const std::string& encoder) {
-    const auto& devices = media::codecs::installedCompressors().devices(category);
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (devices[i].encoder != encoder) continue;
-        CompressorRef out;
-        if (category == CompressorCategory::Video)
-            media::codecs::GetCompressor(static_cast<int>(i), &out);
-        else
-            media::codecs::GetAudioCompressor(static_cast<int>(i), &out);
-        return out;
-    }
-    return nullptr;
 }
 
 class JoinTest : public ::testing::Test {
@@ -200,8 +187,8 @@ TEST_F(JoinTest, AsfIsWrittenLikeWmv) {
 }
 
 TEST_F(JoinTest, AviWithTheBoundCompressors) {
-    window_->boundCompressors().video = bind(CompressorCategory::Video, "mpeg4");
-    window_->boundCompressors().audio = bind(CompressorCategory::Audio, "adpcm_ms");
+    window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "mpeg4");
+    window_->boundCompressors().audio = testmedia::installedCompressor(CompressorCategory::Audio, "adpcm_ms");
     ASSERT_TRUE(window_->boundCompressors().video && window_->boundCompressors().audio);
     window_->outputOptions().outputFormat = 0;
     window_->outputOptions().useVideoCompressor = 1;
@@ -226,8 +213,8 @@ TEST_F(JoinTest, UncompressedAviAfterTheUserAcceptsABigFile) {
 }
 
 TEST_F(JoinTest, MatroskaAndOggFiles) {
-    window_->boundCompressors().video = bind(CompressorCategory::Video, "libx264");
-    window_->boundCompressors().audio = bind(CompressorCategory::Audio, "aac");
+    window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "libx264");
+    window_->boundCompressors().audio = testmedia::installedCompressor(CompressorCategory::Audio, "aac");
     ASSERT_TRUE(window_->boundCompressors().video && window_->boundCompressors().audio);
     window_->outputOptions().outputFormat = 2;
     window_->outputOptions().useVideoCompressor = 1;
@@ -256,8 +243,8 @@ TEST_F(JoinTest, Mp4WithH264AndAacAfterTheFilterPropertyDialog) {
         for (int i = 0; list && i < list->count(); ++i) rows << list->item(i)->text();
         fileExistedDuringDialog = std::filesystem::exists(path);
     });
-    window_->boundCompressors().video = bind(CompressorCategory::Video, "libx264");
-    window_->boundCompressors().audio = bind(CompressorCategory::Audio, "aac");
+    window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "libx264");
+    window_->boundCompressors().audio = testmedia::installedCompressor(CompressorCategory::Audio, "aac");
     window_->outputOptions().outputFormat = 4;
     window_->outputOptions().useVideoCompressor = 1;
     window_->outputOptions().useAudioCompressor = 1;
@@ -421,8 +408,8 @@ TEST_F(JoinTest, AClipThatMovedIsLocatedByTheUserAndJoined) {
 
 TEST_F(JoinTest, ACompressorTheContainerCannotCarryIsRefusedBeforeTheRunNamingBoth) {
     const std::string path = output("refused.mp4");
-    window_->boundCompressors().video = bind(CompressorCategory::Video, "mpeg4");
-    window_->boundCompressors().audio = bind(CompressorCategory::Audio, "adpcm_ms");
+    window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "mpeg4");
+    window_->boundCompressors().audio = testmedia::installedCompressor(CompressorCategory::Audio, "adpcm_ms");
     window_->outputOptions().outputFormat = 4;
     window_->outputOptions().useVideoCompressor = 1;
     window_->outputOptions().useAudioCompressor = 1;

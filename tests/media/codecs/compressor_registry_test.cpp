@@ -119,6 +119,17 @@ TEST(CompressorLookup, OutputPlaceIndexAndBinding) {
     // An audio device is no video compressor and the other way round.
     EXPECT_TRUE(GetCompressor(0, &out, registryOf({audio("aac", "AAC as video")})).failed());
 
+    // By name, as the command line chooses: the encoder or the list name, in either case,
+    // within the category asked for.
+    EXPECT_EQ(findCompressor(Cat::Video, "MPEG4", reg), 0);
+    EXPECT_EQ(findCompressor(Cat::Video, "gone", reg), 1);
+    EXPECT_EQ(findCompressor(Cat::Audio, "aac", reg), 0);
+    EXPECT_FALSE(findCompressor(Cat::Video, "aac", reg));
+    EXPECT_FALSE(findCompressor(Cat::Video, "mpeg", reg));
+    ASSERT_TRUE(bindCompressor(Cat::Audio, 0, &out, reg).isOk());
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out->category(), Cat::Audio);
+
     auto r = ResolveStoredCompressors({1, kNoCompressor}, reg);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0].text(), "Failed to bind to object");
