@@ -163,9 +163,8 @@ timeline::Placement ourPlacement(bool sound) {
 // The filter graph that makes the same pictures and sound as our timeline. xfade lays its
 // second input from `offset` on, so each offset is where our timeline starts that clip (its
 // transition's start). Our timeline keeps a clip on after its media ends (its last picture
-// held) until its stop, under the next clip's transition; a transition with no clip below it
-// (the first clip stops where the second's Fade begins) fades in from black. The pictures
-// are padded the same way, so both outputs are equally long. Our sound lies end to end with
+// held) until its stop, under the next clip's transition; where a layer would end before the
+// next transition does, it is padded with black. Both outputs are equally long. Our sound lies end to end with
 // no overlap; acrossfade overlaps, so each clip's sound but the last is padded with one
 // transition's length of silence, which puts every clip's sound where ours is.
 std::string filterGraph(const Target& t) {

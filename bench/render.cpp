@@ -8,22 +8,27 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "media/core/log.h"
 #include "media/render/render_engine.h"
 #include "support/media/test_media.h"
+#include "timeline/clip_placement.h"
+#include "timeline/transition_catalogue.h"
 
 using namespace media;
 
 namespace {
 
-const char* kFade = "{16B280C5-EE70-11D1-9066-00C04FD9189D}";
+constexpr int kFadeIndex = 3;
 
 struct Clip {
     std::string path;
     Ticks duration;
+    Ticks transition = 0;  // the transition that leads into the clip
+    int transitionIndex = 0;
 };
 
 std::string benchClip(const std::string& name, testmedia::ClipSpec recipe) {
@@ -37,12 +42,17 @@ std::string benchClip(const std::string& name, testmedia::ClipSpec recipe) {
     return path;
 }
 
-// The clips laid out as the program lays them: each transition overlaps the clip before.
-std::shared_ptr<Timeline> joinTimeline(const std::vector<Clip>& clips, Ticks transition, int width,
-                                       int height, double fps) {
+// The clips laid out as the program lays them, with the program's own placement.
+std::shared_ptr<Timeline> joinTimeline(const std::vector<Clip>& clips, int width, int height, double fps) {
+    std::vector<timeline::ClipTiming> timings;
+    std::vector<Ticks> sound;
+    for (const auto& c : clips) {
+        timings.push_back({c.duration, c.transition, c.transitionIndex});
+        sound.push_back(c.duration);
+    }
+    const timeline::Placement placed = timeline::placeClips(timings, sound);
+
     auto tl = std::make_shared<Timeline>();
-    Ticks length = 0;
-    for (const auto& c : clips) length += c.duration;
     std::shared_ptr<Group> video, audio;
     tl->createGroup(video);
     video->setMediaType(GroupMediaType::makeVideo(width, height));
@@ -53,40 +63,42 @@ std::shared_ptr<Timeline> joinTimeline(const std::vector<Clip>& clips, Ticks tra
     audio->setMediaType(GroupMediaType::makeAudio());
     audio->setPreviewMode(false);
     tl->addGroup(audio);
-    Ticks c = -(transition / 2), a = 0;
     for (std::size_t i = 0; i < clips.size(); ++i) {
+        const timeline::ClipPlacement& p = placed.clips[i];
         std::shared_ptr<Track> track;
         std::shared_ptr<Source> src;
         tl->createTrack(track);
         video->vTrackInsBefore(track, -1);
         tl->createSource(src);
-        Ticks start = std::max<Ticks>(c, 0),
-              stop = std::min(length, c + clips[i].duration + transition);
-        src->setStartStop(start, stop);
-        src->setMediaTimes(0, stop - start);
+        src->setStartStop(p.start, p.stop);
+        src->setMediaTimes(0, p.stop - p.start);
         src->setMediaName(clips[i].path);
         src->setStretchMode(2);
         track->srcAdd(src);
-        if (i > 0) {
+        if (p.hasTransition()) {
+            using timeline::TransitionCatalogue;
             std::shared_ptr<Transition> x;
             tl->createTransition(x);
-            x->setSubObjectGuid(kFade);
-            x->setStartStop(start, std::min(length, start + transition));
+            x->setSubObjectGuid(std::string(TransitionCatalogue::effectClass(p.transitionIndex)));
+            x->setStartStop(p.transitionStart, p.transitionStop);
+            if (auto mask = TransitionCatalogue::maskNum(p.transitionIndex)) {
+                auto setter = std::make_shared<PropertySetter>();
+                setter->addProp("MaskNum", *mask, 0);
+                x->setPropertySetter(setter);
+            }
             track->transAdd(x);
         }
-        c = stop - transition;
-
+    }
+    for (const timeline::AudioPlacement& a : placed.audio) {
         std::shared_ptr<Track> soundTrack;
-        std::shared_ptr<Source> sound;
+        std::shared_ptr<Source> piece;
         tl->createTrack(soundTrack);
         audio->vTrackInsBefore(soundTrack, -1);
-        tl->createSource(sound);
-        Ticks b = std::min(length, a + clips[i].duration);
-        sound->setStartStop(a, b);
-        sound->setMediaTimes(0, b - a);
-        sound->setMediaName(clips[i].path);
-        soundTrack->srcAdd(sound);
-        a = b;
+        tl->createSource(piece);
+        piece->setStartStop(a.start, a.stop);
+        piece->setMediaTimes(0, a.stop - a.start);
+        piece->setMediaName(clips[static_cast<std::size_t>(a.entry)].path);
+        soundTrack->srcAdd(piece);
     }
     return tl;
 }
@@ -165,21 +177,22 @@ std::vector<Clip> hdClips() {
         s.toneHz = 300 + 100 * i;
         // Moving grain, so that the decoder has real pictures to decode.
         s.extraOutputArgs = "-vf noise=alls=10:allf=t -crf 23";
-        clips.push_back({benchClip("hd" + std::to_string(i) + ".mp4", s), 10 * kTicksPerSecond});
+        clips.push_back({benchClip("hd" + std::to_string(i) + ".mp4", s), 10 * kTicksPerSecond,
+                         i == 0 ? 0 : kTicksPerSecond, i == 0 ? 0 : kFadeIndex});
     }
     return clips;
 }
 
 void sd352() {
     renderAndReport("5 x 10 s 720p30, 4 fades -> 352x240 23.976",
-                    joinTimeline(hdClips(), kTicksPerSecond, 352, 240, 23.976));
+                    joinTimeline(hdClips(), 352, 240, 23.976));
 }
 void sd720() {
     renderAndReport("5 x 10 s 720p30, 4 fades -> 720x480 23.976",
-                    joinTimeline(hdClips(), kTicksPerSecond, 720, 480, 23.976));
+                    joinTimeline(hdClips(), 720, 480, 23.976));
 }
 
-void thousand() {
+std::vector<std::string> tinyClips() {
     std::vector<std::string> files;
     const char* colours[] = {"red", "green", "blue", "white", "orange"};
     for (int i = 0; i < 5; ++i) {
@@ -191,12 +204,32 @@ void thousand() {
         s.colour = colours[i];
         files.push_back(benchClip("tiny" + std::to_string(i) + ".mp4", s));
     }
+    return files;
+}
+
+void thousand() {
+    const std::vector<std::string> files = tinyClips();
     std::vector<Clip> clips;
     for (int i = 0; i < 1000; ++i)
-        clips.push_back({files[static_cast<std::size_t>(i) % files.size()], kTicksPerSecond / 2});
-    renderAndReport("1000 x 0.5 s clips, 0.2 s fades -> 352x240 25",
-                    joinTimeline(clips, kTicksPerSecond / 5, 352, 240, 25));
+        clips.push_back({files[static_cast<std::size_t>(i) % files.size()], kTicksPerSecond / 2,
+                         kTicksPerSecond / 5, kFadeIndex});
+    renderAndReport("1000 x 0.5 s clips, 0.2 s fades -> 352x240 25", joinTimeline(clips, 352, 240, 25));
 }
+
+// Memory must not grow with the number of transitions: every clip gets a 1 s transition
+// drawn at random from all 47 (with a fixed seed, so that runs compare), at 1280x720.
+void randomTransitions(int count) {
+    const std::vector<std::string> files = tinyClips();
+    std::mt19937 draw(2026);
+    std::vector<Clip> clips;
+    for (int i = 0; i < count; ++i)
+        clips.push_back({files[static_cast<std::size_t>(i) % files.size()], kTicksPerSecond, kTicksPerSecond,
+                         static_cast<int>(draw() % timeline::TransitionCatalogue::kCount)});
+    const std::string title = std::to_string(count) + " x 1 s clips, random 1 s transitions -> 1280x720 10";
+    renderAndReport(title.c_str(), joinTimeline(clips, 1280, 720, 10));
+}
+void hundredRandom() { randomTransitions(100); }
+void eightHundredRandom() { randomTransitions(800); }
 
 }  // namespace
 
@@ -207,5 +240,7 @@ int main() {
     inChild(sd352);
     inChild(sd720);
     inChild(thousand);
+    inChild(hundredRandom);
+    inChild(eightHundredRandom);
     return 0;
 }

@@ -32,24 +32,26 @@ Placement placeClips(const std::vector<ClipTiming>& clips,
     for (const auto& c : clips) p.length += c.duration;
     const Ticks L = p.length;
 
-    if (!clips.empty()) {
-        // The first transition is centred on time 0: half of it lies before the start.
-        Ticks c = -(clips[0].transitionDuration / 2);
-        for (const auto& clip : clips) {
-            ClipPlacement cp;
-            cp.start = std::max<Ticks>(c, 0);
-            cp.stop = std::min(L, c + clip.duration + clip.transitionDuration);
-            cp.transitionIndex = clip.transitionIndex;
-            const Ticks T = clip.transitionDuration;
-            if (cp.stop - cp.start - T < 0) {
-                cp.transitionTooLong = true;
-            } else {
-                cp.transitionStart = std::max<Ticks>(cp.start, 0);
-                cp.transitionStop = std::min(L, cp.start + T);
-            }
-            p.clips.push_back(cp);
-            c = cp.stop - T;
+    Ticks clipStart = 0;  // S[i]
+    for (std::size_t i = 0; i < clips.size(); ++i) {
+        const ClipTiming& clip = clips[i];
+        const Ticks nextStart = clipStart + clip.duration;  // S[i+1]
+        // The picture runs on under the next clip's transition, whether or not that one is
+        // drawn: the next clip's start stays where its sound starts either way.
+        const Ticks runOn =
+            i + 1 < clips.size() ? std::max<Ticks>(clips[i + 1].transitionDuration, 0) : 0;
+        ClipPlacement cp;
+        cp.start = clipStart;
+        cp.stop = std::min(L, nextStart + runOn);
+        cp.transitionIndex = clip.transitionIndex;
+        if (cp.stop - cp.start < clip.transitionDuration) {
+            cp.transitionTooLong = true;
+        } else {
+            cp.transitionStart = cp.start;
+            cp.transitionStop = std::min(L, cp.start + clip.transitionDuration);
         }
+        p.clips.push_back(cp);
+        clipStart = nextStart;
     }
     p.audio = layAudio(audioDurations, L);
     return p;

@@ -24,7 +24,9 @@ struct ClipPlacement {
     Ticks transitionStart = 0;
     Ticks transitionStop = 0;
     int transitionIndex = 0;
-    bool hasTransition() const { return !transitionTooLong && transitionIndex != 0; }
+    bool hasTransition() const {
+        return !transitionTooLong && transitionIndex != 0 && transitionStop > transitionStart;
+    }
 };
 
 struct AudioPlacement {
@@ -39,8 +41,10 @@ struct Placement {
     std::vector<AudioPlacement> audio;
 };
 
-// Each clip starts when the previous one has played its own duration, minus half the first
-// transition; it runs on for its transition duration under the next clip; nothing passes L.
+// Clip i's picture and its sound both start at S[i] = D[0] + ... + D[i-1], so they stay in
+// step. Its transition plays on [S[i], S[i] + T[i]), over the end of clip i-1, whose picture
+// therefore runs on under it until S[i] + T[i]; the last clip ends at L, and nothing passes
+// L. A source asked to play past the end of its file holds its last picture.
 // The audio list is laid end to end from 0, from its first entry again when it runs out,
 // until L is covered.
 Placement placeClips(const std::vector<ClipTiming>& clips,

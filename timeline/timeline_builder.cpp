@@ -1,7 +1,6 @@
 #include "timeline/timeline_builder.h"
 
 #include <QString>
-#include <algorithm>
 #include <vector>
 
 #include "timeline/clip_placement.h"
@@ -30,17 +29,25 @@ media::Status TimelineBuilder::BuildTimeline() {
         ui::showMessage(owner_, QStringLiteral("Could not create timeline"), QStringLiteral("Error"));
         return media::Status::outOfMemory("Could not create timeline");
     }
-    length_ = 0;
-    for (int i = 0; i < clips_.count(); ++i) length_ += clips_.at(i).duration;
+    std::vector<ClipTiming> timings;
+    timings.reserve(static_cast<std::size_t>(clips_.count()));
+    for (int i = 0; i < clips_.count(); ++i) {
+        const ClipItem& c = clips_.at(i);
+        timings.push_back({c.duration, c.transitionDuration, c.transitionIndex});
+    }
+    std::vector<Ticks> audio;
+    for (int j = 0; j < clips_.audioSourceCount(); ++j) audio.push_back(clips_.audioSource(j).duration);
+    const Placement placed = placeClips(timings, audio);
+    length_ = placed.length;
 
-    if (clips_.count() > 0) AddVideoGroup(*tl);
-    if (clips_.audioSourceCount() > 0) AddAudioGroup(*tl);
+    if (clips_.count() > 0) AddVideoGroup(*tl, placed);
+    if (clips_.audioSourceCount() > 0) AddAudioGroup(*tl, placed);
     tl->validateSourceNames(kValidateFlags, locate_);
     timeline_ = std::move(tl);
     return media::Status::ok();
 }
 
-media::Status TimelineBuilder::AddVideoGroup(media::Timeline& tl) {
+media::Status TimelineBuilder::AddVideoGroup(media::Timeline& tl, const Placement& placed) {
     std::shared_ptr<media::Group> group;
     if (auto st = tl.createGroup(group); st.failed()) {
         say(owner_, "Could not create empty node");
@@ -60,23 +67,13 @@ media::Status TimelineBuilder::AddVideoGroup(media::Timeline& tl) {
         return st;
     }
 
-    std::vector<ClipTiming> timings;
-    std::vector<Ticks> audio;
-    timings.reserve(static_cast<std::size_t>(clips_.count()));
-    for (int i = 0; i < clips_.count(); ++i) {
-        const ClipItem& c = clips_.at(i);
-        timings.push_back({c.duration, c.transitionDuration, c.transitionIndex});
-    }
-    const Placement placed = placeClips(timings, audio);
-    for (int i = 0; i < clips_.count(); ++i) {
-        const ClipPlacement& p = placed.clips[static_cast<std::size_t>(i)];
-        AddClipTrack(tl, group, i, p.start, p.stop, clips_.at(i).transitionDuration);
-    }
+    for (int i = 0; i < clips_.count(); ++i) AddClipTrack(tl, group, i, placed.clips[static_cast<std::size_t>(i)]);
     return media::Status::ok();
 }
 
 media::Status TimelineBuilder::AddClipTrack(media::Timeline& tl, const std::shared_ptr<media::Group>& group, int i,
-                                            media::Ticks start, media::Ticks stop, media::Ticks transitionDuration) {
+                                            const ClipPlacement& placed) {
+    const media::Ticks start = placed.start, stop = placed.stop;
     std::shared_ptr<media::Track> track;
     if (auto st = tl.createTrack(track); st.failed()) {
         say(owner_, "Could not create empty track");
@@ -107,12 +104,10 @@ media::Status TimelineBuilder::AddClipTrack(media::Timeline& tl, const std::shar
         say(owner_, "Could not add source to track");
         return st;
     }
-    if (stop - start - transitionDuration < 0) {
+    if (placed.transitionTooLong)
         say(owner_, "Transition time should be less than");
-    } else {
-        AddTransition(tl, *track, std::max<media::Ticks>(start, 0), std::min(length_, start + transitionDuration),
-                      clip.transitionIndex);
-    }
+    else if (placed.hasTransition())
+        AddTransition(tl, *track, placed.transitionStart, placed.transitionStop, clip.transitionIndex);
     return media::Status::ok();
 }
 
@@ -150,7 +145,7 @@ media::Status TimelineBuilder::AddTransition(media::Timeline& tl, media::Track& 
     return media::Status::ok();
 }
 
-media::Status TimelineBuilder::AddAudioGroup(media::Timeline& tl) {
+media::Status TimelineBuilder::AddAudioGroup(media::Timeline& tl, const Placement& placed) {
     std::shared_ptr<media::Group> group;
     if (auto st = tl.createGroup(group); st.failed()) {
         say(owner_, "Could not create pAudioGroupObj");
@@ -164,11 +159,6 @@ media::Status TimelineBuilder::AddAudioGroup(media::Timeline& tl) {
         say(owner_, "Could not add audio group");
         return st;
     }
-    std::vector<Ticks> durations;
-    for (int j = 0; j < clips_.audioSourceCount(); ++j) durations.push_back(clips_.audioSource(j).duration);
-    std::vector<ClipTiming> timings;
-    for (int i = 0; i < clips_.count(); ++i) timings.push_back({clips_.at(i).duration, 0, 0});
-    const Placement placed = placeClips(timings, durations);
     for (const AudioPlacement& a : placed.audio) AddAudioTrack(tl, group, a.entry, a.start, a.stop);
     return media::Status::ok();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/clip_list.h"
+#include "timeline/clip_placement.h"
 #include "media/timeline/timeline.h"
 #include "output/output_options.h"
 
@@ -22,10 +23,10 @@ public:
     // Builds the timeline and makes it current(). Fails only when no timeline can be made.
     media::Status BuildTimeline();
 
-    media::Status AddVideoGroup(media::Timeline& tl);
+    media::Status AddVideoGroup(media::Timeline& tl, const Placement& placed);
     media::Status AddClipTrack(media::Timeline& tl, const std::shared_ptr<media::Group>& group, int i,
-                               media::Ticks start, media::Ticks stop, media::Ticks transitionDuration);
-    media::Status AddAudioGroup(media::Timeline& tl);
+                               const ClipPlacement& placed);
+    media::Status AddAudioGroup(media::Timeline& tl, const Placement& placed);
     media::Status AddAudioTrack(media::Timeline& tl, const std::shared_ptr<media::Group>& group, int j,
                                 media::Ticks start, media::Ticks stop);
     media::Status AddTransition(media::Timeline& tl, media::Track& track, media::Ticks start,

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "support/qt/recorders.h"
 #include "timeline/timeline_builder.h"
 
@@ -30,32 +33,74 @@ const media::Track& videoTrack(const Built& b, int i) { return *b.tl->groups()[0
 
 }  // namespace
 
-TEST(TimelineBuilder, ThreeClipsOverlapByTheirTransitionsAndSoundLiesEndToEnd) {
-    Built b = build({{10, {3, 2}}, {10, {3, 2}}, {10, {3, 2}}});
-    ASSERT_EQ(b.tl->groupCount(), 2);
-    const media::Ticks starts[] = {0, s(9), s(19)}, stops[] = {s(11), s(21), s(30)};
-    for (int i = 0; i < 3; ++i) {
-        const auto& src = *videoTrack(b, i).sources().at(0);
-        EXPECT_EQ(src.start(), starts[i]);
-        EXPECT_EQ(src.stop(), stops[i]);
-        EXPECT_EQ(src.mediaStop() - src.mediaStart(), stops[i] - starts[i]);
-        ASSERT_EQ(videoTrack(b, i).transitions().size(), 1u);
-        EXPECT_EQ(videoTrack(b, i).transitions()[0]->start(), starts[i]);
-        EXPECT_EQ(videoTrack(b, i).transitions()[0]->stop(), starts[i] + s(2));
-        const auto& audio = *b.tl->groups()[1]->tracks().at(static_cast<std::size_t>(i))->sources().at(0);
-        EXPECT_EQ(audio.start(), s(10 * i));
-        EXPECT_EQ(audio.stop(), s(10 * i + 10));
-    }
+struct Span {
+    double start, stop;
+};
+
+// One project: clip durations and transition durations in seconds (every clip a Fade), with
+// where its pictures, transitions and sound must lie and which clips are told their
+// transition is too long.
+struct PlacementCase {
+    std::vector<double> durations, transitions;
+    std::vector<Span> video;
+    std::vector<std::optional<Span>> transitionSpans;
+    std::vector<Span> sound;
+    std::vector<int> tooLong;
+};
+
+void expectSpan(const media::TimelineObject& o, Span want, const std::string& what) {
+    EXPECT_EQ(o.start(), s(want.start)) << what;
+    EXPECT_EQ(o.stop(), s(want.stop)) << what;
 }
 
-TEST(TimelineBuilder, ClipShorterThanItsTransitionGetsNoneAndTheUserIsTold) {
-    Built b = build({{1, {3, 4}}, {10, {3, 4}}});
-    EXPECT_TRUE(videoTrack(b, 0).transitions().empty());
-    ASSERT_EQ(videoTrack(b, 1).transitions().size(), 1u);
-    EXPECT_EQ(videoTrack(b, 1).sources()[0]->start(), 0);
-    EXPECT_EQ(videoTrack(b, 1).sources()[0]->stop(), s(11));
-    ASSERT_EQ(b.messages.size(), 1u);
-    EXPECT_EQ(b.messages[0], QStringLiteral("Transition time should be less than"));
+TEST(TimelineBuilder, EachClipsPictureStartsWithItsSoundAndRunsOnUnderTheNextTransition) {
+    const std::vector<PlacementCase> cases = {
+        {{10, 10, 10}, {1, 1, 1}, {{0, 11}, {10, 21}, {20, 30}}, {Span{0, 1}, Span{10, 11}, Span{20, 21}},
+         {{0, 10}, {10, 20}, {20, 30}}, {}},
+        {{10, 10, 10}, {2, 2, 2}, {{0, 12}, {10, 22}, {20, 30}}, {Span{0, 2}, Span{10, 12}, Span{20, 22}},
+         {{0, 10}, {10, 20}, {20, 30}}, {}},
+        {{10, 10, 10}, {3, 2, 2}, {{0, 12}, {10, 22}, {20, 30}}, {Span{0, 3}, Span{10, 12}, Span{20, 22}},
+         {{0, 10}, {10, 20}, {20, 30}}, {}},
+        {{10, 10}, {2, 4}, {{0, 14}, {10, 20}}, {Span{0, 2}, Span{10, 14}}, {{0, 10}, {10, 20}}, {}},
+        {{10, 10}, {2, 0}, {{0, 10}, {10, 20}}, {Span{0, 2}, std::nullopt}, {{0, 10}, {10, 20}}, {}},
+        {{1, 10}, {4, 4}, {{0, 5}, {1, 11}}, {Span{0, 4}, Span{1, 5}}, {{0, 1}, {1, 11}}, {}},
+        {{10, 1}, {2, 4}, {{0, 11}, {10, 11}}, {Span{0, 2}, std::nullopt}, {{0, 10}, {10, 11}}, {1}},
+        {{10, 1, 10}, {2, 4, 0}, {{0, 14}, {10, 11}, {11, 21}}, {Span{0, 2}, std::nullopt, std::nullopt},
+         {{0, 10}, {10, 11}, {11, 21}}, {1}},
+        {{4, 4, 4}, {10, 10, 10}, {{0, 12}, {4, 12}, {8, 12}}, {Span{0, 10}, std::nullopt, std::nullopt},
+         {{0, 4}, {4, 8}, {8, 12}}, {1, 2}},
+        {{10}, {2}, {{0, 10}}, {Span{0, 2}}, {{0, 10}}, {}},
+    };
+    for (const PlacementCase& c : cases) {
+        std::vector<std::pair<double, std::pair<int, double>>> clips;
+        for (std::size_t i = 0; i < c.durations.size(); ++i) clips.push_back({c.durations[i], {3, c.transitions[i]}});
+        const Built b = build(clips);
+        std::string project;
+        for (std::size_t i = 0; i < c.durations.size(); ++i)
+            project += std::to_string(int(c.durations[i])) + "s/T" + std::to_string(int(c.transitions[i])) + " ";
+        SCOPED_TRACE(project);
+        for (std::size_t i = 0; i < c.video.size(); ++i) {
+            const media::Track& track = videoTrack(b, static_cast<int>(i));
+            ASSERT_EQ(track.sources().size(), 1u);
+            const media::Source& src = *track.sources()[0];
+            expectSpan(src, c.video[i], "video " + std::to_string(i));
+            // The file plays from its start at normal rate.
+            EXPECT_EQ(src.mediaStart(), 0);
+            EXPECT_EQ(src.mediaStop(), src.stop() - src.start());
+            if (c.transitionSpans[i]) {
+                ASSERT_EQ(track.transitions().size(), 1u) << i;
+                expectSpan(*track.transitions()[0], *c.transitionSpans[i], "transition " + std::to_string(i));
+            } else {
+                EXPECT_TRUE(track.transitions().empty()) << i;
+            }
+        }
+        const auto& soundTracks = b.tl->groups()[1]->tracks();
+        ASSERT_EQ(soundTracks.size(), c.sound.size());
+        for (std::size_t j = 0; j < c.sound.size(); ++j)
+            expectSpan(*soundTracks[j]->sources().at(0), c.sound[j], "sound " + std::to_string(j));
+        EXPECT_EQ(b.messages.size(), c.tooLong.size());
+        for (const QString& m : b.messages) EXPECT_EQ(m, QStringLiteral("Transition time should be less than"));
+    }
 }
 
 TEST(TimelineBuilder, EffectClassesAndWipePatterns) {
