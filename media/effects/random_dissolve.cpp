@@ -7,8 +7,10 @@
 namespace media::effects {
 namespace {
 
-// Every pixel turns at its own moment, drawn from the transition's seed so that the same
-// timeline always renders the same frames.
+// Every 2 x 2 block turns at its own moment, drawn from the transition's seed so that the
+// same timeline always renders the same frames. A block is the area of one colour sample:
+// its four brightness samples and its colour turn together, so no point ever shows the
+// brightness of one clip with the colour of the other.
 class RandomDissolve final : public MaskEffect {
 public:
     explicit RandomDissolve(std::uint32_t seed)
@@ -17,7 +19,7 @@ public:
 protected:
     SwitchTimeFn pattern(int, int) const override {
         return [seed = seed_](double x, double y) {
-            return randomAt(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), seed);
+            return randomAt(static_cast<std::uint32_t>(x / 2), static_cast<std::uint32_t>(y / 2), seed);
         };
     }
 

@@ -6,7 +6,7 @@ namespace {
 Frame compositeBelow(const std::vector<Layer>& layers, std::size_t end, const Frame& black) {
     for (std::size_t i = end; i-- > 0;) {
         const Layer& layer = layers[i];
-        const bool blending = layer.transition && layer.transition->effect;
+        const bool blending = layer.transition != nullptr;
         if (!layer.picture && !blending) continue;  // nothing on this track now: look through it
         if (!blending) return *layer.picture;
         // The transition blends what lies below this track into the track's own picture;
@@ -14,7 +14,7 @@ Frame compositeBelow(const std::vector<Layer>& layers, std::size_t end, const Fr
         Frame below = compositeBelow(layers, i, black);
         const Frame& into = layer.picture ? *layer.picture : black;
         Frame out(black.width(), black.height());
-        layer.transition->effect->render(below, into, layer.progress, out);
+        layer.transition->render(below, into, layer.progress, out);
         return out;
     }
     return black;

@@ -2,14 +2,16 @@
 #include <vector>
 
 #include "media/core/frame.h"
-#include "media/render/render_plan.h"
+#include "media/effects/effect.h"
 
 namespace media::render {
 
 // What one track shows at an output time.
 struct Layer {
-    const Frame* picture = nullptr;              // the track's source at that time; null when none
-    const TransitionPlan* transition = nullptr;  // the track's transition running at that time
+    const Frame* picture = nullptr;  // the track's source at that time; null when none
+    // The effect of the track's transition running at that time; null when none runs, or
+    // when the engine lacks its effect (then the clip comes in as a cut).
+    const TransitionEffect* transition = nullptr;
     double progress = 0.0;
 };
 

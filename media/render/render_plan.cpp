@@ -37,12 +37,6 @@ double TransitionPlan::progressAt(Ticks t) const {
     return std::clamp(static_cast<double>(t - start) / static_cast<double>(stop - start), 0.0, 1.0);
 }
 
-const TransitionPlan* TrackPlan::transitionAt(Ticks t) const {
-    for (const auto& x : transitions)
-        if (x.start <= t && t < x.stop) return &x;
-    return nullptr;
-}
-
 Status makeRenderPlan(const Timeline& timeline, RenderPlan& out) {
     out = {};
     out.length = timeline.duration();
@@ -68,8 +62,7 @@ Status makeRenderPlan(const Timeline& timeline, RenderPlan& out) {
                 // Effects that draw at random repeat themselves render after render.
                 params.seed = static_cast<std::uint32_t>(std::hash<std::string>{}(params.classId) ^
                                                          static_cast<std::size_t>(x->start()));
-                std::shared_ptr<const TransitionEffect> effect = createEffect(params);
-                t.transitions.push_back({x->start(), x->stop(), params.classId, std::move(effect)});
+                t.transitions.push_back({x->start(), x->stop(), std::move(params)});
             }
             g.tracks.push_back(std::move(t));
         }

@@ -20,18 +20,17 @@ struct SourcePlan {
     Ticks mediaTimeAt(Ticks t) const;
 };
 
+// A transition names its effect; the effect itself, with its masks, is made by the render
+// only while the transition is on screen, so memory does not grow with their number.
 struct TransitionPlan {
     Ticks start = 0, stop = 0;
-    std::string classId;
-    std::shared_ptr<const TransitionEffect>
-        effect;  // null: an effect the engine lacks, shown as a cut
+    EffectParams effect;
     double progressAt(Ticks t) const;
 };
 
 struct TrackPlan {
     std::vector<SourcePlan> sources;          // in time order, not overlapping
     std::vector<TransitionPlan> transitions;  // in time order, not overlapping
-    const TransitionPlan* transitionAt(Ticks t) const;
 };
 
 struct GroupPlan {

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "media/render/compositor.h"
+#include "media/render/live_effects.h"
 
 namespace media::render {
 
@@ -56,6 +57,7 @@ void VideoPipeline::run() {
     std::vector<std::size_t> tracksWithTransitions;
     for (std::size_t t = 0; t < group_.tracks.size(); ++t)
         if (!group_.tracks[t].transitions.empty()) tracksWithTransitions.push_back(t);
+    LiveEffects effects(group_, width, height);
 
     const std::int64_t lookahead =
         std::max<std::int64_t>(2, static_cast<std::int64_t>(group_.fps / 2));
@@ -78,7 +80,7 @@ void VideoPipeline::run() {
             }
             readers[p.track] = std::make_unique<VideoSourceReader>(
                 group_.tracks[p.track].sources[p.source], times_, width, height,
-                std::max(p.first, start_), p.end, skip_);
+                std::max(p.first, start_), p.end, skip_, stopping_);
         }
         const Ticks t = times_.at(k);
         for (auto& [track, reader] : readers) {
@@ -87,10 +89,10 @@ void VideoPipeline::run() {
             if (!s) return finish({{}, s, false});
             layers[track].picture = pictures[track].empty() ? nullptr : &pictures[track];
         }
+        effects.update(t, times_.at(k + lookahead));
         for (std::size_t track : tracksWithTransitions) {
-            const TransitionPlan* x = group_.tracks[track].transitionAt(t);
-            layers[track].transition = x;
-            layers[track].progress = x ? x->progressAt(t) : 0.0;
+            layers[track].progress = 0.0;
+            layers[track].transition = effects.at(track, t, layers[track].progress);
         }
         if (!skip_ || !skip_(k)) {
             Frame out = composite(layers, black);

@@ -177,3 +177,26 @@ TEST(TransformPatterns, RandomDissolveTurnsAboutTheShareOfPixelsItShould) {
         for (int x = 0; x < kW; ++x) b += isB(f, x, y);
     EXPECT_NEAR(b / double(kW * kH), 0.3, 0.05);
 }
+
+TEST(TransformPatterns, RandomDissolveShowsOnlyColoursOfTheTwoClips) {
+    // An odd size, so that the last colour samples cover a single row and column.
+    const int w = 63, h = 47;
+    Frame red(w, h), yellow(w, h), out(w, h);
+    red.fillRgb(255, 0, 0);
+    yellow.fillRgb(255, 255, 0);
+    auto effect = media::createEffect({std::string(classid::kRandomDissolve), std::nullopt, 11});
+    ASSERT_NE(effect, nullptr);
+    for (double progress : {0.25, 0.5, 0.75}) {
+        effect->render(red, yellow, progress, out);
+        int mixed = 0, turned = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const auto px = out.rgbAt(x, y);
+                const bool isRed = px == red.rgbAt(x, y), isYellow = px == yellow.rgbAt(x, y);
+                mixed += !isRed && !isYellow;
+                turned += isYellow;
+            }
+        EXPECT_EQ(mixed, 0) << progress;
+        EXPECT_NEAR(turned / double(w * h), progress, 0.08);
+    }
+}
