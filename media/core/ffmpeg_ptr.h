@@ -12,8 +12,10 @@ extern "C" {
 
 namespace media::av {
 
+// Closes an input and, for one opened by openInputFile, the reader behind it.
+void closeInput(AVFormatContext* input);
 struct InputDeleter {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
+    void operator()(AVFormatContext* c) const { closeInput(c); }
 };
 struct CodecDeleter {
     void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }

@@ -1,8 +1,9 @@
 #include "media/core/input_file.h"
 
-#include <sys/stat.h>
-
 #include <vector>
+
+#include "media/core/clip_reader.h"
+#include "media/core/log.h"
 
 extern "C" {
 #include <libavutil/avstring.h>
@@ -17,9 +18,42 @@ namespace {
 // for the context's whole life. So the callback carries no pointer that could dangle: it
 // asks the deadline of the thread doing the read, if there is one.
 thread_local const ReadDeadline* tDeadline = nullptr;
+thread_local const ReadCancel* tCancel = nullptr;
 
 int interruptWhenLate(void*) {
-    return tDeadline && tDeadline->expired() ? 1 : 0;
+    return readsShouldStop() ? 1 : 0;
+}
+
+// FFmpeg reads the clip through our reader; large reads keep the hand-overs to its thread
+// few.
+constexpr int kIoBufferSize = 64 * 1024;
+
+int readClip(void* opaque, std::uint8_t* buffer, int size) {
+    return static_cast<ClipReader*>(opaque)->read(buffer, size);
+}
+
+std::int64_t seekClip(void* opaque, std::int64_t offset, int whence) {
+    return static_cast<ClipReader*>(opaque)->seek(offset, whence);
+}
+
+// The I/O context over a reader; it owns the reader from here on (see releaseClipIo).
+AVIOContext* clipIo(std::unique_ptr<ClipReader> reader) {
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+    if (!buffer) return nullptr;
+    AVIOContext* io = avio_alloc_context(buffer, kIoBufferSize, 0, reader.get(), readClip, nullptr, seekClip);
+    if (!io) {
+        av_free(buffer);
+        return nullptr;
+    }
+    reader.release();
+    return io;
+}
+
+void releaseClipIo(AVIOContext* io) {
+    if (!io) return;
+    delete static_cast<ClipReader*>(io->opaque);
+    av_freep(&io->buffer);
+    avio_context_free(&io);
 }
 
 // Demuxers that read other files or network addresses named inside the clip (playlists,
@@ -62,17 +96,54 @@ ReadDeadline::~ReadDeadline() {
     tDeadline = outer_;
 }
 
+ReadCancel::ReadCancel(const std::atomic<bool>& stop) : stop_(&stop), outer_(tCancel) {
+    tCancel = this;
+}
+
+ReadCancel::~ReadCancel() {
+    tCancel = outer_;
+}
+
+bool ReadCancel::anySet() const {
+    return stop_->load() || (outer_ && outer_->anySet());
+}
+
+bool readsShouldStop() {
+    return (tDeadline && tDeadline->expired()) || (tCancel && tCancel->anySet());
+}
+
+Status readFailure(const AVFormatContext* input) {
+    if (!input || !(input->flags & AVFMT_FLAG_CUSTOM_IO) || !input->pb || !input->pb->opaque)
+        return Status::ok();
+    return static_cast<const ClipReader*>(input->pb->opaque)->failure();
+}
+
+namespace av {
+
+void closeInput(AVFormatContext* input) {
+    AVIOContext* ours = input && (input->flags & AVFMT_FLAG_CUSTOM_IO) ? input->pb : nullptr;
+    avformat_close_input(&input);
+    releaseClipIo(ours);
+}
+
+}  // namespace av
+
 Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimits& limits) {
     out.reset();
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return {Status::kFileNotFound, "The file does not exist: " + path};
-    if (!S_ISREG(st.st_mode)) return {Status::kInvalidArg, "Not a regular file: " + path};
-    if (st.st_size == 0) return {Status::kFail, "The file is empty: " + path};
+    installFfmpegLogRouting();
+    ReadDeadline deadline(limits.openTimeout);
+    std::unique_ptr<ClipReader> reader;
+    if (Status s = ClipReader::open(path, reader); s.failed()) return s;
 
     AVFormatContext* ctx = avformat_alloc_context();
     if (!ctx) return Status::outOfMemory();
-    ReadDeadline deadline(limits.openTimeout);
+    AVIOContext* io = clipIo(std::move(reader));
+    if (!io) {
+        avformat_free_context(ctx);
+        return Status::outOfMemory();
+    }
+    ctx->pb = io;
+    ctx->flags |= AVFMT_FLAG_CUSTOM_IO;
     ctx->interrupt_callback = {interruptWhenLate, nullptr};
     ctx->probesize = limits.probeSizeBytes;
     ctx->max_analyze_duration = limits.analyzeDurationMicros;
@@ -80,6 +151,7 @@ Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimi
     ctx->format_whitelist = av_strdup(allowedFormats().c_str());  // freed with the context
     if (!ctx->format_whitelist) {
         avformat_free_context(ctx);
+        releaseClipIo(io);
         return Status::outOfMemory();
     }
 
@@ -90,10 +162,13 @@ Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimi
     av_dict_set(&options, "safe", "1", 0);
     // An image file is read as that one image, never as a numbered sequence of its siblings.
     av_dict_set(&options, "pattern_type", "none", 0);
-    int rc = avformat_open_input(&ctx, ("file:" + path).c_str(), nullptr, &options);
+    int rc = avformat_open_input(&ctx, path.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (rc < 0) {
-        // avformat_open_input frees the context on failure.
+        // avformat_open_input frees the context on failure, but not our I/O.
+        const Status stalled = static_cast<const ClipReader*>(io->opaque)->failure();
+        releaseClipIo(io);
+        if (stalled.failed()) return stalled;
         if (rc == AVERROR_EXIT && deadline.expired())
             return {Status::kFail, "Opening " + path + " took too long"};
         return Status::fromAv(rc, "Cannot open " + path);
@@ -107,6 +182,7 @@ Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimi
     rc = avformat_find_stream_info(input.get(),
                                    codecOptions.empty() ? nullptr : codecOptions.data());
     for (AVDictionary*& o : codecOptions) av_dict_free(&o);
+    if (Status stalled = readFailure(input.get()); stalled.failed()) return stalled;
     if (rc == AVERROR_EXIT && deadline.expired())
         return {Status::kFail, "Reading the streams of " + path + " took too long"};
     if (rc < 0) return Status::fromAv(rc, "Cannot read the streams of " + path);

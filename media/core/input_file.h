@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <string>
 
@@ -22,9 +23,15 @@ struct InputLimits {
 // Opens a local file for demuxing. Only the file itself is read: no network protocol, no
 // other file that a playlist, reference or concat container might name. Fails with a
 // status whose text says why (missing, unreadable, not a media file, too slow to analyse).
-// The opening is bounded by limits.openTimeout; later reads are bounded only where the
-// caller says so, with a ReadDeadline.
+// The bytes are read through a ClipReader, so no read can hold the calling thread longer
+// than the stall limit, its ReadDeadline or its ReadCancel allow. The opening is bounded by
+// limits.openTimeout as well; later reads by a ReadDeadline where the caller sets one.
 Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimits& limits = {});
+
+// Why reading an input opened by openInputFile failed for good (the file stopped giving
+// data), or ok. Demuxers report such a failure as an end of file; a decoder that meets
+// one asks here, so that a stalled clip fails instead of ending early.
+Status readFailure(const AVFormatContext* input);
 
 // While it lives, every read that this thread makes from an input opened by
 // openInputFile fails (AVERROR_EXIT) once `budget` has passed, so that a damaged or
@@ -43,5 +50,27 @@ private:
     std::chrono::steady_clock::time_point end_;
     const ReadDeadline* outer_;
 };
+
+// While it lives, every read that this thread makes from an input opened by openInputFile
+// gives up (AVERROR_EXIT) within a few milliseconds of `stop` becoming true, even a read the
+// file never answers. The render's threads set one with their stop flag, so that a Stop
+// never waits for a file. They nest, and every one that lives counts.
+class ReadCancel {
+public:
+    explicit ReadCancel(const std::atomic<bool>& stop);
+    ~ReadCancel();
+    ReadCancel(const ReadCancel&) = delete;
+    ReadCancel& operator=(const ReadCancel&) = delete;
+
+    bool anySet() const;
+
+private:
+    const std::atomic<bool>* stop_;
+    const ReadCancel* outer_;
+};
+
+// True when this thread's reads should give up now: its ReadDeadline has passed or its
+// ReadCancel is set.
+bool readsShouldStop();
 
 }  // namespace media

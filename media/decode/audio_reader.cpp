@@ -135,6 +135,7 @@ Status AudioReader::fill(int wanted) {
         }
         rc = av_read_frame(input_.get(), packet_.get());
         if (rc < 0) {
+            if (Status stalled = readFailure(input_.get()); stalled.failed()) return stalled;
             if (rc != AVERROR_EOF)
                 log(LogLevel::Warning, "Reading sound stopped early in " + path_);
             avcodec_send_packet(codec_.get(), nullptr);

@@ -104,6 +104,8 @@ Status VideoDecoder::decodeNext(bool& gotFrame) {
         }
         rc = av_read_frame(input_.get(), packet_.get());
         if (rc < 0) {
+            // A file that stopped answering fails the render; it must not pass for an end.
+            if (Status stalled = readFailure(input_.get()); stalled.failed()) return stalled;
             // The end, or a file cut short or unreadable from here: decode what is buffered.
             if (rc != AVERROR_EOF) log(LogLevel::Warning, "Reading stopped early in " + path_);
             demuxDone_ = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <list>
 
+#include "media/core/input_file.h"
 #include "media/render/frame_times.h"
 
 namespace media::render {
@@ -51,6 +52,7 @@ Status AudioPipeline::next(AudioBlock& out, bool& end) {
 }
 
 void AudioPipeline::run() {
+    ReadCancel cancel(stopping_);
     const int rate = format_.sampleRate;
     std::vector<Span> spans;
     for (const auto& track : group_.tracks)

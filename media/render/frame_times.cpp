@@ -3,14 +3,25 @@
 #include <cmath>
 
 namespace media::render {
+namespace {
+__extension__ typedef __int128 Wide;  // k x den x 10^7 outgrows 64 bits in very long renders
+}  // namespace
+
+FrameTimes::FrameTimes(double fps) : rate_(exactFrameRate(fps)) {
+    if (rate_.num <= 0) rate_ = {30, 1};  // a group without a usable rate renders at 30
+}
 
 Ticks FrameTimes::at(std::int64_t k) const {
-    return static_cast<Ticks>(std::llround(static_cast<double>(k) * kTicksPerSecond / fps_));
+    // k x den / num seconds, to the nearest tick, in exact integers.
+    const Wide scaled = static_cast<Wide>(k) * rate_.den * kTicksPerSecond;
+    const Wide half = rate_.num / 2;
+    return static_cast<Ticks>(scaled >= 0 ? (scaled + half) / rate_.num : -((-scaled + half) / rate_.num));
 }
 
 std::int64_t FrameTimes::firstAtOrAfter(Ticks t) const {
     if (t <= 0) return 0;
-    auto k = static_cast<std::int64_t>(std::floor(static_cast<double>(t) * fps_ / kTicksPerSecond));
+    auto k = static_cast<std::int64_t>(
+        std::floor(static_cast<double>(t) * rate_.num / (static_cast<double>(rate_.den) * kTicksPerSecond)));
     while (k > 0 && at(k - 1) >= t) --k;
     while (at(k) < t) ++k;
     return k;

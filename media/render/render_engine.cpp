@@ -52,11 +52,11 @@ Status RenderEngine::outputInfo(int group, OutputInfo& out) const {
     out.length = plan_.length;
     if (g.type.kind == MediaKind::Video) {
         out.video = g.type.video;
-        out.fps = g.fps;
-        AVRational rate = av_d2q(g.fps, 1'001'000);
-        out.fpsNum = rate.num;
-        out.fpsDen = rate.den;
-        out.frameCount = FrameTimes(g.fps).countBefore(plan_.length);
+        const FrameTimes times(g.fps);
+        out.fps = times.fps();
+        out.fpsNum = times.rate().num;
+        out.fpsDen = times.rate().den;
+        out.frameCount = times.countBefore(plan_.length);
     } else {
         out.audio = audioFormats_[static_cast<std::size_t>(group)];
         out.sampleCount = sampleAt(plan_.length, out.audio.sampleRate);

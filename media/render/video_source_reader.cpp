@@ -1,28 +1,34 @@
 #include "media/render/video_source_reader.h"
 
+#include "media/core/input_file.h"
 #include "media/decode/picture_scaler.h"
 #include "media/decode/video_decoder.h"
 
 namespace media::render {
 
 VideoSourceReader::VideoSourceReader(SourcePlan source, FrameTimes times, int width, int height,
-                                     std::int64_t first, std::int64_t end, SkipFrame skip)
+                                     std::int64_t first, std::int64_t end, SkipFrame skip,
+                                     const std::atomic<bool>& renderStopping)
     : source_(std::move(source)),
       times_(times),
       width_(width),
       height_(height),
       first_(first),
       end_(end),
-      skip_(std::move(skip)) {
+      skip_(std::move(skip)),
+      renderStopping_(renderStopping) {
     thread_ = std::thread([this] { run(); });
 }
 
 VideoSourceReader::~VideoSourceReader() {
+    stopping_ = true;
     queue_.close();
     if (thread_.joinable()) thread_.join();
 }
 
 void VideoSourceReader::run() {
+    ReadCancel renderStopped(renderStopping_);
+    ReadCancel readerStopped(stopping_);
     decode::VideoDecoder decoder;
     Status s = decoder.open(source_.path);
     if (!s) {

@@ -19,8 +19,11 @@ public:
     // True for an output frame that a real-time render will drop anyway: not drawn.
     using SkipFrame = std::function<bool(std::int64_t frame)>;
 
+    // `renderStopping` is the render's own stop flag: once it is set, a read the file does
+    // not answer gives up at once, so that the render can stop without waiting for it.
     VideoSourceReader(SourcePlan source, FrameTimes times, int width, int height,
-                      std::int64_t first, std::int64_t end, SkipFrame skip);
+                      std::int64_t first, std::int64_t end, SkipFrame skip,
+                      const std::atomic<bool>& renderStopping);
     ~VideoSourceReader();
     VideoSourceReader(const VideoSourceReader&) = delete;
     VideoSourceReader& operator=(const VideoSourceReader&) = delete;
@@ -50,6 +53,8 @@ private:
     SkipFrame skip_;
     BoundedQueue<Item> queue_{3};
     std::atomic<int> damaged_{0};
+    const std::atomic<bool>& renderStopping_;
+    std::atomic<bool> stopping_{false};  // also ends a read the file does not answer
     std::thread thread_;
 };
 

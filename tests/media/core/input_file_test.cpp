@@ -52,8 +52,10 @@ TEST(InputFile, ReadDeadlineStopsReadingOnThisThreadOnly) {
     recipe.container = "mkv";
     recipe.audioCodec = "";
     recipe.seconds = 1.0;
-    recipe.width = 64;
-    recipe.height = 48;
+    recipe.width = 320;
+    recipe.height = 240;
+    // Grain makes every picture large, so that reading the file takes many reads.
+    recipe.extraOutputArgs = "-vf noise=alls=80:allf=t -qp 0";
     ASSERT_TRUE(testmedia::makeClip(dir + "/clip.mkv", recipe));
     media::av::InputPtr input;
     ASSERT_TRUE(media::openInputFile(dir + "/clip.mkv", input).isOk());

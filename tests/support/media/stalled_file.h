@@ -1,0 +1,27 @@
+#pragma once
+// A clip that stops answering, as a file on a network share that hangs does. The file is
+// read in full by its first `freeOpenings` openings (measuring it when it is added, say);
+// after that it still opens, but every read of it waits until this object goes away. Only
+// the reading layer's own thread waits; what the program does about it is what the tests
+// look at.
+#include <memory>
+#include <string>
+
+namespace testmedia {
+
+class StalledFile {
+public:
+    explicit StalledFile(std::string path, int freeOpenings = 0);
+    ~StalledFile();  // lets the held reads go and takes the hook away
+    StalledFile(const StalledFile&) = delete;
+    StalledFile& operator=(const StalledFile&) = delete;
+
+    // How many reads are held now.
+    int held() const;
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace testmedia
