@@ -32,13 +32,14 @@ bool CSlidemintDlg::listFitsAJob() {
 }
 
 void CSlidemintDlg::onJoin() {
+    // Stop always stops: the list may have been emptied or filled while the join ran.
+    if (jobState_->converting()) {
+        stopAndComplete();
+        return;
+    }
     if (!listFitsAJob()) return;
     if (jobState_->previewing()) {
         ui::showPlainMessage(this, QStringLiteral("Please stop Preview first!"));
-        return;
-    }
-    if (jobState_->converting()) {
-        stopAndComplete();
         return;
     }
     // Writing over a clip would destroy the very file the join reads.

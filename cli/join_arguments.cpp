@@ -129,8 +129,10 @@ ParsedArguments parseJoinArguments(const QStringList& arguments) {
                                      QStringLiteral("Replace the output file when it exists (otherwise the join is refused)."));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
                                    QStringLiteral("No progress line; messages are still printed."));
+    const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
+                                     QStringLiteral("Also print the media library's own warnings and errors."));
     parser.addOptions({help, format, size, rate, resize, mode, effect, seconds, videoCodec, audioCodec,
-                       videoBitrate, audioBitrate, replace, quiet});
+                       videoBitrate, audioBitrate, replace, quiet, verbose});
 
     ParsedArguments parsed;
     if (!parser.parse(arguments)) {
@@ -153,6 +155,7 @@ ParsedArguments parseJoinArguments(const QStringList& arguments) {
     r.clips = positional.mid(1);
     r.replace = parser.isSet(replace);
     r.quiet = parser.isSet(quiet);
+    r.verbose = parser.isSet(verbose);
     auto bad = [&](const QCommandLineOption& option, const QString& value) {
         parsed.text = QStringLiteral("Invalid value for --%1: \"%2\"").arg(option.names().constLast(), value);
         return parsed;

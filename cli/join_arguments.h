@@ -28,6 +28,7 @@ struct JoinRequest {
 
     bool replace = false;  // answers Yes when the output exists
     bool quiet = false;    // no progress line
+    bool verbose = false;  // the media library's own warnings and errors on stderr
 };
 
 struct ParsedArguments {

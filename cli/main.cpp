@@ -10,6 +10,7 @@
 #include "cli/console_messages.h"
 #include "cli/headless_join.h"
 #include "cli/join_arguments.h"
+#include "media/core/log.h"
 
 namespace {
 
@@ -31,6 +32,11 @@ int main(int argc, char** argv) {
     // was written.
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
+
+    if (parsed.request->verbose)
+        media::setLibraryLogSink([](media::LogLevel, const std::string& line) {
+            std::fprintf(stderr, "%s\n", line.c_str());
+        });
 
     cli::ConsoleMessages messages(stderr);
     // The main program's settings, whatever this program's own file is called.

@@ -2,6 +2,7 @@
 
 #include "media/codecs/compressor.h"
 #include "media/codecs/compressor_registry.h"
+#include "media/core/log.h"
 #include "media/core/ffmpeg_ptr.h"
 
 extern "C" {
@@ -24,6 +25,7 @@ bool takesQueryPicture(const AVCodec* codec) {
     ctx->thread_count = 1;
     AVDictionary* opts = nullptr;
     addQuietOptions(codec->name, &opts);
+    installFfmpegLogRouting();
     const bool opened = avcodec_open2(ctx.get(), codec, &opts) >= 0;
     av_dict_free(&opts);
     return opened;

@@ -88,6 +88,7 @@ void warnUnused(AVDictionary* opts, const std::string& encoder) {
 
 Status openWith(av::CodecPtr& ctx, const AVCodec* codec, AVDictionary*& opts,
                 const std::string& what, av::CodecPtr& out) {
+    installFfmpegLogRouting();
     int err = avcodec_open2(ctx.get(), codec, &opts);
     std::unique_ptr<AVDictionary, DictDeleter> left(opts);
     opts = nullptr;

@@ -23,8 +23,17 @@ LogSink& currentSink() {
     return sink;
 }
 
+LogSink& librarySink() {
+    static LogSink sink;
+    return sink;
+}
+
 void ffmpegCallback(void* avcl, int level, const char* fmt, va_list args) {
     if (level > AV_LOG_WARNING) return;
+    {
+        std::lock_guard lock(sinkMutex());
+        if (!librarySink()) return;
+    }
     char line[1024];
     int prefix = 1;
     av_log_format_line2(avcl, level, fmt, args, line, sizeof line, &prefix);
@@ -32,7 +41,8 @@ void ffmpegCallback(void* avcl, int level, const char* fmt, va_list args) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     if (text.empty()) return;
     // FFmpeg calls this from its own threads.
-    log(level <= AV_LOG_ERROR ? LogLevel::Warning : LogLevel::Debug, text);
+    std::lock_guard lock(sinkMutex());
+    if (librarySink()) librarySink()(level <= AV_LOG_ERROR ? LogLevel::Error : LogLevel::Warning, text);
 }
 
 }  // namespace
@@ -47,6 +57,15 @@ void log(LogLevel level, const std::string& message) {
     if (currentSink()) currentSink()(level, message);
 }
 
-void installFfmpegLogRouting() { av_log_set_callback(ffmpegCallback); }
+void setLibraryLogSink(LogSink sink) {
+    installFfmpegLogRouting();
+    std::lock_guard lock(sinkMutex());
+    librarySink() = std::move(sink);
+}
+
+void installFfmpegLogRouting() {
+    static std::once_flag once;
+    std::call_once(once, [] { av_log_set_callback(ffmpegCallback); });
+}
 
 }  // namespace media

@@ -1,6 +1,7 @@
 #include "media/probe/probe_clip.h"
 
 #include "media/probe/clip_length.h"
+#include "media/probe/decodable_content.h"
 #include "media/probe/decodable_streams.h"
 
 namespace media {
@@ -32,6 +33,10 @@ ClipInfo probeClip(const std::string& path, const InputLimits& limits) {
     if (input->pb && !(input->pb->seekable & AVIO_SEEKABLE_NORMAL))
         return failure(ProbeFailure::NotSeekable,
                        Status::fail("The file cannot be positioned: " + path));
+
+    if (Status content = findDecodedContent(input.get(), streams, path); content.failed())
+        return failure(content.code() == Status::kOutOfMemory ? ProbeFailure::CannotStart : ProbeFailure::CannotOpen,
+                       content);
 
     auto length = measureClipLength(input.get());
     if (!length)

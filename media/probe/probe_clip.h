@@ -18,7 +18,7 @@
 // hostile file comes back as a failure with a reason, never a crash or a hang.
 //
 // A file opens when it has at least one picture or sound stream that this build can
-// decode. Its length is the container's duration, else its longest stream's, else the end
+// decode, and one of them gives a frame (a header alone is no clip). Its length is the container's duration, else its longest stream's, else the end
 // of its last packets (see clip_length.h).
 //
 // Cost: one open of the file and a few kilobytes of reading for common files; the call is

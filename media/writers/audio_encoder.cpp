@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "media/core/log.h"
 #include "media/writers/stream_encoder.h"
 
 extern "C" {
@@ -59,6 +60,7 @@ Status openAudioCodec(EncoderChoice& choice, AVCodecID fallback, const AudioEnco
     if (configure && *configure) {
         if (Status st = (*configure)(c); !st) return st;
     }
+    installFfmpegLogRouting();
     int r = avcodec_open2(&c, c.codec, nullptr);
     if (r < 0)
         return Status::fromAv(

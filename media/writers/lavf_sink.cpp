@@ -1,5 +1,7 @@
 #include "media/writers/lavf_sink.h"
 
+#include "media/core/log.h"
+
 extern "C" {
 #include <libavutil/dict.h>
 #include <libavutil/mem.h>
@@ -29,6 +31,7 @@ Status LavfSink::create(const ContainerInfo& container, const MuxerOptions& opti
     auto sink = std::make_unique<LavfSink>();
     sink->container_ = &container;
     AVFormatContext* ctx = nullptr;
+    installFfmpegLogRouting();
     int r = avformat_alloc_output_context2(&ctx, nullptr, container.muxer, nullptr);
     if (r < 0 || !ctx)
         return Status::fromAv(r, std::string("The ") + container.name + " writer is not available");

@@ -1,5 +1,9 @@
 #include "media/writers/stream_encoder.h"
 
+#include "media/core/frame_rate.h"
+#include "media/core/log.h"
+#include "media/writers/output_format.h"
+
 extern "C" {
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
@@ -13,6 +17,22 @@ AVPixelFormat preferredPixelFormat(const AVCodec* codec) {
     for (const AVPixelFormat* p = codec->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
         if (*p == AV_PIX_FMT_YUV420P) return *p;
     return codec->pix_fmts[0];
+}
+
+// Some codecs (MPEG-1, MPEG-2) know only a fixed list of rates; the library would refuse any
+// other with a bare "Invalid argument", so the user is told which rates it takes.
+Status checkFrameRate(const AVCodecContext& c) {
+    const AVRational* rates = c.codec->supported_framerates;
+    if (!rates) return Status::ok();
+    std::string list;
+    for (const AVRational* r = rates; r->num != 0; ++r) {
+        if (av_cmp_q(*r, c.framerate) == 0) return Status::ok();
+        list += (list.empty() ? "" : ", ") + frameRateText({r->num, r->den});
+    }
+    return Status::invalidArg("The codec \"" + codecDisplayName(c.codec_id) + "\" cannot write " +
+                              frameRateText({c.framerate.num, c.framerate.den}) +
+                              " frames per second; it takes only " + list +
+                              ". Choose one of these frame rates or another compressor.");
 }
 
 Status openFilled(av::CodecPtr& ctx, const VideoEncoderRequest& req,
@@ -40,6 +60,8 @@ Status openFilled(av::CodecPtr& ctx, const VideoEncoderRequest& req,
     if (configure && *configure) {
         if (Status st = (*configure)(c); !st) return st;
     }
+    if (Status st = checkFrameRate(c); !st) return st;
+    installFfmpegLogRouting();
     int r = avcodec_open2(&c, c.codec, nullptr);
     if (r < 0)
         return Status::fromAv(

@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QTableWidget>
 #include <QUrl>
+#include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -24,7 +25,9 @@
 #include "app/main_window.h"
 #include "app/settings_names.h"
 #include "app/settings_store.h"
+#include "media/core/clip_reader.h"
 #include "platform/file_dialogs.h"
+#include "support/media/stalled_file.h"
 #include "support/media/test_media.h"
 #include "support/qt/recorders.h"
 
@@ -275,8 +278,15 @@ TEST_F(ClipAddingTest, BadFilesGiveTwoMessagesAndTheGoodOnesOfTheSelectionAreAdd
     }
     std::filesystem::create_directory(dir + "/folder.mp4");
     ASSERT_EQ(::mkfifo((dir + "/pipe.mp4").c_str(), 0600), 0);
+    ASSERT_TRUE(testmedia::makeHeaderOnlyClip(dir + "/header.mkv"));
+    // A clip on a share that stops answering while it is measured.
+    std::filesystem::copy_file(media.good[1].path.toStdString(), dir + "/stalled.avi");
+    testmedia::StalledFile stalled(dir + "/stalled.avi");
+    const auto previousLimit = media::readStallLimit();
+    media::setReadStallLimit(std::chrono::milliseconds(300));
     QStringList bad = {folder + "/empty.mp4",  folder + "/text.mp4", folder + "/truncated.mp4",
-                       folder + "/folder.mp4", folder + "/pipe.mp4", folder + "/missing.mp4"};
+                       folder + "/folder.mp4", folder + "/pipe.mp4", folder + "/missing.mp4",
+                       folder + "/header.mkv", folder + "/stalled.avi"};
     if (::geteuid() != 0) {  // root reads every file
         std::filesystem::copy_file(media.good[1].path.toStdString(), dir + "/locked.avi");
         ::chmod((dir + "/locked.avi").c_str(), 0);
@@ -286,6 +296,7 @@ TEST_F(ClipAddingTest, BadFilesGiveTwoMessagesAndTheGoodOnesOfTheSelectionAreAdd
     QStringList selection = {media.good[0].path};
     selection << bad << media.good[1].path;
     addVideo(selection);
+    media::setReadStallLimit(previousLimit);
 
     EXPECT_EQ(clipPaths(), (std::vector<QString>{media.good[0].path, media.good[1].path}));
     ASSERT_EQ(boxes_.messages.size(), 2u * bad.size());

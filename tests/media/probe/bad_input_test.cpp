@@ -125,6 +125,25 @@ TEST_F(BadInput, TruncatedFiles) {
     }
 }
 
+TEST_F(BadInput, AHeaderWithoutFramesIsNoClip) {
+    ASSERT_TRUE(testmedia::makeHeaderOnlyClip(path("header.mkv")));
+    expectCleanFailure(probeClip(path("header.mkv")), ProbeFailure::CannotOpen, "could be decoded");
+
+    testmedia::ClipSpec recipe;
+    recipe.container = "mkv";
+    recipe.width = 160;
+    recipe.height = 120;
+
+    // Sound alone and pictures alone are still clips.
+    recipe.videoCodec.clear();
+    ASSERT_TRUE(testmedia::makeClip(path("sound.mkv"), recipe));
+    EXPECT_TRUE(probeClip(path("sound.mkv")).ok());
+    recipe.videoCodec = "libx264";
+    recipe.audioCodec.clear();
+    ASSERT_TRUE(testmedia::makeClip(path("silent.mkv"), recipe));
+    EXPECT_TRUE(probeClip(path("silent.mkv")).ok());
+}
+
 TEST_F(BadInput, DamagedBytesNeverCrash) {
     const std::string whole = readAll(faststart_);
     std::mt19937 gen(7);

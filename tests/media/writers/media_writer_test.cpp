@@ -178,6 +178,15 @@ TEST(MediaWriter, RefusalsComeBeforeAnythingIsWritten) {
     EXPECT_FALSE(openOrFail(std::move(ogg), &st));
     EXPECT_NE(st.text().find("Ogg"), std::string::npos) << st.text();
 
+    // A codec that knows only the broadcast rates names the rate it was asked for.
+    Feed halfRate;
+    halfRate.rate = {25, 2};
+    media::WriterSettings mpeg2 = settingsFor(dir + "/out.avi", 0, halfRate);
+    mpeg2.videoEncoder = encoderNamed("mpeg2video");
+    EXPECT_FALSE(openOrFail(std::move(mpeg2), &st));
+    EXPECT_NE(st.text().find("MPEG-2"), std::string::npos) << st.text();
+    EXPECT_NE(st.text().find("12.5 frames per second"), std::string::npos) << st.text();
+
     Feed zero;
     zero.width = 0;
     EXPECT_FALSE(openOrFail(settingsFor(dir + "/out.avi", 0, zero), &st));

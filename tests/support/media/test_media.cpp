@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace testmedia {
@@ -39,6 +41,13 @@ bool makeClip(const std::string& path, const ClipSpec& s) {
     if (!s.audioCodec.empty())
         cmd << " -f lavfi -i sine=frequency=" << s.toneHz << ":sample_rate=" << s.sampleRate
             << ":duration=" << s.seconds;
+    if (s.syncMarkAt >= 0) {
+        std::ostringstream during;
+        during << "between(t," << s.syncMarkAt << "," << s.syncMarkAt + 0.2 << ")";
+        if (!s.videoCodec.empty())
+            cmd << " -vf \"drawbox=c=white:t=fill:enable='" << during.str() << "'\"";
+        if (!s.audioCodec.empty()) cmd << " -af \"volume=0:enable='not(" << during.str() << ")'\"";
+    }
     if (!s.videoCodec.empty()) cmd << " -c:v " << s.videoCodec << " -pix_fmt yuv420p";
     if (!s.audioCodec.empty()) cmd << " -c:a " << s.audioCodec << " -ac " << s.channels;
     if (s.videoCodec == "libx264") cmd << " -preset ultrafast";
@@ -48,6 +57,25 @@ bool makeClip(const std::string& path, const ClipSpec& s) {
         std::fprintf(stderr, "makeClip failed: %s\n%s\n", cmd.str().c_str(), out.c_str());
         return false;
     }
+    return true;
+}
+
+bool makeHeaderOnlyClip(const std::string& path) {
+    ClipSpec recipe;
+    recipe.container = "mkv";
+    recipe.seconds = 4.0;
+    recipe.width = 160;
+    recipe.height = 120;
+    const std::string whole = path + ".whole.mkv";
+    if (!makeClip(whole, recipe)) return false;
+    std::ifstream in(whole, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(whole);
+    // Cut 40 bytes into the first Cluster: past its timestamp, short of its first frame.
+    // (Cut before it, the demuxer would not open the file at all.)
+    const std::size_t cluster = bytes.find("\x1F\x43\xB6\x75");
+    if (cluster == std::string::npos || cluster + 40 > bytes.size()) return false;
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(cluster + 40));
     return true;
 }
 

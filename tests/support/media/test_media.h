@@ -19,6 +19,10 @@ struct ClipSpec {
     int sampleRate = 44100;
     int channels = 2;
     std::string extraOutputArgs;        // appended before the output name (e.g. "-metadata:s:v rotate=90")
+    // A sync mark: from this second on, for 0.2 s, the picture is white and the tone (at an
+    // eighth of full scale) sounds;
+    // the rest of the clip is silent. Below 0: no mark, the tone plays throughout.
+    double syncMarkAt = -1;
 };
 
 // A fresh folder for one test's files, under CLIPFUSE_TEST_TMP or the system temp folder.
@@ -26,6 +30,10 @@ std::string scratchDir(const std::string& name);
 
 // Writes the clip to `path`; returns false (and prints ffmpeg's output) on failure.
 bool makeClip(const std::string& path, const ClipSpec& recipe);
+
+// A Matroska file cut at the start of its first cluster: a header that names a picture and a sound
+// stream and a length of four seconds, with no frame behind it (a download cut short).
+bool makeHeaderOnlyClip(const std::string& path);
 
 // Runs a shell command, returns its exit code; its output goes to `output` when given.
 int run(const std::string& command, std::string* output = nullptr);

@@ -124,13 +124,17 @@ bool readBack(const std::string& path, ReadBack& out, std::string* error) {
     };
     double previousShown = -1;
     auto takeVideo = [&](AVFrame& f) {
-        if (vi >= 0 && !out.colourTimes.empty()) {
+        if (vi >= 0 && (!out.colourTimes.empty() || out.keepPictures)) {
             const double shown = f.best_effort_timestamp == AV_NOPTS_VALUE
                                      ? previousShown + 1e-6
                                      : f.best_effort_timestamp * av_q2d(in->streams[vi]->time_base);
             // The picture shown at t is the last one that starts at or before t; an encoder
             // may leave out repeated pictures, so one need not start exactly at t.
             std::array<int, 3> colour{-1, -1, -1};
+            if (out.keepPictures) {
+                colour = centreColour(f);
+                out.pictures.push_back({shown, colour});
+            }
             for (std::size_t k = 0; k < out.colourTimes.size(); ++k) {
                 if (shown > out.colourTimes[k] + 1e-6) continue;
                 if (colour[0] < 0) colour = centreColour(f);
@@ -155,6 +159,8 @@ bool readBack(const std::string& path, ReadBack& out, std::string* error) {
         }
     };
     auto takeAudio = [&](AVFrame& f) {
+        if (out.audioSamples == 0 && f.best_effort_timestamp != AV_NOPTS_VALUE)
+            out.soundStart = f.best_effort_timestamp * av_q2d(in->streams[ai]->time_base);
         out.audioSamples += f.nb_samples;
         for (int k = 0; k < f.nb_samples; ++k) {
             float v = 0;

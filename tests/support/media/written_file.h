@@ -30,9 +30,16 @@ struct ReadBack {
     // seconds, and whether to keep the first channel's sound.
     std::vector<double> colourTimes;
     bool keepSound = false;
+    bool keepPictures = false;  // the centre colour of every picture, with its time
 
     std::vector<std::array<int, 3>> colours;  // per colourTimes entry: the last picture starting by then
     std::vector<float> sound;                 // the first channel, when kept
+    double soundStart = 0;                    // the time of sound[0], in seconds
+    struct Picture {
+        double shown;  // seconds
+        std::array<int, 3> centre;
+    };
+    std::vector<Picture> pictures;            // when keepPictures, in decoding order
     std::string container;
     std::string videoCodec, audioCodec;
     std::string videoTag;  // the four-character code the file names

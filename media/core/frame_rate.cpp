@@ -1,0 +1,39 @@
+#include "media/core/frame_rate.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+namespace media {
+
+FrameRate exactFrameRate(double fps) {
+    if (!(fps > 0.0) || !std::isfinite(fps) || fps > INT_MAX / 1001.0) return {0, 1};
+    const double broadcastSteps = std::round(fps * 1001.0 / 1000.0);
+    if (broadcastSteps >= 1.0 && std::abs(fps - broadcastSteps * 1000.0 / 1001.0) <= 0.001)
+        return {static_cast<int>(broadcastSteps) * 1000, 1001};
+    if (std::abs(fps - std::round(fps)) < 1e-9 && fps >= 1.0) return {static_cast<int>(std::round(fps)), 1};
+    FrameRate best{0, 1};
+    double bestError = INFINITY;
+    for (int den = 1; den <= 1001; ++den) {
+        const double num = std::round(fps * den);
+        if (num < 1.0) continue;
+        const double error = std::abs(num / den - fps);
+        if (error < bestError) {  // the smallest denominator wins a tie
+            bestError = error;
+            best = {static_cast<int>(num), den};
+        }
+    }
+    return best;
+}
+
+std::string frameRateText(FrameRate rate) {
+    if (rate.den <= 0) return "0";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", rate.value());
+    std::string s = text;
+    while (!s.empty() && s.back() == '0') s.pop_back();
+    if (!s.empty() && s.back() == '.') s.pop_back();
+    return s;
+}
+
+}  // namespace media

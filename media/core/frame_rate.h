@@ -1,0 +1,25 @@
+#pragma once
+// A frame rate as the exact fraction that writers, codecs and players expect. Users type
+// rates as decimals ("23.976", "29.97"); those name the broadcast rates n x 1000/1001, and
+// a file must carry 24000/1001, not the decimal's own fraction, or codecs that accept only
+// the broadcast rates refuse it and the pictures drift against the sound.
+#include <string>
+
+namespace media {
+
+struct FrameRate {
+    int num = 30;
+    int den = 1;
+    double value() const { return static_cast<double>(num) / den; }
+    bool operator==(const FrameRate&) const = default;
+};
+
+// A rate within 0.001 of n x 1000/1001 is that fraction; a whole rate is exact; any other
+// is the nearest fraction with a denominator of at most 1001. A rate that is not above 0
+// gives 0/1.
+FrameRate exactFrameRate(double fps);
+
+// "23.976", "25", "12.5": the rate as a person reads it, at most three decimals.
+std::string frameRateText(FrameRate rate);
+
+}  // namespace media

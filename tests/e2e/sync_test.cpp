@@ -1,0 +1,189 @@
+// What a viewer checks first in a joined file: every clip's picture in step with its sound,
+// the clips in their order, and a join that never hangs on a clip that stops answering.
+#include <chrono>
+#include <filesystem>
+
+#include "join_fixture.h"
+#include "media/core/clip_reader.h"
+#include "support/media/installed_compressor.h"
+#include "support/media/stalled_file.h"
+
+using namespace jointest;
+using media::codecs::CompressorCategory;
+
+namespace {
+
+constexpr double kFps = 25;
+constexpr double kClipSeconds = 3;
+
+// A clip whose picture flashes white at the very instant its beep starts, half a second
+// after its own transition has ended, and is not white at its end.
+std::string markedClip(const std::string& dir, const char* colour, double markAt) {
+    const std::string path = dir + "/" + colour + "_" + std::to_string(int(markAt * 10)) + ".mkv";
+    if (std::filesystem::exists(path)) return path;
+    testmedia::ClipSpec recipe;
+    recipe.container = "mkv";
+    recipe.width = 160;
+    recipe.height = 120;
+    recipe.frameRate = "25";
+    recipe.seconds = kClipSeconds;
+    recipe.colour = colour;
+    recipe.toneHz = 1000;
+    recipe.syncMarkAt = markAt;
+    return testmedia::makeClip(path, recipe) ? path : std::string();
+}
+
+bool white(const std::array<int, 3>& c) { return c[0] > 200 && c[1] > 200 && c[2] > 200; }
+
+class SyncTest : public JoinTest {
+protected:
+    // Joins three marked clips with the given transition lengths (seconds, every one a
+    // Fade) and checks that each clip's flash and beep lie within one output frame.
+    void joinAndCheckMarks(const std::string& name, const std::array<int, 3>& transitions) {
+        SCOPED_TRACE(name);
+        OutputOptions& o = window_->outputOptions();
+        o.frameRate = kFps;
+        ClipList& list = window_->clips();
+        list.clear();
+        const char* colours[] = {"red", "lime", "blue"};
+        for (int i = 0; i < 3; ++i) {
+            const std::string clip = markedClip(clipDir(), colours[i], transitions[i] + 0.5);
+            ASSERT_FALSE(clip.empty());
+            list.append(clip, static_cast<media::Ticks>(kClipSeconds * kSecond), transitions[i] ? 3 : 0,
+                        transitions[i] * kSecond);
+        }
+        list.rebuildAudioSources();
+        const std::string path = output(name);
+        pressJoin();
+        ASSERT_TRUE(waitUntilIdle());
+        ASSERT_TRUE(window_->statusText().startsWith("Done. ")) << lastMessage().toStdString();
+
+        writertest::ReadBack back;
+        back.keepSound = true;
+        back.keepPictures = true;
+        std::string error;
+        ASSERT_TRUE(writertest::readBack(path, back, &error)) << error;
+        ASSERT_GT(back.audioRate, 0);
+        ASSERT_FALSE(back.pictures.empty());
+        double firstPicture = back.pictures.front().shown;
+        for (const auto& p : back.pictures) firstPicture = std::min(firstPicture, p.shown);
+        for (int i = 0; i < 3; ++i) {
+            const double from = firstPicture + i * kClipSeconds, to = from + kClipSeconds;
+            double flash = -1;
+            for (const auto& p : back.pictures)
+                if (p.shown >= from && p.shown < to && white(p.centre) && (flash < 0 || p.shown < flash))
+                    flash = p.shown;
+            double beep = -1;
+            for (std::size_t k = 0; k < back.sound.size(); ++k) {
+                const double t = back.soundStart + static_cast<double>(k) / back.audioRate;
+                if (t >= from && t < to && std::abs(back.sound[k]) > 0.05) {
+                    beep = t;
+                    break;
+                }
+            }
+            ASSERT_GE(flash, 0) << "clip " << i << " shows no flash";
+            ASSERT_GE(beep, 0) << "clip " << i << " gives no beep";
+            EXPECT_LE(std::abs(flash - beep), 1.0 / kFps) << "clip " << i << ": flash at " << flash << " s, beep at "
+                                                          << beep << " s";
+            // On the file's own clock, which a container may start above zero.
+            // The marked frame itself starts up to a frame after the mark.
+            EXPECT_NEAR(flash - from, transitions[i] + 0.5, 2.0 / kFps)
+                << "clip " << i << ", first picture at " << firstPicture << " s, sound from " << back.soundStart;
+        }
+    }
+
+    static const std::string& clipDir() {
+        static const std::string dir = testmedia::scratchDir("sync_clips");
+        return dir;
+    }
+};
+
+}  // namespace
+
+TEST_F(SyncTest, EveryClipsFlashAndBeepStayTogetherInMatroskaAndWindowsMedia) {
+    window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "mpeg4");
+    window_->boundCompressors().audio = testmedia::installedCompressor(CompressorCategory::Audio, "aac");
+    ASSERT_TRUE(window_->boundCompressors().video && window_->boundCompressors().audio);
+    OutputOptions& o = window_->outputOptions();
+    o.outputFormat = 2;
+    o.useVideoCompressor = 1;
+    o.useAudioCompressor = 1;
+    joinAndCheckMarks("none.mkv", {0, 0, 0});
+    joinAndCheckMarks("one.mkv", {1, 1, 1});
+    joinAndCheckMarks("mixed.mkv", {2, 0, 1});
+    o.outputFormat = 1;
+    joinAndCheckMarks("two.wmv", {2, 2, 2});
+    joinAndCheckMarks("mixed.wmv", {1, 2, 0});
+}
+
+TEST_F(SyncTest, TransitionsLongerThanTheClipsKeepTheClipsInTheirOrder) {
+    // Three 4 s clips, each with a 10 s transition: B and C are told their transition is
+    // too long, and the file shows A (coming in from black), then B, then C.
+    ClipList& list = window_->clips();
+    for (int i = 0; i < 3; ++i) list.append(testClips()[i].path, 4 * kSecond, 3, 10 * kSecond);
+    list.rebuildAudioSources();
+    window_->outputOptions().outputFormat = 1;
+    const std::string path = output("order.wmv");
+    pressJoin();
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_TRUE(window_->statusText().startsWith("Done. ")) << lastMessage().toStdString();
+    ASSERT_EQ(boxes_.messages.size(), 2u);
+    EXPECT_EQ(boxes_.messages[0].text, "Transition time should be less than");
+
+    writertest::ReadBack back;
+    back.colourTimes = {3.5, 6, 11};
+    std::string error;
+    ASSERT_TRUE(writertest::readBack(path, back, &error)) << error;
+    const auto& a = back.colours[0];
+    EXPECT_TRUE(a[0] > 40 && a[0] > a[1] + 20 && a[0] > a[2] + 20) << a[0] << "," << a[1] << "," << a[2];
+    EXPECT_TRUE(writertest::nearColour(back.colours[1], testClips()[1].rgb, 60));
+    EXPECT_TRUE(writertest::nearColour(back.colours[2], testClips()[2].rgb, 60));
+}
+
+TEST_F(SyncTest, AClipThatStopsAnsweringEndsTheJoinAndStopNeverWaitsForIt) {
+    window_->outputOptions().outputFormat = 1;
+    ClipList& list = window_->clips();
+    list.append(testClips()[0].path, 2 * kSecond, 0, 0);
+    list.append(testClips()[1].path, 2 * kSecond, 0, 0);
+    list.rebuildAudioSources();
+    const auto previousLimit = media::readStallLimit();
+    {
+        // The second clip opens, then gives nothing more.
+        testmedia::StalledFile stalled(testClips()[1].path);
+        media::setReadStallLimit(std::chrono::milliseconds(1500));
+        const std::string path = output("stalled.wmv");
+        pressJoin();
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_TRUE(waitUntilIdle(20000));
+        EXPECT_LT(clock.elapsed(), 10000);
+        EXPECT_EQ(lastMessage(), QString::fromStdString("The join stopped: " + testClips()[1].path +
+                                                        " gave no data for 1.5 seconds."));
+        EXPECT_FALSE(std::filesystem::exists(path));
+        EXPECT_EQ(writertest::partialFilesIn(dir_), 0);
+    }
+    {
+        // Stopped by hand while the read hangs: control comes back at once and the file
+        // keeps what was written.
+        testmedia::StalledFile stalled(testClips()[1].path);
+        media::setReadStallLimit(std::chrono::seconds(30));
+        const std::string path = output("stopped.wmv");
+        pressJoin();
+        ASSERT_TRUE(window_->jobState().converting());
+        QElapsedTimer wait;
+        wait.start();
+        while (stalled.held() == 0 && wait.elapsed() < 10000) QThread::msleep(10);
+        ASSERT_GT(stalled.held(), 0);
+        QElapsedTimer clock;
+        clock.start();
+        pressJoin();
+        EXPECT_LT(clock.elapsed(), 1000);
+        EXPECT_FALSE(window_->jobState().converting());
+        EXPECT_TRUE(window_->statusText().startsWith("Done. "));
+        writertest::ReadBack back;
+        std::string error;
+        EXPECT_TRUE(writertest::readBack(path, back, &error)) << error;
+        EXPECT_GT(back.framesDecoded, 0);
+    }
+    media::setReadStallLimit(previousLimit);
+}
