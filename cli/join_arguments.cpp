@@ -130,7 +130,7 @@ ParsedArguments parseJoinArguments(const QStringList& arguments) {
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
                                    QStringLiteral("No progress line; messages are still printed."));
     const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
-                                     QStringLiteral("Also print the media library's own warnings and errors."));
+                                     QStringLiteral("Also print the media library's own notes, warnings and errors."));
     parser.addOptions({help, format, size, rate, resize, mode, effect, seconds, videoCodec, audioCodec,
                        videoBitrate, audioBitrate, replace, quiet, verbose});
 

@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include "media/core/frame_rate.h"
 #include "media/core/log.h"
 
 namespace media::codecs {
@@ -158,6 +159,7 @@ Status Compressor::openEncoder(const VideoStreamParams& p, av::CodecPtr& out) co
     ctx->sample_aspect_ratio = {1, 1};
     ctx->framerate = p.frameRate;
     ctx->time_base = timeBaseFor(p.frameRate);
+    const FrameRate rate{p.frameRate.num, p.frameRate.den};
     ctx->pix_fmt = encoderInputFormat(codec_);
     if (ctx->pix_fmt == AV_PIX_FMT_YUVJ420P) ctx->color_range = AVCOL_RANGE_JPEG;
     ctx->thread_count = 0;  // one per core
@@ -168,7 +170,11 @@ Status Compressor::openEncoder(const VideoStreamParams& p, av::CodecPtr& out) co
     const CodecOptions options = codecOptionsFor(device_.encoder);
     applySettings(options, settings(), ctx.get(), &opts);
     addQuietOptions(device_.encoder, &opts);
-    return openWith(ctx, codec_, opts, what, out);
+    Status opened = openWith(ctx, codec_, opts, what, out);
+    if (const std::string refusal = opened.failed() ? rateRefusal(codec_, device_.friendlyName, rate) : "";
+        !refusal.empty())
+        return Status::invalidArg(refusal);
+    return opened;
 }
 
 Status Compressor::openEncoder(const AudioStreamParams& p, av::CodecPtr& out) const {

@@ -36,4 +36,15 @@ std::string frameRateText(FrameRate rate) {
     return s;
 }
 
+std::string rateRefusal(const AVCodec* codec, const std::string& codecName, FrameRate rate) {
+    if (!codec || !codec->supported_framerates) return {};
+    std::string list;
+    for (const AVRational* r = codec->supported_framerates; r->num != 0; ++r) {
+        if (av_cmp_q(*r, AVRational{rate.num, rate.den}) == 0) return {};
+        list += (list.empty() ? "" : ", ") + frameRateText({r->num, r->den});
+    }
+    return "The codec \"" + codecName + "\" cannot write " + frameRateText(rate) +
+           " frames per second; it takes only " + list + ". Choose one of these frame rates or another compressor.";
+}
+
 }  // namespace media

@@ -5,6 +5,10 @@
 // the broadcast rates refuse it and the pictures drift against the sound.
 #include <string>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
 namespace media {
 
 struct FrameRate {
@@ -21,5 +25,11 @@ FrameRate exactFrameRate(double fps);
 
 // "23.976", "25", "12.5": the rate as a person reads it, at most three decimals.
 std::string frameRateText(FrameRate rate);
+
+// Some encoders (MPEG-1, MPEG-2) know only a list of rates and refuse others with a bare
+// "Invalid argument". Called after such a refusal: when `codec` has a list and `rate` is
+// not on it, the message that names `codecName`, the rate and the rates it takes; empty
+// otherwise (the refusal had another cause).
+std::string rateRefusal(const AVCodec* codec, const std::string& codecName, FrameRate rate);
 
 }  // namespace media

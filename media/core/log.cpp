@@ -29,7 +29,7 @@ LogSink& librarySink() {
 }
 
 void ffmpegCallback(void* avcl, int level, const char* fmt, va_list args) {
-    if (level > AV_LOG_WARNING) return;
+    if (level > AV_LOG_INFO) return;
     {
         std::lock_guard lock(sinkMutex());
         if (!librarySink()) return;
@@ -42,7 +42,10 @@ void ffmpegCallback(void* avcl, int level, const char* fmt, va_list args) {
     if (text.empty()) return;
     // FFmpeg calls this from its own threads.
     std::lock_guard lock(sinkMutex());
-    if (librarySink()) librarySink()(level <= AV_LOG_ERROR ? LogLevel::Error : LogLevel::Warning, text);
+    const LogLevel ours = level <= AV_LOG_ERROR     ? LogLevel::Error
+                          : level <= AV_LOG_WARNING ? LogLevel::Warning
+                                                    : LogLevel::Info;
+    if (librarySink()) librarySink()(ours, text);
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ void log(LogLevel level, const std::string& message);
 
 // FFmpeg's own lines ("[aac @ 0x...] Qavg: ...") are the library's business, not the user's:
 // they go to this sink, which by default drops them; a program that is asked for them
-// (a verbose command line) sets one that prints them. Warnings and errors only.
+// (a verbose command line) sets one that prints them. Its notes, warnings and errors; not
+// its debugging output.
 void setLibraryLogSink(LogSink sink);
 
 // Takes FFmpeg's log output over. Every place of the engine that opens a file or a codec

@@ -19,22 +19,6 @@ AVPixelFormat preferredPixelFormat(const AVCodec* codec) {
     return codec->pix_fmts[0];
 }
 
-// Some codecs (MPEG-1, MPEG-2) know only a fixed list of rates; the library would refuse any
-// other with a bare "Invalid argument", so the user is told which rates it takes.
-Status checkFrameRate(const AVCodecContext& c) {
-    const AVRational* rates = c.codec->supported_framerates;
-    if (!rates) return Status::ok();
-    std::string list;
-    for (const AVRational* r = rates; r->num != 0; ++r) {
-        if (av_cmp_q(*r, c.framerate) == 0) return Status::ok();
-        list += (list.empty() ? "" : ", ") + frameRateText({r->num, r->den});
-    }
-    return Status::invalidArg("The codec \"" + codecDisplayName(c.codec_id) + "\" cannot write " +
-                              frameRateText({c.framerate.num, c.framerate.den}) +
-                              " frames per second; it takes only " + list +
-                              ". Choose one of these frame rates or another compressor.");
-}
-
 Status openFilled(av::CodecPtr& ctx, const VideoEncoderRequest& req,
                   const std::function<Status(AVCodecContext&)>* configure) {
     AVCodecContext& c = *ctx;
@@ -60,12 +44,15 @@ Status openFilled(av::CodecPtr& ctx, const VideoEncoderRequest& req,
     if (configure && *configure) {
         if (Status st = (*configure)(c); !st) return st;
     }
-    if (Status st = checkFrameRate(c); !st) return st;
     installFfmpegLogRouting();
-    int r = avcodec_open2(&c, c.codec, nullptr);
-    if (r < 0)
-        return Status::fromAv(
-            r, "The video encoder \"" + std::string(c.codec->name) + "\" cannot start");
+    const AVCodec* codec = c.codec;  // a failed open empties the context's own
+    const FrameRate rate{c.framerate.num, c.framerate.den};
+    int r = avcodec_open2(&c, codec, nullptr);
+    if (r < 0) {
+        const std::string refusal = rateRefusal(codec, codecDisplayName(codec->id), rate);
+        if (!refusal.empty()) return Status::invalidArg(refusal);
+        return Status::fromAv(r, "The video encoder \"" + std::string(codec->name) + "\" cannot start");
+    }
     return Status::ok();
 }
 

@@ -97,6 +97,12 @@ TEST_F(ClipfuseJoin, JoinsTheClipsInOrderWithTheOverridesAndReportsProgressAndDo
     EXPECT_TRUE(r.err.contains(QRegularExpression("Please wait\\.\\.\\. Used Time: \\d\\d:\\d\\d:\\d\\d +\\d+%")) ||
                 r.err.isEmpty())
         << r.err.toStdString();
+    // The media library's own lines ("[aac @ 0x...] Qavg: ...") only when asked for.
+    EXPECT_FALSE(r.err.contains(" @ 0x")) << r.err.toStdString();
+    const Ran verbose = run(small() + QStringList{"--verbose", "-q", "--video-codec", "mpeg4", "--audio-codec",
+                                                  "aac", q(path("verbose.mkv")), q(clips().red)});
+    ASSERT_EQ(verbose.exitCode, 0) << verbose.err.toStdString();
+    EXPECT_TRUE(verbose.err.contains("[aac @ 0x")) << verbose.err.toStdString();
 
     writertest::ReadBack back;
     // The first clip fades in too: Same mode gives every clip the transition.

@@ -287,7 +287,8 @@ TEST_F(JoinTest, ACompressorTheContainerCannotCarryIsRefusedBeforeTheRunNamingBo
 }
 
 TEST_F(JoinTest, BroadcastRatesAreWrittenAsTheirExactFractions) {
-    // MPEG-2 takes 23.976 only as 24000/1001, and refuses a rate it does not know by name.
+    // MPEG-2 takes 23.976 only as 24000/1001; MPEG-1 refuses a rate it does not know, and
+    // says which it knows.
     window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "mpeg2video");
     ASSERT_TRUE(window_->boundCompressors().video);
     OutputOptions& o = window_->outputOptions();
@@ -299,6 +300,8 @@ TEST_F(JoinTest, BroadcastRatesAreWrittenAsTheirExactFractions) {
     EXPECT_NEAR(back.frameRate, 24000.0 / 1001, 1e-6);
 
     window_->clips().clear();
+    window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "mpeg1video");
+    ASSERT_TRUE(window_->boundCompressors().video);
     o.frameRate = 12.5;
     output("half.avi");
     addClips();

@@ -181,10 +181,10 @@ TEST(MediaWriter, RefusalsComeBeforeAnythingIsWritten) {
     // A codec that knows only the broadcast rates names the rate it was asked for.
     Feed halfRate;
     halfRate.rate = {25, 2};
-    media::WriterSettings mpeg2 = settingsFor(dir + "/out.avi", 0, halfRate);
-    mpeg2.videoEncoder = encoderNamed("mpeg2video");
-    EXPECT_FALSE(openOrFail(std::move(mpeg2), &st));
-    EXPECT_NE(st.text().find("MPEG-2"), std::string::npos) << st.text();
+    media::WriterSettings mpeg1 = settingsFor(dir + "/out.avi", 0, halfRate);
+    mpeg1.videoEncoder = encoderNamed("mpeg1video");
+    EXPECT_FALSE(openOrFail(std::move(mpeg1), &st));
+    EXPECT_NE(st.text().find("MPEG-1"), std::string::npos) << st.text();
     EXPECT_NE(st.text().find("12.5 frames per second"), std::string::npos) << st.text();
 
     Feed zero;
