@@ -151,6 +151,9 @@ void SoundOutput::feed() {
             queuedOffset_ = 0;
         }
     }
-    const std::int64_t held = std::max<qsizetype>(0, sink_->bufferSize() - sink_->bytesFree()) / frameBytes;
-    playedFrames_ = std::max<std::int64_t>(playedFrames_.load(), handedFrames_ - held);
+    // What has been heard: the device's processed time, which on the PulseAudio backend is
+    // the stream's played time (what was handed over minus what the sink still holds), and
+    // never more than was handed over. It restarts at 0 with every reset.
+    const std::int64_t processed = sink_->processedUSecs() * format_.sampleRate / 1'000'000;
+    playedFrames_ = std::max<std::int64_t>(playedFrames_.load(), std::min(processed, handedFrames_));
 }

@@ -138,7 +138,8 @@ protected:
     // The enabled state of the player menu's items, by id.
     std::map<int, bool> menuItems() {
         std::map<int, bool> items;
-        for (QAction* a : player()->buildPlayerMenu()->actions())
+        const std::unique_ptr<QMenu> menu = player()->buildPlayerMenu();
+        for (QAction* a : menu->actions())
             if (!a->isSeparator()) items[a->property("controlId").toInt()] = a->isEnabled();
         return items;
     }
@@ -164,8 +165,9 @@ TEST_F(PreviewTest, PlaysThePicturesAndTheSoundInRealTimeRewindsAtTheEndAndClose
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->size(), QSize(160, 120)) << "the client area is the picture";
     EXPECT_EQ(player()->state(), PlayerState::Running);
-    if (SoundServerEnvironment::server->running())
+    if (SoundServerEnvironment::server->running()) {
         EXPECT_TRUE(graph()->clockFollowsSound()) << "with a sound device the sound leads";
+    }
 
     VideoRenderer* video = graph()->videoRenderer();
     ASSERT_TRUE(video);

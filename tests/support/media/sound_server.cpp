@@ -1,6 +1,7 @@
 #include "support/media/sound_server.h"
 
-#include <spawn.h>
+#include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,8 +12,6 @@
 #include <vector>
 
 #include "support/media/test_media.h"
-
-extern char** environ;
 
 namespace testmedia {
 
@@ -37,9 +36,20 @@ SoundServer::SoundServer() {
     argv.push_back(nullptr);
     for (auto& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, "pulseaudio", nullptr, nullptr, argv.data(), envp.data()) != 0) {
-        why_ = "pulseaudio could not be started (is it installed?)";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // The server ends with the test program, even one that is killed; it keeps none of
+        // the program's output streams, so that a pipe reading them ends with the program.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        const int null = ::open("/dev/null", O_RDWR);
+        dup2(null, STDIN_FILENO);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        execvpe("pulseaudio", argv.data(), envp.data());
+        _exit(127);
+    }
+    if (pid < 0) {
+        why_ = "pulseaudio could not be started";
         return;
     }
     for (int i = 0; i < 100; ++i) {
@@ -50,7 +60,10 @@ SoundServer::SoundServer() {
             return;
         }
         int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) break;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            why_ = "pulseaudio ended at once (is it installed?); see " + dir_ + "/log";
+            return;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     why_ = "pulseaudio did not answer; see " + dir_ + "/log";
