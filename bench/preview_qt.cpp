@@ -114,17 +114,24 @@ int main(int argc, char** argv) {
 
     // Pause and Play as the menu gives them: how long until the clock stands, and runs again.
     CVcdCore& player = *window.preview()->player();
+    // Paused: the clock's last change; playing again: its first change.
     auto clockSettles = [&](bool running) {
         const auto start = std::chrono::steady_clock::now();
+        auto changed = start;
         media::Ticks last = graph.clockNow();
         for (;;) {
-            QThread::msleep(2);
-            const media::Ticks now = graph.clockNow();
-            if ((now != last) == running) break;
-            last = now;
-            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(2)) break;
+            QThread::msleep(1);
+            const auto now = std::chrono::steady_clock::now();
+            const media::Ticks t = graph.clockNow();
+            if (t != last) {
+                changed = now;
+                last = t;
+                if (running) break;
+            }
+            if (!running && now - changed > std::chrono::milliseconds(200)) break;
+            if (now - start > std::chrono::seconds(3)) break;
         }
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        return std::chrono::duration<double, std::milli>(changed - start).count();
     };
     player.runCommand(playerids::kPause);
     const double pauseMs = clockSettles(false);
