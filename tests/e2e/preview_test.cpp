@@ -14,6 +14,7 @@
 #include "app/settings_store.h"
 #include "media/render/render_engine.h"
 #include "output/engine_preview_graph.h"
+#include "output/preview_clock.h"
 #include "output/preview_sink.h"
 #include "output/vcd_core.h"
 #include "support/media/sound_server.h"
@@ -289,4 +290,57 @@ TEST_F(PreviewTest, AResultWithoutPicturePlaysItsSoundWithTheWindowHidden) {
     ASSERT_TRUE(runUntil([&] { return graph()->clockNow() > kSecond; }));
     press(ids::kPreview);
     EXPECT_FALSE(window_->jobState().previewing());
+}
+
+TEST_F(PreviewTest, ThePictureShownIsThePictureAJoinRendersBeforeEncoding) {
+    add(clips().red, 2 * kSecond);
+    add(clips().blue, 2 * kSecond, 3, kSecond);
+    add(clips().red, 2 * kSecond, 7, kSecond);
+    press(ids::kPreview);
+    ASSERT_TRUE(window_->jobState().previewing());
+    VideoRenderer* video = graph()->videoRenderer();
+    ASSERT_TRUE(video);
+
+    // The Join's side: the same list through the same builder and engine, every frame.
+    timeline::TimelineBuilder builder(window_.get(), window_->clips(), window_->outputOptions());
+    ASSERT_TRUE(builder.BuildTimeline());
+    std::shared_ptr<media::Timeline> joined = builder.takeCurrent();
+    for (const auto& group : joined->groups()) group->setPreviewMode(false);
+    media::render::RenderEngine engine;
+    ASSERT_TRUE(engine.setTimelineObject(joined));
+    ASSERT_TRUE(engine.connectFrontEnd());
+    int videoGroup = -1;
+    for (int g = 0; g < engine.outputCount(); ++g) {
+        media::render::OutputInfo info;
+        if (engine.outputInfo(g, info) && info.kind == media::MediaKind::Video) videoGroup = g;
+    }
+    ASSERT_GE(videoGroup, 0);
+    ASSERT_TRUE(engine.run());
+    PreviewClock unused(nullptr);
+    PreviewSink converter(videoGroup, nullptr, -1, nullptr, unused, 0);
+
+    // Times inside each transition and inside a clip.
+    for (media::Ticks t : {kSecond * 3 / 2, kSecond * 5 / 2, kSecond * 7 / 2, kSecond * 9 / 2}) {
+        media::Frame frame;
+        do {
+            ASSERT_TRUE(engine.nextVideoFrame(videoGroup, frame));
+        } while (frame.pts < t);
+        ASSERT_EQ(frame.pts, t);
+        const QImage expected = converter.toImage(frame);
+
+        ASSERT_TRUE(graph()->mediaSeeking()->setPositions(t));
+        ASSERT_TRUE(graph()->mediaControl()->pause());
+        ASSERT_TRUE(runUntil([&] { return video->figures().lastShownTime == t; })) << t;
+        const QImage shown = video->currentPicture();
+        ASSERT_EQ(shown.size(), expected.size());
+        int worst = 0;
+        for (int y = 0; y < shown.height(); y += 3)
+            for (int x = 0; x < shown.width(); x += 3) {
+                const QRgb a = shown.pixel(x, y), b = expected.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        EXPECT_LE(worst, 2) << "at " << t;
+    }
+    engine.stop();
 }
