@@ -20,7 +20,8 @@ void CSlidemintDlg::onPreview() {
 }
 
 void CSlidemintDlg::startPreview() {
-    auto preview = std::make_unique<timeline::PreviewRenderer>(this, *clips_, options_, locateMissingClip(this));
+    auto preview = std::make_unique<timeline::PreviewRenderer>(this, *clips_, options_,
+                                                               locateMissingClip(this));
     if (!preview->StartPreview()) return;
     preview_ = std::move(preview);
     jobState_->setState(JobState::Previewing);

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -37,7 +36,8 @@ constexpr int kPlaySeconds = 30;
 std::vector<std::string> referenceClips() {
     const char* root = std::getenv("CLIPFUSE_TEST_TMP");
     const std::filesystem::path dir =
-        (root && *root ? std::filesystem::path(root) : std::filesystem::temp_directory_path() / "clipfuse-tests") /
+        (root && *root ? std::filesystem::path(root)
+                       : std::filesystem::temp_directory_path() / "clipfuse-tests") /
         "bench_join_clips";
     std::filesystem::create_directories(dir);
     std::vector<std::string> clips;
@@ -47,10 +47,11 @@ std::vector<std::string> referenceClips() {
         if (std::filesystem::exists(path) && std::filesystem::file_size(path) > 0) continue;
         std::ostringstream cmd;
         cmd << CLIPFUSE_FFMPEG_CLI << " -nostdin -hide_banner -loglevel error -y"
-            << " -f lavfi -i testsrc2=s=1280x720:r=30:d=" << kClipSeconds << " -f lavfi -i sine=frequency="
-            << 300 + 250 * i << ":sample_rate=44100:duration=" << kClipSeconds << " -vf hue=h=" << 72 * i
-            << " -c:v libx264 -preset fast -pix_fmt yuv420p -c:a aac -b:a 128k -ac 2 -shortest '" << path
-            << ".part.mp4'";
+            << " -f lavfi -i testsrc2=s=1280x720:r=30:d=" << kClipSeconds
+            << " -f lavfi -i sine=frequency=" << 300 + 250 * i
+            << ":sample_rate=44100:duration=" << kClipSeconds << " -vf hue=h=" << 72 * i
+            << " -c:v libx264 -preset fast -pix_fmt yuv420p -c:a aac -b:a 128k -ac 2 -shortest '"
+            << path << ".part.mp4'";
         std::string out;
         if (testmedia::run(cmd.str(), &out) != 0) {
             std::fprintf(stderr, "could not make %s:\n%s\n", path.c_str(), out.c_str());
@@ -61,7 +62,9 @@ std::vector<std::string> referenceClips() {
     return clips;
 }
 
-double ms(media::Ticks t) { return static_cast<double>(t) / 10'000.0; }
+double ms(media::Ticks t) {
+    return static_cast<double>(t) / 10'000.0;
+}
 
 }  // namespace
 
@@ -88,8 +91,8 @@ int main(int argc, char** argv) {
     o.frameRate = 30;
     o.resizeMode = 2;
     for (int i = 0; i < kClipCount; ++i)
-        window.clips().append(clips[static_cast<std::size_t>(i)], kClipSeconds * kSecond, i == 0 ? 0 : kFadeIndex,
-                              i == 0 ? 0 : kSecond);
+        window.clips().append(clips[static_cast<std::size_t>(i)], kClipSeconds * kSecond,
+                              i == 0 ? 0 : kFadeIndex, i == 0 ? 0 : kSecond);
     window.clips().rebuildAudioSources();
 
     const auto pressed = std::chrono::steady_clock::now();
@@ -140,21 +143,23 @@ int main(int argc, char** argv) {
     const auto stopStart = std::chrono::steady_clock::now();
     player.runCommand(playerids::kStop);
     const double stopMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - stopStart).count();
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - stopStart)
+            .count();
 
     const media::render::FrameTimes times(30);
     const std::int64_t due = times.firstAtOrAfter(reached);
     const std::int64_t dropped = std::max<std::int64_t>(0, due - figures.shown);
-    std::printf("preview of %d x %d s clips, 1 s Fades, at 720x480 30 fps, played %.1f s\n", kClipCount,
-                kClipSeconds, static_cast<double>(reached) / kSecond);
+    std::printf("preview of %d x %d s clips, 1 s Fades, at 720x480 30 fps, played %.1f s\n",
+                kClipCount, kClipSeconds, static_cast<double>(reached) / kSecond);
     std::printf("clock: %s\n", graph.clockFollowsSound() ? "audio" : "system");
     std::printf("dropped %lld of %lld frames (%lld refused in flight, %lld late at the window)\n",
-                static_cast<long long>(dropped), static_cast<long long>(due), static_cast<long long>(figures.refused),
-                static_cast<long long>(figures.late));
+                static_cast<long long>(dropped), static_cast<long long>(due),
+                static_cast<long long>(figures.refused), static_cast<long long>(figures.late));
     std::printf("audio-video offset %.1f ms\n", ms(figures.largestOffset));
     if (figures.firstPicture)
-        std::printf("first picture after %.0f ms\n",
-                    std::chrono::duration<double, std::milli>(*figures.firstPicture - pressed).count());
+        std::printf(
+            "first picture after %.0f ms\n",
+            std::chrono::duration<double, std::milli>(*figures.firstPicture - pressed).count());
     std::printf("the Preview command returned after %.0f ms\n",
                 std::chrono::duration<double, std::milli>(returned - pressed).count());
     std::printf("pause took %.0f ms, play %.0f ms, stop %.0f ms\n", pauseMs, playMs, stopMs);

@@ -33,24 +33,27 @@ Status EnginePreviewGraph::renderOutputPins(bool withPicture) {
         }
         length_ = info.length;
     }
-    if (videoGroup < 0 && audioGroup < 0) return Status::invalidArg("The timeline has nothing to play.");
+    if (videoGroup < 0 && audioGroup < 0)
+        return Status::invalidArg("The timeline has nothing to play.");
     if (audioGroup >= 0) sound_ = SoundOutput::open(audio.audio);
     clock_ = std::make_unique<PreviewClock>(sound_.get());
     if (videoGroup >= 0 && withPicture) {
         frameCount_ = video.frameCount;
         const auto interval = static_cast<media::Ticks>(media::kTicksPerSecond / video.fps);
         PreviewClock* clock = clock_.get();
-        video_ = std::make_unique<VideoRenderer>(QSize(video.video.width, video.video.height), interval,
-                                                 [clock] { return clock->now(); });
+        video_ = std::make_unique<VideoRenderer>(QSize(video.video.width, video.video.height),
+                                                 interval, [clock] { return clock->now(); });
     }
-    sink_ = std::make_shared<PreviewSink>(videoGroup, video_.get(), audioGroup, sound_.get(), *clock_, length_);
+    sink_ = std::make_shared<PreviewSink>(videoGroup, video_.get(), audioGroup, sound_.get(),
+                                          *clock_, length_);
     engine_.setSink(sink_);
     PreviewClock* clock = clock_.get();
     engine_.setClock([clock] { return clock->now(); });
     engine_.setNotify([this] {
         std::lock_guard lock(notifyMutex_);
         if (notifyWindow_)
-            QCoreApplication::postEvent(notifyWindow_.data(), new QEvent(static_cast<QEvent::Type>(notifyMessage_)));
+            QCoreApplication::postEvent(notifyWindow_.data(),
+                                        new QEvent(static_cast<QEvent::Type>(notifyMessage_)));
     });
     return Status::ok();
 }
@@ -125,7 +128,8 @@ Status EnginePreviewGraph::visible(bool& out) const {
 }
 
 Status EnginePreviewGraph::setWindowPosition(const QRect& rect) {
-    if (rect.width() <= 0 || rect.height() <= 0) return Status::invalidArg("An empty video rectangle.");
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return Status::invalidArg("An empty video rectangle.");
     video_->setGeometry(rect);
     return Status::ok();
 }

@@ -4,7 +4,6 @@
 // Created and used on the interface thread; the engine and the sound device run on their
 // own threads.
 #include <QPointer>
-
 #include <memory>
 #include <mutex>
 

@@ -9,13 +9,18 @@
 
 PreviewSink::PreviewSink(int videoGroup, VideoRenderer* video, int audioGroup, SoundOutput* sound,
                          PreviewClock& clock, media::Ticks length)
-    : videoGroup_(videoGroup), audioGroup_(audioGroup), video_(video), sound_(sound), clock_(clock), length_(length) {}
+    : videoGroup_(videoGroup),
+      audioGroup_(audioGroup),
+      video_(video),
+      sound_(sound),
+      clock_(clock),
+      length_(length) {}
 
 QImage PreviewSink::toImage(const media::Frame& frame) {
     QImage image(frame.width(), frame.height(), QImage::Format_RGB32);
-    sws_.reset(sws_getCachedContext(sws_.release(), frame.width(), frame.height(), AV_PIX_FMT_YUV420P,
-                                    frame.width(), frame.height(), AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr,
-                                    nullptr, nullptr));
+    sws_.reset(sws_getCachedContext(sws_.release(), frame.width(), frame.height(),
+                                    AV_PIX_FMT_YUV420P, frame.width(), frame.height(),
+                                    AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr));
     if (!sws_) return {};
     const std::uint8_t* src[4] = {frame.plane(0), frame.plane(1), frame.plane(2), nullptr};
     const int srcStride[4] = {frame.stride(0), frame.stride(1), frame.stride(2), 0};
@@ -28,7 +33,8 @@ QImage PreviewSink::toImage(const media::Frame& frame) {
 media::Status PreviewSink::writeVideo(int group, const media::Frame& frame) {
     if (group != videoGroup_ || !video_) return media::Status::ok();
     QImage image = toImage(frame);
-    if (image.isNull()) return media::Status::outOfMemory("The picture could not be converted for the window.");
+    if (image.isNull())
+        return media::Status::outOfMemory("The picture could not be converted for the window.");
     video_->offer(std::move(image), frame.pts);
     clock_.delivered();
     return media::Status::ok();

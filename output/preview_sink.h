@@ -3,7 +3,6 @@
 // the render's thread), sound to the sound device. Its end waits until the last of the
 // sound has been heard, so that the end of the stream is announced when playback ends.
 #include <QImage>
-
 #include <atomic>
 
 #include "media/core/ffmpeg_ptr.h"
@@ -16,8 +15,8 @@ class VideoRenderer;
 class PreviewSink : public media::render::RenderSink {
 public:
     // Either renderer may be null: what would go to it is not played.
-    PreviewSink(int videoGroup, VideoRenderer* video, int audioGroup, SoundOutput* sound, PreviewClock& clock,
-                media::Ticks length);
+    PreviewSink(int videoGroup, VideoRenderer* video, int audioGroup, SoundOutput* sound,
+                PreviewClock& clock, media::Ticks length);
 
     media::Status writeVideo(int group, const media::Frame& frame) override;
     media::Status writeAudio(int group, const media::render::AudioBlock& block) override;

@@ -6,7 +6,6 @@
 #include <QMediaDevices>
 #include <QThread>
 #include <QTimer>
-
 #include <algorithm>
 
 namespace {
@@ -37,7 +36,8 @@ bool SoundOutput::start() {
     // The sink, its device and its timer belong to the sound thread; once, at the start of
     // a preview, the interface thread waits for the device to open.
     QMetaObject::invokeMethod(
-        context_, [this, &started] {
+        context_,
+        [this, &started] {
             QAudioFormat f;
             f.setSampleRate(format_.sampleRate);
             f.setChannelCount(format_.channels);
@@ -61,7 +61,8 @@ bool SoundOutput::start() {
 SoundOutput::~SoundOutput() {
     if (!thread_) return;
     QMetaObject::invokeMethod(
-        context_, [this] {
+        context_,
+        [this] {
             delete timer_;
             if (sink_) sink_->stop();
             delete sink_;
@@ -134,20 +135,23 @@ void SoundOutput::feed() {
     }
     const qsizetype frameBytes = static_cast<qsizetype>(sizeof(float)) * format_.channels;
     if (!deviceSuspended_) {
-        const std::size_t waiting = (queued_.size() - queuedOffset_) / static_cast<std::size_t>(format_.channels);
+        const std::size_t waiting =
+            (queued_.size() - queuedOffset_) / static_cast<std::size_t>(format_.channels);
         const qsizetype room = sink_->bytesFree() / frameBytes;
         const qsizetype frames = std::min<qsizetype>(room, static_cast<qsizetype>(waiting));
         if (frames > 0) {
-            const qint64 written = device_->write(reinterpret_cast<const char*>(queued_.data() + queuedOffset_),
-                                                  frames * frameBytes);
+            const qint64 written = device_->write(
+                reinterpret_cast<const char*>(queued_.data() + queuedOffset_), frames * frameBytes);
             if (written > 0) {
                 const std::int64_t n = written / frameBytes;
                 handedFrames_ += n;
-                queuedOffset_ += static_cast<std::size_t>(n) * static_cast<std::size_t>(format_.channels);
+                queuedOffset_ +=
+                    static_cast<std::size_t>(n) * static_cast<std::size_t>(format_.channels);
             }
         }
         if (queuedOffset_ > (1u << 16) && queuedOffset_ * 2 > queued_.size()) {
-            queued_.erase(queued_.begin(), queued_.begin() + static_cast<std::ptrdiff_t>(queuedOffset_));
+            queued_.erase(queued_.begin(),
+                          queued_.begin() + static_cast<std::ptrdiff_t>(queuedOffset_));
             queuedOffset_ = 0;
         }
     }
@@ -155,5 +159,6 @@ void SoundOutput::feed() {
     // the stream's played time (what was handed over minus what the sink still holds), and
     // never more than was handed over. It restarts at 0 with every reset.
     const std::int64_t processed = sink_->processedUSecs() * format_.sampleRate / 1'000'000;
-    playedFrames_ = std::max<std::int64_t>(playedFrames_.load(), std::min(processed, handedFrames_));
+    playedFrames_ =
+        std::max<std::int64_t>(playedFrames_.load(), std::min(processed, handedFrames_));
 }

@@ -3,7 +3,6 @@
 // its own, and tells how much of it has really been heard. That position is the clock a
 // preview plays its pictures by.
 #include <QObject>
-
 #include <atomic>
 #include <memory>
 #include <mutex>

@@ -115,15 +115,18 @@ media::Status CVcdCore::AttachGraph(preview::PreviewGraph* graph) {
     pGB = graph;
     const media::Status noInterface(preview::kNoInterface, "No such interface.");
     if (!graph || !(pMC = graph->mediaControl())) {
-        diagnostic("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IMediaControl, (void **)&pMC)\n", noInterface);
+        diagnostic("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IMediaControl, (void **)&pMC)\n",
+                   noInterface);
         return fail(noInterface);
     }
     if (!(pME = graph->mediaEvents())) {
-        diagnostic("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IMediaEventEx, (void **)&pME)\n", noInterface);
+        diagnostic("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IMediaEventEx, (void **)&pME)\n",
+                   noInterface);
         return fail(noInterface);
     }
     if (!(pMS = graph->mediaSeeking())) {
-        diagnostic("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IMediaSeeking, (void **)&pMS)\n", noInterface);
+        diagnostic("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IMediaSeeking, (void **)&pMS)\n",
+                   noInterface);
         return fail(noInterface);
     }
     // A graph without a picture has no video window: that is an audio-only player, not a
@@ -131,14 +134,18 @@ media::Status CVcdCore::AttachGraph(preview::PreviewGraph* graph) {
     pVW = graph->videoWindow();
     pBV = graph->basicVideo();
     if (!(pBA = graph->basicAudio())) {
-        diagnostic("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IBasicAudio, (void **)&pBA)\n", noInterface);
+        diagnostic("FAILED(hr=0x%x) in pGB->QueryInterface(IID_IBasicAudio, (void **)&pBA)\n",
+                   noInterface);
         return fail(noInterface);
     }
 
     DetectVideo();
 
     if (s = pME->setNotifyWindow(m_hWnd, kGraphNotifyEvent); !s) {
-        diagnostic("FAILED(hr=0x%x) in pME->SetNotifyWindow(reinterpret_cast<OAHWND>(m_hWnd), WM_GRAPHNOTIFY, 0)\n", s);
+        diagnostic(
+            "FAILED(hr=0x%x) in pME->SetNotifyWindow(reinterpret_cast<OAHWND>(m_hWnd), "
+            "WM_GRAPHNOTIFY, 0)\n",
+            s);
         return fail(s);
     }
     if (!audioOnly) {
@@ -180,21 +187,26 @@ void CVcdCore::DetectVideo() {
     if (s.code() == preview::kNoInterface)
         audioOnly = 1;
     else if (!s)
-        ShowDiagnostic(QString::asprintf("Failed(%08lx) in pVW->get_Visible()!\r\n",
-                                         static_cast<unsigned long>(static_cast<std::uint32_t>(s.code()))));
+        ShowDiagnostic(
+            QString::asprintf("Failed(%08lx) in pVW->get_Visible()!\r\n",
+                              static_cast<unsigned long>(static_cast<std::uint32_t>(s.code()))));
 }
 
 media::Status CVcdCore::InitVideoWindow(int multiplier, int divider) {
     if (!pBV) return media::Status::ok();
     QSize native;
-    if (media::Status s = pBV->videoSize(native); s.code() == preview::kNoInterface) return media::Status::ok();
+    if (media::Status s = pBV->videoSize(native); s.code() == preview::kNoInterface)
+        return media::Status::ok();
     const QSize size(native.width() * multiplier / divider, native.height() * multiplier / divider);
     // The client area is the picture's size exactly; frame and caption are the window
     // manager's. No resize border: the size is fixed.
     m_hWnd->setFixedSize(size);
     const QRect client = m_hWnd->rect();
     if (media::Status s = pVW->setWindowPosition(client); !s) {
-        diagnostic("FAILED(hr=0x%x) in pVW->SetWindowPosition(rect.left, rect.top, rect.right, rect.bottom)\n", s);
+        diagnostic(
+            "FAILED(hr=0x%x) in pVW->SetWindowPosition(rect.left, rect.top, rect.right, "
+            "rect.bottom)\n",
+            s);
         return s;
     }
     return media::Status::ok();
@@ -223,9 +235,14 @@ std::unique_ptr<QMenu> CVcdCore::buildPlayerMenu() const {
             pause->setEnabled(false);
             stop->setEnabled(false);
             break;
-        case PlayerState::Paused: pause->setEnabled(false); break;
-        case PlayerState::Running: play->setEnabled(false); break;
-        case PlayerState::Idle: break;
+        case PlayerState::Paused:
+            pause->setEnabled(false);
+            break;
+        case PlayerState::Running:
+            play->setEnabled(false);
+            break;
+        case PlayerState::Idle:
+            break;
     }
     return menu;
 }
@@ -242,13 +259,20 @@ void CVcdCore::ShowPlayerMenu(const QPoint& clientPoint) {
 
 void CVcdCore::runCommand(int id) {
     switch (id) {
-        case playerids::kPlay: Play(); break;
-        case playerids::kPause: Pause(); break;
-        case playerids::kStop: Stop(); break;
+        case playerids::kPlay:
+            Play();
+            break;
+        case playerids::kPause:
+            Pause();
+            break;
+        case playerids::kStop:
+            Stop();
+            break;
         case playerids::kClose:
             if (m_hWnd) m_hWnd->close();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

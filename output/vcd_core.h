@@ -6,7 +6,6 @@
 // serves one preview run. Everything runs on the interface thread.
 #include <QPointer>
 #include <QWidget>
-
 #include <memory>
 
 #include "media/core/status.h"

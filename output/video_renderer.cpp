@@ -1,10 +1,10 @@
 #include "output/video_renderer.h"
 
 #include <QPainter>
-
 #include <cstdlib>
 
-VideoRenderer::VideoRenderer(QSize nativeSize, media::Ticks frameInterval, std::function<media::Ticks()> clock)
+VideoRenderer::VideoRenderer(QSize nativeSize, media::Ticks frameInterval,
+                             std::function<media::Ticks()> clock)
     : nativeSize_(nativeSize), interval_(frameInterval), clock_(std::move(clock)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Clicks belong to the player's window, which owns this one.

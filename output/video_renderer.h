@@ -6,7 +6,6 @@
 // frame period behind the clock when its turn comes is dropped too, never shown late.
 #include <QImage>
 #include <QWidget>
-
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -30,7 +29,8 @@ class VideoRenderer : public QWidget {
 public:
     static constexpr int kMaxInFlight = 2;
 
-    VideoRenderer(QSize nativeSize, media::Ticks frameInterval, std::function<media::Ticks()> clock);
+    VideoRenderer(QSize nativeSize, media::Ticks frameInterval,
+                  std::function<media::Ticks()> clock);
 
     QSize nativeSize() const { return nativeSize_; }
 

@@ -85,7 +85,8 @@ bool PreviewRenderer::StartPreview() {
 bool PreviewRenderer::startRendering() {
     engine_.reset(new (std::nothrow) media::render::RenderEngine);
     if (!engine_) {
-        ui::showMessage(owner_, QStringLiteral("Could not create pRenderEngine"), QStringLiteral("Error"));
+        ui::showMessage(owner_, QStringLiteral("Could not create pRenderEngine"),
+                        QStringLiteral("Error"));
         return false;
     }
     if (!engine_->setTimelineObject(timeline_)) {

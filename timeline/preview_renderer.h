@@ -33,7 +33,8 @@ class PreviewRenderer {
 public:
     // `owner` is the main window: it owns the messages and the player window posts its
     // Close to it. `clips` is limited during StartPreview only.
-    PreviewRenderer(QWidget* owner, ClipList& clips, const OutputOptions& options, media::LocateFile locate = {});
+    PreviewRenderer(QWidget* owner, ClipList& clips, const OutputOptions& options,
+                    media::LocateFile locate = {});
     ~PreviewRenderer();
     PreviewRenderer(const PreviewRenderer&) = delete;
     PreviewRenderer& operator=(const PreviewRenderer&) = delete;

@@ -8,7 +8,8 @@ namespace ui {
 
 class CommandEvent : public QEvent {
 public:
-    static constexpr QEvent::Type kType = static_cast<QEvent::Type>(QEvent::User + 273);  // WM_COMMAND
+    static constexpr QEvent::Type kType =
+        static_cast<QEvent::Type>(QEvent::User + 273);  // WM_COMMAND
     explicit CommandEvent(int id) : QEvent(kType), id_(id) {}
     int id() const { return id_; }
 

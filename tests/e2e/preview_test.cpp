@@ -1,13 +1,14 @@
 // Preview pressed on the main window with clips made at test time, played for real: the
 // pictures reach the player's window and the sound goes to a sound server of the tests'
 // own, whose null sink plays it in real time.
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QThread>
-#include <gtest/gtest.h>
 
 #include "app/control_ids.h"
 #include "app/main_window.h"
@@ -34,7 +35,8 @@ public:
     void TearDown() override { server.reset(); }
     static inline std::unique_ptr<testmedia::SoundServer> server;
 };
-[[maybe_unused]] auto* const soundServer = ::testing::AddGlobalTestEnvironment(new SoundServerEnvironment);
+[[maybe_unused]] auto* const soundServer =
+    ::testing::AddGlobalTestEnvironment(new SoundServerEnvironment);
 
 struct Clips {
     std::string red, blue, toneOnly;
@@ -112,16 +114,21 @@ protected:
         ASSERT_FALSE(clips().red.empty() || clips().blue.empty() || clips().toneOnly.empty());
     }
 
-    void add(const std::string& path, media::Ticks duration, int transition = 0, media::Ticks transitionLength = 0) {
+    void add(const std::string& path, media::Ticks duration, int transition = 0,
+             media::Ticks transitionLength = 0) {
         window_->clips().append(path, duration, transition, transitionLength);
         window_->clips().rebuildAudioSources();
     }
 
     void press(int id) { qobject_cast<QAbstractButton*>(window_->control(id))->click(); }
-    QString buttonText(int id) { return qobject_cast<QAbstractButton*>(window_->control(id))->text(); }
+    QString buttonText(int id) {
+        return qobject_cast<QAbstractButton*>(window_->control(id))->text();
+    }
 
     CVcdCore* player() { return window_->preview() ? window_->preview()->player() : nullptr; }
-    EnginePreviewGraph* graph() { return window_->preview() ? window_->preview()->graph() : nullptr; }
+    EnginePreviewGraph* graph() {
+        return window_->preview() ? window_->preview()->graph() : nullptr;
+    }
 
     // Runs the window's events until `done` holds; false on a time-out.
     template <typename Done>
@@ -158,7 +165,8 @@ TEST_F(PreviewTest, PlaysThePicturesAndTheSoundInRealTimeRewindsAtTheEndAndClose
     QElapsedTimer pressed;
     pressed.start();
     press(ids::kPreview);
-    ASSERT_TRUE(window_->jobState().previewing()) << (boxes_.messages.empty() ? "" : boxes_.messages.back().text.toStdString());
+    ASSERT_TRUE(window_->jobState().previewing())
+        << (boxes_.messages.empty() ? "" : boxes_.messages.back().text.toStdString());
     EXPECT_EQ(buttonText(ids::kPreview), "Stop");
     ASSERT_TRUE(player() && player()->window());
     QWidget* w = player()->window();
@@ -177,12 +185,15 @@ TEST_F(PreviewTest, PlaysThePicturesAndTheSoundInRealTimeRewindsAtTheEndAndClose
     // Played by the clock: the blue clip starts two seconds in, not as fast as decoding goes.
     EXPECT_GE(pressed.elapsed(), 1800);
 
-    // The end of the stream rewinds to the first picture and stops; only Play and Close are offered.
+    // The end of the stream rewinds to the first picture and stops; only Play and Close are
+    // offered.
     ASSERT_TRUE(runUntil([&] { return player()->state() == PlayerState::Stopped; }, 10000));
     EXPECT_GE(pressed.elapsed(), 3800) << "the end comes when the sound has been played";
     ASSERT_TRUE(runUntil([&] { return isRed(video->currentPicture()); }));
-    const std::map<int, bool> stopped{{playerids::kPlay, true}, {playerids::kPause, false},
-                                      {playerids::kStop, false}, {playerids::kClose, true}};
+    const std::map<int, bool> stopped{{playerids::kPlay, true},
+                                      {playerids::kPause, false},
+                                      {playerids::kStop, false},
+                                      {playerids::kClose, true}};
     EXPECT_EQ(menuItems(), stopped);
     const PlaybackFigures figures = video->figures();
     EXPECT_GE(figures.shown, 30) << "of 40 pictures";
@@ -260,10 +271,11 @@ TEST_F(PreviewTest, PreviewPressedWhilePreviewingStopsWhateverTheListHolds) {
 
 TEST_F(PreviewTest, AGraphThatCannotRunShowsWhyAndLeavesTheWindowIdle) {
     std::unique_ptr<GraphThatCannotRun> failing;
-    timeline::PreviewGraphHook previous = timeline::setPreviewGraphHook([&](preview::PreviewGraph& real) {
-        failing = std::make_unique<GraphThatCannotRun>(real);
-        return failing.get();
-    });
+    timeline::PreviewGraphHook previous =
+        timeline::setPreviewGraphHook([&](preview::PreviewGraph& real) {
+            failing = std::make_unique<GraphThatCannotRun>(real);
+            return failing.get();
+        });
     add(clips().red, 2 * kSecond);
     add(clips().blue, 30 * kSecond);
     press(ids::kPreview);
@@ -337,8 +349,8 @@ TEST_F(PreviewTest, ThePictureShownIsThePictureAJoinRendersBeforeEncoding) {
         for (int y = 0; y < shown.height(); y += 3)
             for (int x = 0; x < shown.width(); x += 3) {
                 const QRgb a = shown.pixel(x, y), b = expected.pixel(x, y);
-                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                  std::abs(qBlue(a) - qBlue(b))});
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)),
+                                  std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
             }
         EXPECT_LE(worst, 2) << "at " << t;
     }

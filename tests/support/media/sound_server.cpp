@@ -18,19 +18,21 @@ namespace testmedia {
 SoundServer::SoundServer() {
     dir_ = scratchDir("sound-server-" + std::to_string(::getpid()));
     const std::string socket = dir_ + "/native";
-    std::vector<std::string> args = {"pulseaudio",
-                                     "--daemonize=no",
-                                     "--system=false",
-                                     "--exit-idle-time=-1",
-                                     "--disallow-exit",
-                                     "--use-pid-file=false",
-                                     "-n",
-                                     "--load=module-null-sink sink_name=null",
-                                     "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket,
-                                     "--log-target=file:" + dir_ + "/log"};
+    std::vector<std::string> args = {
+        "pulseaudio",
+        "--daemonize=no",
+        "--system=false",
+        "--exit-idle-time=-1",
+        "--disallow-exit",
+        "--use-pid-file=false",
+        "-n",
+        "--load=module-null-sink sink_name=null",
+        "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket,
+        "--log-target=file:" + dir_ + "/log"};
     // Its own runtime and home folders: nothing shared with another server.
-    std::vector<std::string> env = {"HOME=" + dir_, "XDG_RUNTIME_DIR=" + dir_, "PULSE_RUNTIME_PATH=" + dir_,
-                                    "PATH=" + std::string(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")};
+    std::vector<std::string> env = {
+        "HOME=" + dir_, "XDG_RUNTIME_DIR=" + dir_, "PULSE_RUNTIME_PATH=" + dir_,
+        "PATH=" + std::string(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")};
     std::vector<char*> argv, envp;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);

@@ -2,8 +2,9 @@
 // A sound server of the test's own: PulseAudio with a null sink (nothing is heard, but the
 // sound is played in real time), in a private folder so that it never meets another test's
 // or the user's server. The process's clients are pointed at it through PULSE_SERVER.
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 
 namespace testmedia {
 
