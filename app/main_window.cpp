@@ -9,6 +9,7 @@
 #include "app/settings_store.h"
 #include "app/status_line.h"
 #include "timeline/output_run.h"
+#include "timeline/preview_renderer.h"
 #include "media/codecs/stored_compressors.h"
 #include "res/pictures.h"
 #include "ui/message_box.h"

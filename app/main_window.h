@@ -20,6 +20,7 @@
 
 namespace timeline {
 class OutputRun;
+class PreviewRenderer;
 }
 
 class ClipListView;
@@ -47,6 +48,8 @@ public:
     TransitionDefaults& transitionDefaults() { return transitionDefaults_; }
     BoundCompressors& boundCompressors() { return compressors_; }
     JobStateControl& jobState() { return *jobState_; }
+    // The running preview, or null.
+    timeline::PreviewRenderer* preview() const { return preview_.get(); }
     SettingsStore& settingsStore() { return store_; }
     // Draws the Random transitions of new clips; seeded with the time the window opened.
     std::mt19937& random() { return random_; }
@@ -77,8 +80,11 @@ protected:
     // The output options dialog on `working`, a copy of the window's options; true for OK.
     virtual bool runOptionsDialog(OutputOptions& working);
     virtual void onPreview();
-    // Opens the preview player on the clips; nothing plays until the player exists.
-    virtual void startPreview() {}
+    // Plays the clips, each limited to its first 10 seconds, in the preview player; a
+    // preview that starts puts the window in Previewing.
+    virtual void startPreview();
+    // The running preview ends: the player closes and the window returns to Idle.
+    void stopPreview();
     virtual void onJoin();
     virtual void onFont() {}
     virtual void onSelectLanguage(int /*index*/) {}
@@ -141,6 +147,7 @@ private:
     OutputOptions options_;
     BoundCompressors compressors_;
     std::unique_ptr<timeline::OutputRun> outputRun_;
+    std::unique_ptr<timeline::PreviewRenderer> preview_;
     TransitionDefaults transitionDefaults_;
     JobStateControl* jobState_ = nullptr;
     std::mt19937 random_;

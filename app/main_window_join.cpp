@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "timeline/output_renderer.h"
 #include "timeline/timeline_builder.h"
+#include "ui/command_event.h"
 #include "ui/message_box.h"
 #include "ui/text_lookup.h"
 
@@ -120,6 +121,11 @@ void CSlidemintDlg::postGraphNotify() {
 void CSlidemintDlg::customEvent(QEvent* event) {
     if (event->type() == kGraphNotify) {
         drainMediaEvents();
+        return;
+    }
+    // A command posted to the window: the preview player's Close sends the Preview command.
+    if (event->type() == ui::CommandEvent::kType) {
+        runCommand(static_cast<ui::CommandEvent*>(event)->id());
         return;
     }
     QDialog::customEvent(event);

@@ -12,10 +12,12 @@ build=${CLIPFUSE_BUILD_DIR:-$here/build}
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-multimedia-dev   # the preview's sound (QAudioSink)
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libgtest-dev
     ffmpeg            # makes the test clips and is the reference in the join benchmark
     xvfb xauth        # a display for screenshots on a machine without one
+    pulseaudio pulseaudio-utils  # a sound server of their own for the preview tests and benchmark
 )
 
 install_missing() {

@@ -1,0 +1,58 @@
+#include "output/preview_sink.h"
+
+#include <chrono>
+#include <thread>
+
+#include "output/preview_clock.h"
+#include "output/sound_output.h"
+#include "output/video_renderer.h"
+
+PreviewSink::PreviewSink(int videoGroup, VideoRenderer* video, int audioGroup, SoundOutput* sound,
+                         PreviewClock& clock, media::Ticks length)
+    : videoGroup_(videoGroup),
+      audioGroup_(audioGroup),
+      video_(video),
+      sound_(sound),
+      clock_(clock),
+      length_(length) {}
+
+QImage PreviewSink::toImage(const media::Frame& frame) {
+    QImage image(frame.width(), frame.height(), QImage::Format_RGB32);
+    sws_.reset(sws_getCachedContext(sws_.release(), frame.width(), frame.height(),
+                                    AV_PIX_FMT_YUV420P, frame.width(), frame.height(),
+                                    AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    if (!sws_) return {};
+    const std::uint8_t* src[4] = {frame.plane(0), frame.plane(1), frame.plane(2), nullptr};
+    const int srcStride[4] = {frame.stride(0), frame.stride(1), frame.stride(2), 0};
+    std::uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
+    const int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
+    sws_scale(sws_.get(), src, srcStride, 0, frame.height(), dst, dstStride);
+    return image;
+}
+
+media::Status PreviewSink::writeVideo(int group, const media::Frame& frame) {
+    if (group != videoGroup_ || !video_) return media::Status::ok();
+    QImage image = toImage(frame);
+    if (image.isNull())
+        return media::Status::outOfMemory("The picture could not be converted for the window.");
+    video_->offer(std::move(image), frame.pts);
+    clock_.delivered();
+    return media::Status::ok();
+}
+
+media::Status PreviewSink::writeAudio(int group, const media::render::AudioBlock& block) {
+    if (group != audioGroup_) return media::Status::ok();
+    if (sound_) sound_->write(block);
+    clock_.delivered();
+    return media::Status::ok();
+}
+
+media::Status PreviewSink::finish() {
+    // Everything has been handed over; the end comes when it has been played.
+    while (!interrupted_) {
+        if (clock_.now() >= length_) break;
+        if (sound_ && sound_->drained()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return media::Status::ok();
+}

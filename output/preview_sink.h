@@ -1,0 +1,39 @@
+#pragma once
+// Where a preview's render delivers: pictures to the video renderer (converted to RGB on
+// the render's thread), sound to the sound device. Its end waits until the last of the
+// sound has been heard, so that the end of the stream is announced when playback ends.
+#include <QImage>
+#include <atomic>
+
+#include "media/core/ffmpeg_ptr.h"
+#include "media/render/render_sink.h"
+
+class PreviewClock;
+class SoundOutput;
+class VideoRenderer;
+
+class PreviewSink : public media::render::RenderSink {
+public:
+    // Either renderer may be null: what would go to it is not played.
+    PreviewSink(int videoGroup, VideoRenderer* video, int audioGroup, SoundOutput* sound,
+                PreviewClock& clock, media::Ticks length);
+
+    media::Status writeVideo(int group, const media::Frame& frame) override;
+    media::Status writeAudio(int group, const media::render::AudioBlock& block) override;
+    media::Status finish() override;
+
+    // Interface thread, before the render is stopped: ends a wait in finish().
+    void interrupt(bool on) { interrupted_ = on; }
+
+    // The picture as the window shows it.
+    QImage toImage(const media::Frame& frame);
+
+private:
+    const int videoGroup_, audioGroup_;
+    VideoRenderer* video_;
+    SoundOutput* sound_;
+    PreviewClock& clock_;
+    const media::Ticks length_;
+    media::av::SwsPtr sws_;
+    std::atomic<bool> interrupted_{false};
+};

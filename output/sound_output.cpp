@@ -1,0 +1,164 @@
+#include "output/sound_output.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+
+// The device thread's period, and how much sound the device itself holds: small, so that
+// what the clock reads is close to what is heard and Pause silences at once.
+constexpr int kFeedPeriodMs = 5;
+constexpr int kDeviceBufferMs = 120;
+
+}  // namespace
+
+std::unique_ptr<SoundOutput> SoundOutput::open(const media::AudioFormat& format) {
+    if (QMediaDevices::defaultAudioOutput().isNull()) return nullptr;
+    std::unique_ptr<SoundOutput> out(new SoundOutput(format));
+    if (!out->start()) return nullptr;
+    return out;
+}
+
+SoundOutput::SoundOutput(const media::AudioFormat& format) : format_(format) {}
+
+bool SoundOutput::start() {
+    thread_ = new QThread;
+    thread_->setObjectName(QStringLiteral("sound output"));
+    context_ = new QObject;
+    context_->moveToThread(thread_);
+    thread_->start();
+    bool started = false;
+    // The sink, its device and its timer belong to the sound thread; once, at the start of
+    // a preview, the interface thread waits for the device to open.
+    QMetaObject::invokeMethod(
+        context_,
+        [this, &started] {
+            QAudioFormat f;
+            f.setSampleRate(format_.sampleRate);
+            f.setChannelCount(format_.channels);
+            f.setSampleFormat(QAudioFormat::Float);
+            const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+            if (!device.isFormatSupported(f)) return;
+            sink_ = new QAudioSink(device, f);
+            sink_->setBufferSize(f.bytesForDuration(kDeviceBufferMs * 1000));
+            device_ = sink_->start();
+            if (!device_ || sink_->error() != QAudio::NoError) return;
+            timer_ = new QTimer;
+            timer_->setTimerType(Qt::PreciseTimer);
+            QObject::connect(timer_, &QTimer::timeout, [this] { feed(); });
+            timer_->start(kFeedPeriodMs);
+            started = true;
+        },
+        Qt::BlockingQueuedConnection);
+    return started;
+}
+
+SoundOutput::~SoundOutput() {
+    if (!thread_) return;
+    QMetaObject::invokeMethod(
+        context_,
+        [this] {
+            delete timer_;
+            if (sink_) sink_->stop();
+            delete sink_;
+            delete context_;
+        },
+        Qt::BlockingQueuedConnection);
+    thread_->quit();
+    thread_->wait();
+    delete thread_;
+}
+
+void SoundOutput::write(const media::render::AudioBlock& block) {
+    const std::size_t channels = block.samples.size();
+    const std::size_t frames = static_cast<std::size_t>(block.size());
+    if (channels != static_cast<std::size_t>(format_.channels) || frames == 0) return;
+    std::lock_guard lock(mutex_);
+    const std::size_t at = queued_.size();
+    queued_.resize(at + frames * channels);
+    float* out = queued_.data() + at;
+    for (std::size_t i = 0; i < frames; ++i)
+        for (std::size_t c = 0; c < channels; ++c) *out++ = block.samples[c][i];
+}
+
+media::Ticks SoundOutput::position() const {
+    std::lock_guard lock(mutex_);
+    return base_ + playedFrames_.load() * media::kTicksPerSecond / format_.sampleRate;
+}
+
+bool SoundOutput::drained() const {
+    std::lock_guard lock(mutex_);
+    return queuedOffset_ >= queued_.size() && playedFrames_.load() >= handedFrames_;
+}
+
+void SoundOutput::suspend() {
+    std::lock_guard lock(mutex_);
+    suspended_ = true;
+}
+
+void SoundOutput::resume() {
+    std::lock_guard lock(mutex_);
+    suspended_ = false;
+}
+
+void SoundOutput::reset(media::Ticks position) {
+    std::lock_guard lock(mutex_);
+    queued_.clear();
+    queuedOffset_ = 0;
+    handedFrames_ = 0;
+    playedFrames_ = 0;
+    base_ = position;
+    flush_ = true;
+}
+
+void SoundOutput::feed() {
+    std::lock_guard lock(mutex_);
+    if (flush_) {
+        // What the device still holds belongs to the old position.
+        sink_->reset();
+        device_ = sink_->start();
+        deviceSuspended_ = false;
+        flush_ = false;
+        if (!device_) return;
+    }
+    if (suspended_ != deviceSuspended_) {
+        if (suspended_)
+            sink_->suspend();
+        else
+            sink_->resume();
+        deviceSuspended_ = suspended_;
+    }
+    const qsizetype frameBytes = static_cast<qsizetype>(sizeof(float)) * format_.channels;
+    if (!deviceSuspended_) {
+        const std::size_t waiting =
+            (queued_.size() - queuedOffset_) / static_cast<std::size_t>(format_.channels);
+        const qsizetype room = sink_->bytesFree() / frameBytes;
+        const qsizetype frames = std::min<qsizetype>(room, static_cast<qsizetype>(waiting));
+        if (frames > 0) {
+            const qint64 written = device_->write(
+                reinterpret_cast<const char*>(queued_.data() + queuedOffset_), frames * frameBytes);
+            if (written > 0) {
+                const std::int64_t n = written / frameBytes;
+                handedFrames_ += n;
+                queuedOffset_ +=
+                    static_cast<std::size_t>(n) * static_cast<std::size_t>(format_.channels);
+            }
+        }
+        if (queuedOffset_ > (1u << 16) && queuedOffset_ * 2 > queued_.size()) {
+            queued_.erase(queued_.begin(),
+                          queued_.begin() + static_cast<std::ptrdiff_t>(queuedOffset_));
+            queuedOffset_ = 0;
+        }
+    }
+    // What has been heard: the device's processed time, which on the PulseAudio backend is
+    // the stream's played time (what was handed over minus what the sink still holds), and
+    // never more than was handed over. It restarts at 0 with every reset.
+    const std::int64_t processed = sink_->processedUSecs() * format_.sampleRate / 1'000'000;
+    playedFrames_ =
+        std::max<std::int64_t>(playedFrames_.load(), std::min(processed, handedFrames_));
+}

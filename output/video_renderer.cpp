@@ -1,0 +1,74 @@
+#include "output/video_renderer.h"
+
+#include <QPainter>
+#include <cstdlib>
+
+VideoRenderer::VideoRenderer(QSize nativeSize, media::Ticks frameInterval,
+                             std::function<media::Ticks()> clock)
+    : nativeSize_(nativeSize), interval_(frameInterval), clock_(std::move(clock)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Clicks belong to the player's window, which owns this one.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    resize(nativeSize_);
+}
+
+bool VideoRenderer::offer(QImage picture, media::Ticks time) {
+    {
+        std::lock_guard lock(mutex_);
+        if (static_cast<int>(pending_.size()) >= kMaxInFlight) {
+            ++figures_.refused;
+            return false;
+        }
+        pending_.push_back({std::move(picture), time});
+        if (pending_.size() > 1) return true;  // a call to take them is already queued
+    }
+    QMetaObject::invokeMethod(this, &VideoRenderer::takePending, Qt::QueuedConnection);
+    return true;
+}
+
+void VideoRenderer::discardPending() {
+    std::lock_guard lock(mutex_);
+    pending_.clear();
+}
+
+PlaybackFigures VideoRenderer::figures() const {
+    std::lock_guard lock(mutex_);
+    return figures_;
+}
+
+void VideoRenderer::takePending() {
+    std::deque<Pending> arrived;
+    {
+        std::lock_guard lock(mutex_);
+        arrived.swap(pending_);
+    }
+    const media::Ticks now = clock_();
+    for (Pending& p : arrived) {
+        if (now > p.time + interval_) {
+            std::lock_guard lock(mutex_);
+            ++figures_.late;
+            continue;
+        }
+        current_ = std::move(p.picture);
+        currentTime_ = p.time;
+    }
+    update();
+}
+
+void VideoRenderer::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (current_.isNull()) {
+        painter.fillRect(rect(), Qt::black);
+        return;
+    }
+    painter.drawImage(rect(), current_);
+    if (currentTime_ == paintedTime_) return;
+    paintedTime_ = currentTime_;
+    const media::Ticks offset = std::llabs(clock_() - currentTime_);
+    std::lock_guard lock(mutex_);
+    ++figures_.shown;
+    figures_.lastShownTime = currentTime_;
+    if (!figures_.firstPicture) figures_.firstPicture = std::chrono::steady_clock::now();
+    figures_.largestOffset = std::max(figures_.largestOffset, offset);
+}

@@ -1,0 +1,88 @@
+#include "support/media/sound_server.h"
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "support/media/test_media.h"
+
+namespace testmedia {
+
+SoundServer::SoundServer() {
+    dir_ = scratchDir("sound-server-" + std::to_string(::getpid()));
+    const std::string socket = dir_ + "/native";
+    std::vector<std::string> args = {
+        "pulseaudio",
+        "--daemonize=no",
+        "--system=false",
+        "--exit-idle-time=-1",
+        "--disallow-exit",
+        "--use-pid-file=false",
+        "-n",
+        "--load=module-null-sink sink_name=null",
+        "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket,
+        "--log-target=file:" + dir_ + "/log"};
+    // Its own runtime and home folders: nothing shared with another server.
+    std::vector<std::string> env = {
+        "HOME=" + dir_, "XDG_RUNTIME_DIR=" + dir_, "PULSE_RUNTIME_PATH=" + dir_,
+        "PATH=" + std::string(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")};
+    std::vector<char*> argv, envp;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // The server ends with the test program, even one that is killed; it keeps none of
+        // the program's output streams, so that a pipe reading them ends with the program.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        const int null = ::open("/dev/null", O_RDWR);
+        dup2(null, STDIN_FILENO);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        execvpe("pulseaudio", argv.data(), envp.data());
+        _exit(127);
+    }
+    if (pid < 0) {
+        why_ = "pulseaudio could not be started";
+        return;
+    }
+    for (int i = 0; i < 100; ++i) {
+        struct stat st {};
+        if (::stat(socket.c_str(), &st) == 0) {
+            pid_ = pid;
+            setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
+            return;
+        }
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            why_ = "pulseaudio ended at once (is it installed?); see " + dir_ + "/log";
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    why_ = "pulseaudio did not answer; see " + dir_ + "/log";
+    ::kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+}
+
+SoundServer::~SoundServer() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    for (int i = 0; i < 50; ++i) {
+        if (waitpid(pid_, &status, WNOHANG) == pid_) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
+}
+
+}  // namespace testmedia

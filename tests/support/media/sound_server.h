@@ -1,0 +1,28 @@
+#pragma once
+// A sound server of the test's own: PulseAudio with a null sink (nothing is heard, but the
+// sound is played in real time), in a private folder so that it never meets another test's
+// or the user's server. The process's clients are pointed at it through PULSE_SERVER.
+#include <sys/types.h>
+
+#include <string>
+
+namespace testmedia {
+
+class SoundServer {
+public:
+    // Starts the server and waits for it to answer; running() tells whether it did.
+    SoundServer();
+    ~SoundServer();
+    SoundServer(const SoundServer&) = delete;
+    SoundServer& operator=(const SoundServer&) = delete;
+
+    bool running() const { return pid_ > 0; }
+    const std::string& why() const { return why_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string dir_;
+    std::string why_;
+};
+
+}  // namespace testmedia
