@@ -2,6 +2,7 @@
 // The application object: opens the settings, reads the language to start in, then runs the
 // main window until it ends.
 #include <QString>
+#include <QStringList>
 
 class CSlidemintApp {
 public:
@@ -11,6 +12,10 @@ public:
 
     const QString& currentLanguage() const { return currentLanguage_; }
 
+    // Files to add to the clip list once the window shows, after the clips it opened with.
+    void setFilesToOpen(const QStringList& files) { filesToOpen_ = files; }
+
 private:
     QString currentLanguage_;
+    QStringList filesToOpen_;
 };

@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/command_line_files.h"
 
 #include <QApplication>
 
@@ -6,5 +7,6 @@ int main(int argc, char** argv) {
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Clipfuse"));
     CSlidemintApp app;
+    app.setFilesToOpen(filesFromCommandLine(QApplication::arguments()));
     return app.run();
 }

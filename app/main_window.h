@@ -58,6 +58,9 @@ public:
     // Runs the command of control or menu id `id`, as a click or a menu choice does.
     void runCommand(int id);
 
+    // Files from outside the window (the command line) join the list as a drop of them does.
+    void addDroppedFiles(const QStringList& paths) { onFilesDropped(paths); }
+
     // The close request of Exit, Enter, Escape and the close box: refused while a Join or a
     // Preview runs; otherwise the window ends.
     void requestClose();

@@ -18,6 +18,10 @@ QString userVideoFolder() {
 }
 
 QString programFolder() {
+    // The real path of the running executable: started through a link such as
+    // /usr/bin/clipfuse, the program's own files are still beside the executable itself.
+    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (!executable.isEmpty()) return QFileInfo(executable).absolutePath();
     return QDir::cleanPath(QCoreApplication::applicationDirPath());
 }
 

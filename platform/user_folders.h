@@ -7,7 +7,8 @@ namespace platform {
 // folder. Empty only when not even a home folder is known.
 QString userVideoFolder();
 
-// The folder that holds the running program, without a trailing separator.
+// The folder that holds the running program's executable, links resolved, without a
+// trailing separator.
 QString programFolder();
 
 }  // namespace platform

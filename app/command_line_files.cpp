@@ -1,0 +1,30 @@
+#include "app/command_line_files.h"
+
+#include "app/main_window.h"
+#include "ui/message_box.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+QStringList filesFromCommandLine(const QStringList& arguments) {
+    QStringList files;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        QString path = arguments[i];
+        if (path.isEmpty()) continue;
+        if (path.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive)) path = QUrl(path).toLocalFile();
+        files.append(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    }
+    return files;
+}
+
+void openCommandLineFiles(CSlidemintDlg& window, const QStringList& files) {
+    QStringList present;
+    for (const QString& file : files) {
+        if (QFileInfo::exists(file))
+            present.append(file);
+        else
+            ui::showMessage(&window, file + QStringLiteral(" does not exist!"), QStringLiteral("Error"));
+    }
+    if (!present.isEmpty()) window.addDroppedFiles(present);
+}
