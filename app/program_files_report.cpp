@@ -16,7 +16,7 @@ void reportProgramFiles() {
     const QString help = folder.filePath(QStringLiteral("help/index.html"));
     const QStringList languages =
         QDir(folder.filePath(QStringLiteral("language"))).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
-    qCInfo(programFiles).noquote() << "program folder:" << folder.path();
-    qCInfo(programFiles).noquote() << "help page:" << help << (QFileInfo::exists(help) ? "found" : "missing");
-    qCInfo(programFiles).noquote() << "language files:" << languages.join(QLatin1Char(' '));
+    qCInfo(programFiles).noquote() << "program folder: " + folder.path();
+    qCInfo(programFiles).noquote() << "help page: " + help + (QFileInfo::exists(help) ? " found" : " missing");
+    qCInfo(programFiles).noquote() << (QStringList{QStringLiteral("language files:")} + languages).join(QLatin1Char(' '));
 }
