@@ -1,17 +1,18 @@
 #include "app/application.h"
 
+#include <QMetaObject>
+
 #include "app/command_line_files.h"
 #include "app/main_window.h"
 #include "app/program_files_report.h"
 #include "app/settings_names.h"
 #include "app/settings_store.h"
 
-#include <QMetaObject>
-
 int CSlidemintApp::run() {
     reportProgramFiles();
     SettingsStore& store = SettingsStore::program();
-    currentLanguage_ = store.readText(settings::kOption, settings::kCurrentLanguage, settings::kDefaultLanguage);
+    currentLanguage_ =
+        store.readText(settings::kOption, settings::kCurrentLanguage, settings::kDefaultLanguage);
     // The language files are loaded here once the translation system takes over.
 
     CSlidemintDlg window(store, currentLanguage_);
@@ -19,7 +20,8 @@ int CSlidemintApp::run() {
     // Queued, so that the window is on screen before a file's message can show.
     if (!filesToOpen_.isEmpty())
         QMetaObject::invokeMethod(
-            &window, [&window, files = filesToOpen_] { openCommandLineFiles(window, files); }, Qt::QueuedConnection);
+            &window, [&window, files = filesToOpen_] { openCommandLineFiles(window, files); },
+            Qt::QueuedConnection);
     window.exec();
     return 0;
 }

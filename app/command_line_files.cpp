@@ -1,18 +1,19 @@
 #include "app/command_line_files.h"
 
-#include "app/main_window.h"
-#include "ui/message_box.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+
+#include "app/main_window.h"
+#include "ui/message_box.h"
 
 QStringList filesFromCommandLine(const QStringList& arguments) {
     QStringList files;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         QString path = arguments[i];
         if (path.isEmpty()) continue;
-        if (path.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive)) path = QUrl(path).toLocalFile();
+        if (path.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive))
+            path = QUrl(path).toLocalFile();
         files.append(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
     }
     return files;
@@ -24,7 +25,8 @@ void openCommandLineFiles(CSlidemintDlg& window, const QStringList& files) {
         if (QFileInfo::exists(file))
             present.append(file);
         else
-            ui::showMessage(&window, file + QStringLiteral(" does not exist!"), QStringLiteral("Error"));
+            ui::showMessage(&window, file + QStringLiteral(" does not exist!"),
+                            QStringLiteral("Error"));
     }
     if (!present.isEmpty()) window.addDroppedFiles(present);
 }

@@ -1,10 +1,10 @@
 #include "app/program_files_report.h"
 
-#include "platform/user_folders.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+
+#include "platform/user_folders.h"
 
 namespace {
 Q_LOGGING_CATEGORY(programFiles, "clipfuse.files", QtWarningMsg)
@@ -15,8 +15,11 @@ void reportProgramFiles() {
     const QDir folder(platform::programFolder());
     const QString help = folder.filePath(QStringLiteral("help/index.html"));
     const QStringList languages =
-        QDir(folder.filePath(QStringLiteral("language"))).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
+        QDir(folder.filePath(QStringLiteral("language")))
+            .entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
     qCInfo(programFiles).noquote() << "program folder: " + folder.path();
-    qCInfo(programFiles).noquote() << "help page: " + help + (QFileInfo::exists(help) ? " found" : " missing");
-    qCInfo(programFiles).noquote() << (QStringList{QStringLiteral("language files:")} + languages).join(QLatin1Char(' '));
+    qCInfo(programFiles).noquote()
+        << "help page: " + help + (QFileInfo::exists(help) ? " found" : " missing");
+    qCInfo(programFiles).noquote()
+        << (QStringList{QStringLiteral("language files:")} + languages).join(QLatin1Char(' '));
 }

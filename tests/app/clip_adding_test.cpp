@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +22,7 @@
 #include <memory>
 
 #include "app/clip_list.h"
+#include "app/command_line_files.h"
 #include "app/control_ids.h"
 #include "app/main_window.h"
 #include "app/settings_names.h"
@@ -420,4 +422,29 @@ TEST_F(ClipAddingTest, DropsAddLocalFilesInEveryStateAndPassOverFolders) {
     drop({QUrl::fromLocalFile(media.good[1].path)});
     EXPECT_EQ(window_->clips().count(), 3);
     window_->jobState().setState(JobState::Idle);
+}
+
+// "Open with" from a file manager, or a file named in a terminal: the files join the end of
+// the list as a drop does; a folder is passed over, a missing file is named.
+TEST_F(ClipAddingTest, FilesOnTheCommandLineJoinTheListAfterItsClips) {
+    const Media& media = Media::get();
+    ASSERT_GE(media.good.size(), 3u);
+    addVideo({media.good[0].path});
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(media.folder));
+    const QString missing = media.folder + "/no such clip.mp4";
+    const QStringList files = filesFromCommandLine(
+        {"clipfuse", QFileInfo(media.good[1].path).fileName(), QUrl::fromLocalFile(media.good[2].path).toString(),
+         media.folder, missing});
+    QDir::setCurrent(previous);
+    EXPECT_EQ(files, QStringList({media.good[1].path, media.good[2].path, media.folder, missing}));
+
+    boxes_.messages.clear();
+    openCommandLineFiles(*window_, files);
+    EXPECT_EQ(clipPaths(), std::vector<QString>({media.good[0].path, media.good[1].path, media.good[2].path}));
+    ASSERT_EQ(boxes_.messages.size(), 1u);
+    EXPECT_EQ(boxes_.messages[0].text, missing + " does not exist!");
+    EXPECT_EQ(boxes_.messages[0].caption, "Error");
+    expectMirrorsOfTheClips();
+    EXPECT_TRUE(filesFromCommandLine({"clipfuse"}).isEmpty());
 }
