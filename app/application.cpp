@@ -11,8 +11,7 @@
 int CSlidemintApp::run() {
     reportProgramFiles();
     SettingsStore& store = SettingsStore::program();
-    currentLanguage_ =
-        store.readText(settings::kOption, settings::kCurrentLanguage, settings::kDefaultLanguage);
+    currentLanguage_ = store.readText(settings::kOption, settings::kCurrentLanguage, settings::kDefaultLanguage);
     // The language files are loaded here once the translation system takes over.
 
     CSlidemintDlg window(store, currentLanguage_);

@@ -1,7 +1,7 @@
-#include <QApplication>
-
 #include "app/application.h"
 #include "app/command_line_files.h"
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
