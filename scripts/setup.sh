@@ -18,6 +18,7 @@ packages=(
     ffmpeg            # makes the test clips and is the reference in the join benchmark
     xvfb xauth        # a display for screenshots on a machine without one
     pulseaudio pulseaudio-utils  # a sound server of their own for the preview tests and benchmark
+    xdg-utils         # xdg-mime: the default web browser, which links fall back on
 )
 
 install_missing() {
