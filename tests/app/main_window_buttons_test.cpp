@@ -6,6 +6,7 @@
 #include <QBitmap>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -89,4 +90,14 @@ TEST_F(MainWindowButtonsTest, ThePopupMenuOpensOnTheBackgroundOnly) {
     EXPECT_TRUE(rightClickOpensMenu(
         window_.get(), QPoint(window_->width() / 2, window_->control(ids::kHelp)->y() - 2)));
     EXPECT_TRUE(boxes_.messages.empty());
+}
+
+TEST_F(MainWindowButtonsTest, EnterPressesTheFocusedButton) {
+    button(ids::kJoin)->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(button(ids::kJoin), &enter);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(boxes_.messages.size(), 1u);
+    EXPECT_EQ(boxes_.messages[0].text, "Add video files to list") << "Join ran, the window stays";
+    EXPECT_TRUE(window_->isVisible());
 }

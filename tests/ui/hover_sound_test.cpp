@@ -6,18 +6,12 @@
 #include <QElapsedTimer>
 #include <QSoundEffect>
 
-#include "support/media/sound_server.h"
+#include "support/media/sound_server_environment.h"
 #include "ui/sound_player.h"
 
 namespace {
 
-// Started before any test, so that the sound system finds it when it first starts.
-class SoundServerEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { server = std::make_unique<testmedia::SoundServer>(); }
-    void TearDown() override { server.reset(); }
-    static inline std::unique_ptr<testmedia::SoundServer> server;
-};
+using testmedia::SoundServerEnvironment;
 [[maybe_unused]] auto* const soundServer =
     ::testing::AddGlobalTestEnvironment(new SoundServerEnvironment);
 
