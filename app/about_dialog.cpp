@@ -3,8 +3,8 @@
 #include "app/control_ids.h"
 #include "ui/dialog_units.h"
 #include "app/vendor_links.h"
-#include "platform/shell.h"
 #include "res/pictures.h"
+#include "ui/link_label.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -25,15 +25,15 @@ QLabel* label(QWidget* parent, int id, const QString& text, const DialogUnits& d
     return l;
 }
 
-QLabel* link(QWidget* parent, int id, const QString& text, const QUrl& url, const DialogUnits& du, DialogRect r) {
-    QLabel* l = label(parent, id, QStringLiteral("<a href=\"%1\">%2</a>").arg(url.toString(), text.toHtmlEscaped()),
-                      du, r);
-    l->setTextFormat(Qt::RichText);
-    l->setToolTip(url.toString());
-    l->setCursor(Qt::PointingHandCursor);
-    l->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    QObject::connect(l, &QLabel::linkActivated, l,
-                     [](const QString& address) { platform::shell().open(QUrl(address)); });
+// A link standing where the template puts it, underlined, opening `url`. An empty `text`
+// shows the address itself.
+CLinkLabel* link(QWidget* parent, int id, const QString& text, const QUrl& url, const DialogUnits& du, DialogRect r) {
+    auto* l = new CLinkLabel(text, parent);
+    l->setProperty(ids::kControlIdProperty, id);
+    l->setGeometry(du.toPixels(r));
+    l->SetURL(url);
+    l->attach();
+    l->SetUnderline(CLinkLabel::kUnderlineAlways);
     return l;
 }
 
@@ -55,7 +55,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     bold.setBold(true);
     name->setFont(bold);
     label(this, kVersion, QStringLiteral("Version 1.1"), du, {44, 22, 170, 9});
-    link(this, kHomeLink, vendorHomePage().toString(), vendorHomePage(), du, {44, 34, 170, 9});
+    link(this, kHomeLink, QString(), vendorHomePage(), du, {44, 34, 170, 9});
     link(this, kSupportLink, QStringLiteral("Support Email: Click here"), vendorContactPage(), du, {44, 46, 170, 9});
     QLabel* notice = label(this, kNotice,
                            QStringLiteral("Parts of this program read and write Windows Media files with the "

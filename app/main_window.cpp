@@ -12,6 +12,7 @@
 #include "timeline/preview_renderer.h"
 #include "media/codecs/stored_compressors.h"
 #include "res/pictures.h"
+#include "ui/hover_button.h"
 #include "ui/message_box.h"
 #include "ui/text_lookup.h"
 
@@ -93,6 +94,7 @@ void CSlidemintDlg::bindCompressors(const StoredCompressorChoice& choice) {
 }
 
 void CSlidemintDlg::decorateButtons() {
+    constexpr int kHoverSound = 144;  // wave resource
     struct Decoration {
         int id;
         int icon;       // 0: none
@@ -110,7 +112,7 @@ void CSlidemintDlg::decorateButtons() {
     };
     const DialogUnits units(font());
     for (const Decoration& d : kDecorations) {
-        auto* button = qobject_cast<QAbstractButton*>(control(d.id));
+        auto* button = qobject_cast<CHoverButton*>(control(d.id));
         if (!button) continue;
         if (d.icon) {
             button->setIcon(res::icon(d.icon));
@@ -121,8 +123,11 @@ void CSlidemintDlg::decorateButtons() {
                                  : room.height() - units.charHeight() - 8;
             button->setIconSize(QSize(side, side));
         }
-        button->setCursor(res::buttonCursor());
-        button->setToolTip(d.tooltipId ? StringText(d.tooltipId) : QString::fromUtf8(d.fixedTooltip));
+        button->setHoverSound(kHoverSound);
+        button->setTransparent(true);
+        button->setHoverCursor(res::buttonCursor());
+        button->setTooltipText(d.tooltipId ? StringText(d.tooltipId) : QString::fromUtf8(d.fixedTooltip));
+        button->setAlignment(CHoverButton::Alignment::IconAbove);
     }
 }
 
@@ -224,7 +229,11 @@ void CSlidemintDlg::keyPressEvent(QKeyEvent* event) {
 
 void CSlidemintDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
-        showPopupMenu(event->globalPosition().toPoint());
+        // Only the window's own background: a control that lets the release through (a
+        // button, the status line) is not the background. The frame around the command
+        // buttons is drawn on the background and counts as it.
+        QWidget* under = childAt(event->position().toPoint());
+        if (!under || under == control(ids::kButtonFrame)) showPopupMenu(event->globalPosition().toPoint());
         return;
     }
     QDialog::mouseReleaseEvent(event);

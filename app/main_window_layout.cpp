@@ -1,13 +1,13 @@
 #include "app/main_window_layout.h"
 
 #include "app/control_ids.h"
+#include "ui/hover_button.h"
 
 #include <QAbstractItemView>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
-#include <QToolButton>
 
 const std::vector<ControlTemplate>& mainWindowTemplate() {
     using K = ControlKind;
@@ -65,13 +65,9 @@ QWidget* create(QWidget* parent, const ControlTemplate& t) {
         case ControlKind::CommandButton:
         case ControlKind::IconButton:
         case ControlKind::TextButton: {
-            auto* button = new QToolButton(parent);
+            // Decorated (icon, sound, cursor, tooltip) when the window initialises.
+            auto* button = new CHoverButton(parent);
             button->setText(text);
-            button->setAutoRaise(true);  // flat until the pointer is over it
-            button->setFocusPolicy(Qt::StrongFocus);
-            if (t.kind == ControlKind::CommandButton) button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-            else if (t.kind == ControlKind::IconButton) button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-            else button->setToolButtonStyle(Qt::ToolButtonTextOnly);
             return button;
         }
     }

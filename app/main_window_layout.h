@@ -9,7 +9,6 @@
 class QWidget;
 class QTableWidget;
 class QLabel;
-class QToolButton;
 
 enum class ControlKind { TextButton, IconButton, CommandButton, GroupFrame, ListView, StatusLine };
 

@@ -1,11 +1,13 @@
 #include "res/pictures.h"
 
+#include <QBitmap>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 
 #include <functional>
+#include <iterator>
 
 namespace res {
 
@@ -183,7 +185,52 @@ QPixmap backgroundTile() {
 }
 
 QCursor buttonCursor() {
-    return QCursor(Qt::PointingHandCursor);
+    // A monochrome pointing hand: 'X' black, '.' white, ' ' clear. The hot spot is the tip
+    // of the index finger.
+    static const char* const kHand[] = {
+        "     XX",
+        "    X..X",
+        "    X..X",
+        "    X..X",
+        "    X..X",
+        "    X..XXX",
+        "    X..X..XXX",
+        "    X..X..X..XXX",
+        "    X..X..X..X..X",
+        "    X..X..X..X..X",
+        "XXX X..X..X..X..X",
+        "X..XX...........X",
+        "X...X...........X",
+        " X..X...........X",
+        "  X.X...........X",
+        "  X.............X",
+        "   X............X",
+        "   X...........X",
+        "    X..........X",
+        "    X.........X",
+        "     X........X",
+        "     X........X",
+        "     XXXXXXXXXX",
+    };
+    constexpr int kSide = 32;
+    QBitmap ink(kSide, kSide);
+    QBitmap shape(kSide, kSide);
+    ink.fill(Qt::color0);
+    shape.fill(Qt::color0);
+    QPainter inkPainter(&ink);
+    QPainter shapePainter(&shape);
+    inkPainter.setPen(Qt::color1);
+    shapePainter.setPen(Qt::color1);
+    for (int y = 0; y < int(std::size(kHand)); ++y) {
+        for (int x = 0; kHand[y][x]; ++x) {
+            if (kHand[y][x] == ' ') continue;
+            shapePainter.drawPoint(x, y);
+            if (kHand[y][x] == 'X') inkPainter.drawPoint(x, y);
+        }
+    }
+    inkPainter.end();
+    shapePainter.end();
+    return QCursor(ink, shape, 5, 0);
 }
 
 }  // namespace res

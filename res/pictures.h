@@ -15,7 +15,8 @@ QIcon icon(int id);
 // Bitmap 139: the tile laid over the main window's background.
 QPixmap backgroundTile();
 
-// Cursor 141: shown over the command buttons.
+// Cursor 141: a 32 x 32 pointing hand with its hot spot at the fingertip (5, 0), shown over
+// the command buttons and the links.
 QCursor buttonCursor();
 
 }  // namespace res

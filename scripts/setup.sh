@@ -19,6 +19,7 @@ packages=(
     xvfb xauth        # a display for screenshots on a machine without one
     pulseaudio pulseaudio-utils  # a sound server of their own for the preview tests and benchmark
     dpkg-dev file lintian desktop-file-utils appstream  # the Debian package and its checks
+    xdg-utils         # xdg-mime: the default web browser, which links fall back on
 )
 
 install_missing() {

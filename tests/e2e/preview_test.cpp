@@ -18,7 +18,7 @@
 #include "output/preview_clock.h"
 #include "output/preview_sink.h"
 #include "output/vcd_core.h"
-#include "support/media/sound_server.h"
+#include "support/media/sound_server_environment.h"
 #include "support/media/test_media.h"
 #include "support/qt/recorders.h"
 #include "timeline/preview_renderer.h"
@@ -28,13 +28,7 @@ namespace {
 
 constexpr media::Ticks kSecond = 10'000'000;
 
-// One server for the whole program: the sound system is set up once per process.
-class SoundServerEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { server = std::make_unique<testmedia::SoundServer>(); }
-    void TearDown() override { server.reset(); }
-    static inline std::unique_ptr<testmedia::SoundServer> server;
-};
+using testmedia::SoundServerEnvironment;
 [[maybe_unused]] auto* const soundServer =
     ::testing::AddGlobalTestEnvironment(new SoundServerEnvironment);
 

@@ -1,8 +1,9 @@
 #pragma once
-// Stand-ins that tests install in place of the message boxes and the desktop shell: they
-// record what the program would show or open and answer as the test says.
+// Stand-ins that tests install in place of the message boxes, the desktop shell and the
+// sounds: they record what the program would show, open or play and answer as the test says.
 #include "platform/shell.h"
 #include "ui/message_box.h"
+#include "ui/sound_player.h"
 
 #include <QString>
 #include <QUrl>
@@ -46,6 +47,17 @@ public:
 
 private:
     platform::Shell* previous_;
+};
+
+class SoundRecorder : public ui::SoundPlayer {
+public:
+    SoundRecorder() { previous_ = ui::setSoundPlayer(this); }
+    ~SoundRecorder() override { ui::setSoundPlayer(previous_); }
+    void play(int waveId) override { played.push_back(waveId); }
+    std::vector<int> played;
+
+private:
+    ui::SoundPlayer* previous_;
 };
 
 }  // namespace testqt
