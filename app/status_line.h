@@ -13,3 +13,9 @@ QString doneStatusText(const OutputOptions& options);
 
 // "Please wait... Used Time: hh:mm:ss" for `seconds` elapsed.
 QString progressStatusText(int seconds);
+
+// The progress line of a running Join: the text above, the share done and, once it can be
+// told, the time left: "Please wait... Used Time: 00:00:05   46%   about 00:00:06 left".
+// `done` is the share of the result written, 0..1; a negative share (unknown) shows the
+// elapsed time alone.
+QString joinProgressText(int seconds, double done);

@@ -107,8 +107,9 @@ void CDialogOutputSettings::fillControls() {
 
     QComboBox* format = list(kFormatList);
     format->clear();
-    format->addItems({QStringLiteral("WMV"), QStringLiteral("ASF")});
-    format->setCurrentIndex(working_.outputFormat == output::kAsf ? 1 : 0);
+    for (const output::FormatRow& row : output::kFormatRows)
+        format->addItem(QString::fromLatin1(row.name));
+    format->setCurrentIndex(output::formatRow(working_.outputFormat));
     // The record's own format, even one the list does not offer.
     applyFormatLayout(working_.outputFormat);
 }
@@ -145,16 +146,17 @@ void CDialogOutputSettings::applyFormatLayout(int code) {
     }
     if (code < 0) return;
     const bool windowsMedia = isWindowsMediaFormat(code);
-    showControls({kVideoCompressorLabel, kAudioCompressorLabel, kVideoCompressorList,
-                  kAudioCompressorList, kSettings, kCompressorNote},
-                 !windowsMedia);
+    const bool ogg = code == output::kOgm;
+    showControls({kVideoCompressorLabel, kAudioCompressorLabel, kCompressorNote}, !windowsMedia);
+    showControls({kVideoCompressorList, kAudioCompressorList, kSettings}, !windowsMedia && !ogg);
+    showControls({kOggVideoCodec, kOggAudioCodec}, ogg);
     showControls({kVideoBitrate, kAudioBitrateList, kVideoBitrateLabel, kAudioBitrateLabel,
                   kVideoBitrateUnit, kAudioBitrateUnit},
                  windowsMedia);
 }
 
 void CDialogOutputSettings::onFormatChanged(int row) {
-    working_.outputFormat = row == 1 ? output::kAsf : output::kWmv;
+    working_.outputFormat = output::formatCodeOfRow(row);
     applyFormatLayout(working_.outputFormat);
 }
 
@@ -251,7 +253,11 @@ void CDialogOutputSettings::onOk() {
                         platform::applicationTitle());
         return;
     }
-    const QString name = edit(kOutputFile)->text();
+    // A typed name gets the chosen format's extension, as a Browse result does: the file
+    // written is then the format its name says.
+    const int formatCode = output::formatCodeOfRow(list(kFormatList)->currentIndex());
+    const QString name =
+        output::withOutputExtension(formatCode, edit(kOutputFile)->text()).value_or(QString());
     if (name.toUtf8().size() > kMaxOutputNameBytes) {
         // A cut path would name another file; the user shortens it instead.
         ui::showMessage(
@@ -297,7 +303,7 @@ void CDialogOutputSettings::onOk() {
     if (audioRow >= 0) working_.audioBitrate = output::kAudioBitrates[audioRow];
     stored.audioBitrate = working_.audioBitrate;
 
-    working_.outputFormat = list(kFormatList)->currentIndex() == 1 ? output::kAsf : output::kWmv;
+    working_.outputFormat = formatCode;
     stored.outputFormat = working_.outputFormat;
 
     store_.write(stored);
