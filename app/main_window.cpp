@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/clip_list_file.h"
 #include "app/clip_list_view.h"
 #include "app/control_ids.h"
 #include "app/default_output_name.h"
@@ -69,6 +70,7 @@ void CSlidemintDlg::initialise() {
     DisableDivxFeedback(divxSettingsStore());
     bindCompressors(readCompressorChoice(store_));
     clipView_->setUpColumns();
+    restoreKeptClips();
 
     transitionDefaults_ = readTransitionDefaults(store_);
     random_.seed(static_cast<std::mt19937::result_type>(
@@ -79,6 +81,17 @@ void CSlidemintDlg::initialise() {
     decorateButtons();
     setAcceptDrops(true);
     translateTexts();
+}
+
+void CSlidemintDlg::restoreKeptClips() {
+    const QString path = clipListFileBeside(store_.filePath());
+    const RestoredClipList restored = restoreClipList(path, *clips_);
+    clipView_->refresh();
+    if (!restored.missing.isEmpty())
+        ui::showMessage(this, missingClipsText(restored.missing), StringText(108));
+    // From now on every edit is kept at once, however the program ends later.
+    clips_->setEditedHandler([this, path] { saveClipList(*clips_, path); });
+    if (!restored.missing.isEmpty() || restored.damaged) saveClipList(*clips_, path);
 }
 
 void CSlidemintDlg::bindCompressors(const StoredCompressorChoice& choice) {

@@ -64,6 +64,8 @@ public:
 
     // The status line.
     void showSettingsStatus();
+    // The list kept from the last run, read back at start; every later edit keeps it.
+    void restoreKeptClips();
     void showDoneStatus();
     void setStatusText(const QString& text);
     QString statusText() const;
