@@ -90,13 +90,17 @@ void CSlidemintDlg::restoreKeptClips() {
     if (!restored.missing.isEmpty())
         ui::showMessage(this, missingClipsText(restored.missing), StringText(108));
     // From now on every edit is kept at once, however the program ends later.
-    clips_->setEditedHandler([this, path] { saveClipList(*clips_, path); });
+    clips_->setEditedHandler([this, path] {
+        saveClipList(*clips_, path);
+        showListLength();
+    });
     if (!restored.missing.isEmpty() || restored.damaged) saveClipList(*clips_, path);
 }
 
 void CSlidemintDlg::bindCompressors(const StoredCompressorChoice& choice) {
     media::codecs::ResolvedCompressors resolved =
-        media::codecs::ResolveStoredCompressors({choice.video, choice.audio}, compressorRegistry());
+        media::codecs::ResolveStoredCompressors({choice.video, choice.audio, options_.outputFormat},
+                                                compressorRegistry());
     for (const media::Status& failure : resolved.messages)
         ui::showPlainMessage(this, QString::fromStdString(failure.text()));
     compressors_.video = std::move(resolved.pVideoCompressor);
@@ -150,11 +154,21 @@ void CSlidemintDlg::connectCommands() {
 }
 
 void CSlidemintDlg::showSettingsStatus() {
-    setStatusText(settingsStatusText(options_));
+    statusLine_ = settingsStatusText(options_);
+    showListLength();
 }
 
 void CSlidemintDlg::showDoneStatus() {
-    setStatusText(doneStatusText(options_));
+    statusLine_ = doneStatusText(options_);
+    showListLength();
+}
+
+void CSlidemintDlg::showListLength() {
+    // While a Join runs the line is its progress, rewritten every second.
+    if (jobState_->converting()) return;
+    media::Ticks length = 0;
+    for (int i = 0; i < clips_->count(); ++i) length += clips_->at(i).duration;
+    setStatusText(statusLine_ + lengthStatusText(length));
 }
 
 void CSlidemintDlg::setStatusText(const QString& text) {

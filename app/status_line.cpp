@@ -36,6 +36,11 @@ constexpr double kEstimateAfterShare = 0.01;
 
 }  // namespace
 
+QString lengthStatusText(media::Ticks length) {
+    const media::Ticks seconds = qMax<media::Ticks>(0, length / media::kTicksPerSecond);
+    return QStringLiteral("     Length: ") + clockText(static_cast<int>(qMin<media::Ticks>(seconds, 359999)));
+}
+
 QString progressStatusText(int seconds) {
     return QStringLiteral("Please wait... Used Time: ") + clockText(seconds);
 }

@@ -71,6 +71,7 @@ TEST_F(KeptClipListTest, TheListSurvivesACloseAndAStartAndFollowsEveryEdit) {
     ASSERT_EQ(table->rowCount(), 2);
     EXPECT_EQ(table->item(0, 0)->text(), "b b.mp4");
     EXPECT_TRUE(boxes_.messages.empty());
+    EXPECT_TRUE(second->statusText().endsWith("     Length: 00:20:36")) << second->statusText().toStdString();
 
     second->clips().clear();
     second->clips().rebuildAudioSources();

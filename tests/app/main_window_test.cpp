@@ -87,7 +87,7 @@ TEST_F(MainWindowTest, TheStatusLineNamesTheOutputAndItsSize) {
     QLabel* status = qobject_cast<QLabel*>(window_->control(ids::kStatusLine));
     const QString name = window_->outputOptions().outputName;
     EXPECT_TRUE(name.endsWith("/video_join.wmv")) << name.toStdString();
-    EXPECT_EQ(status->text(), "Output file: " + name + "     Resolution: 352*240");
+    EXPECT_EQ(status->text(), "Output file: " + name + "     Resolution: 352*240     Length: 00:00:00");
 
     OutputOptions o;
     o.outputName = "/v/a.wmv";
@@ -115,7 +115,7 @@ TEST_F(MainWindowTest, AStartWithOriginalSizeStoredShowsIt) {
     store_.writeInt(settings::kSettings, settings::kOutputHeight, 0);
     CSlidemintDlg fresh(store_, "english");
     fresh.initialise();
-    EXPECT_TRUE(fresh.statusText().endsWith("Resolution: Original size")) << fresh.statusText().toStdString();
+    EXPECT_TRUE(fresh.statusText().endsWith("Resolution: Original size     Length: 00:00:00")) << fresh.statusText().toStdString();
 }
 
 TEST_F(MainWindowTest, StatesSetButtonTextsAndDisabledButtons) {

@@ -153,7 +153,7 @@ TEST_F(OptionsCommandTest, OkTakesTheDialogsValuesStoresThemAndRecomposesTheStat
     ASSERT_NE(window->boundCompressors().video, nullptr);
     EXPECT_EQ(window->boundCompressors().video->device().encoder, "png");
     EXPECT_NE(window->boundCompressors().video, startUpCompressor);
-    EXPECT_EQ(window->statusText(), "Output file: /tmp/out/joined.avi     Resolution: 1000*32");
+    EXPECT_EQ(window->statusText(), "Output file: /tmp/out/joined.avi     Resolution: 1000*32     Length: 00:00:00");
 
     EXPECT_EQ(store_.readInt(settings::kSettings, settings::kOutputWidth, 0), 1000);
     EXPECT_EQ(store_.readInt(settings::kSettings, settings::kOutputHeight, 0), 32);
