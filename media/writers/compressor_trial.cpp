@@ -115,6 +115,12 @@ std::string explain(const codecs::Compressor& compressor, const TrialOutput& o, 
     return name + " does not work in a " + format + " file with sound at " + rateName + "." + cause;
 }
 
+// Pairs that write without a complaint and still give a file no player reads: the
+// Matroska writer stores True Audio without the header its decoder needs.
+bool writesUnplayable(const codecs::Compressor& compressor, const ContainerInfo& container) {
+    return container.format == OutputFormat::Matroska && compressor.codec()->id == AV_CODEC_ID_TTA;
+}
+
 using TrialKey = std::tuple<std::string, int, int, int, int, int, int, int>;
 
 }  // namespace
@@ -136,7 +142,7 @@ std::string compressorRefusal(const codecs::Compressor& compressor, const TrialO
     std::string refusal;
     if (!container)
         refusal = "The output format is not known.";
-    else if (!containerCarries(*container, compressor.codec()->id))
+    else if (!containerCarries(*container, compressor.codec()->id) || writesUnplayable(compressor, *container))
         refusal = compressor.device().friendlyName + " cannot be written into a " + container->name + " file.";
     else if (Status st = tryWriting(compressor, o); !st)
         refusal = explain(compressor, o, st);

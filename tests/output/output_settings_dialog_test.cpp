@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <map>
 #include <optional>
 
@@ -496,4 +497,39 @@ TEST_F(OutputDialogTest, AConfigurationAcceptedInSettingsReachesTheBoundEncoder)
     press(*other, kSettings);
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(boxes_.messages.empty());
+}
+
+TEST_F(OutputDialogTest, RowsThatCannotWriteTheOutputAreGreyedWithTheReason) {
+    CompressorRegistry registry(
+        {{"h261", "H.261 (h261)", CompressorCategory::Video, 1},
+         {"mpeg4", "DivX-compatible MPEG-4 (mpeg4)", CompressorCategory::Video, 7}},
+        {{"adpcm_ms", "Microsoft ADPCM (adpcm_ms)", CompressorCategory::Audio, 3}}, registry_.store());
+    if (!avcodec_find_encoder_by_name("h261")) GTEST_SKIP() << "no H.261 encoder";
+    settings_.video = 0;  // H.261, which takes only the CIF sizes
+    OutputOptions o = wmvOptions();
+    o.outputFormat = 0;
+    o.outputWidth = 352;
+    o.outputHeight = 240;
+    CDialogOutputSettings d(o, bound_, settings_, registry);
+    QComboBox* video = list(d, kVideoCompressorList);
+    auto* model = qobject_cast<QStandardItemModel*>(video->model());
+    ASSERT_TRUE(model);
+    EXPECT_FALSE(model->item(1)->isEnabled());
+    EXPECT_TRUE(model->item(1)->toolTip().contains("352*240")) << model->item(1)->toolTip().toStdString();
+    EXPECT_TRUE(model->item(2)->isEnabled());
+    EXPECT_EQ(video->currentIndex(), 2) << "the greyed choice gave way to the preferred one";
+
+    list(d, kResolutionList)->setCurrentIndex(6);  // 352 * 288
+    EXPECT_TRUE(model->item(1)->isEnabled()) << model->item(1)->toolTip().toStdString();
+    EXPECT_TRUE(model->item(1)->toolTip().isEmpty());
+
+    // MP4 cannot hold Microsoft ADPCM nor uncompressed sound.
+    list(d, kFormatList)->setCurrentIndex(4);
+    auto* audio = qobject_cast<QStandardItemModel*>(list(d, kAudioCompressorList)->model());
+    EXPECT_FALSE(audio->item(1)->isEnabled());
+    EXPECT_TRUE(audio->item(1)->toolTip().contains("MP4")) << audio->item(1)->toolTip().toStdString();
+    EXPECT_FALSE(audio->item(0)->isEnabled());
+    press(d, kOk);
+    EXPECT_EQ(settings_.written->videoCompressorNumber, 1) << "what the list shows";
+    EXPECT_EQ(settings_.written->outputFormat, 4);
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "media/codecs/stored_compressors.h"
+#include "media/writers/output_format.h"
 #include "support/media/test_media.h"
 #include "support/media/written_file.h"
 #include "dsm_reader.h"
@@ -118,34 +119,32 @@ TEST(CompressorTrial, EveryRowNotGreyedWritesAFileThatPlays) {
 
 TEST(CompressorTrial, RefusalsSayWhatWasRefused) {
     const auto& registry = codecs::installedCompressors();
-    auto refusal = [&](CompressorCategory category, const char* encoder, TrialOutput o) -> std::string {
+    // Encoders that the linked libavcodec lacks are passed over.
+    auto check = [&](CompressorCategory category, const char* encoder, const TrialOutput& o, const char* said) {
         const auto index = codecs::findCompressor(category, encoder, registry);
-        if (!index) return "(not installed)";
-        return compressorRefusal(category, *index, o, registry);
+        if (!index) return;
+        const std::string why = compressorRefusal(category, *index, o, registry);
+        if (said) {
+            EXPECT_NE(why.find(said), std::string::npos) << encoder << ": " << why;
+        } else {
+            EXPECT_EQ(why, "") << encoder;
+        }
     };
-    const std::string h261 = refusal(CompressorCategory::Video, "h261", trialFor(0));
-    if (h261 != "(not installed)") EXPECT_NE(h261.find("352*240"), std::string::npos) << h261;
+    check(CompressorCategory::Video, "h261", trialFor(0), "352*240");
     TrialOutput cif = trialFor(0);
     cif.height = 288;
     cif.frameRate = {25, 1};
-    if (h261 != "(not installed)") EXPECT_EQ(refusal(CompressorCategory::Video, "h261", cif), "") << "it takes CIF";
+    check(CompressorCategory::Video, "h261", cif, nullptr);
 
-    const std::string mpeg2 = refusal(CompressorCategory::Video, "mpeg2video", [] {
-        TrialOutput o = trialFor(0);
-        o.frameRate = {12, 1};
-        return o;
-    }());
-    if (mpeg2 != "(not installed)") EXPECT_NE(mpeg2.find("12"), std::string::npos) << mpeg2;
-
-    const std::string flacMp4 = refusal(CompressorCategory::Audio, "flac", trialFor(4));
-    if (flacMp4 != "(not installed)") EXPECT_FALSE(flacMp4.empty());
-    const std::string rvMkv = refusal(CompressorCategory::Video, "rv10", trialFor(2));
-    if (rvMkv != "(not installed)") EXPECT_NE(rvMkv.find("Matroska"), std::string::npos) << rvMkv;
+    TrialOutput odd = trialFor(0);
+    odd.frameRate = {12, 1};
+    check(CompressorCategory::Video, "mpeg1video", odd, "12");
+    check(CompressorCategory::Audio, "flac", trialFor(4), "FLAC");
+    check(CompressorCategory::Video, "rv10", trialFor(2), "Matroska");
 
     TrialOutput at48k = trialFor(0);
     at48k.sampleRate = 48000;
-    const std::string swf = refusal(CompressorCategory::Audio, "adpcm_swf", at48k);
-    if (swf != "(not installed)") EXPECT_NE(swf.find("48000 Hz"), std::string::npos) << swf;
+    check(CompressorCategory::Audio, "adpcm_swf", at48k, "48000 Hz");
 }
 
 TEST(CompressorTrial, FreshSettingsJoinMp4AndMatroskaWithH264AndAac) {
