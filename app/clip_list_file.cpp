@@ -37,9 +37,11 @@ bool saveClipList(const ClipList& clips, const QString& path) {
             {QStringLiteral("transitionDuration"), QString::number(c.transitionDuration)},
         });
     }
-    const QJsonObject root{{QStringLiteral("version"), kFormatVersion}, {QStringLiteral("clips"), entries}};
+    const QJsonObject root{{QStringLiteral("version"), kFormatVersion},
+                           {QStringLiteral("clips"), entries}};
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    return platform::writeFileAtomically(QFile::encodeName(path).toStdString(), bytes.toStdString());
+    return platform::writeFileAtomically(QFile::encodeName(path).toStdString(),
+                                         bytes.toStdString());
 }
 
 namespace {
@@ -86,7 +88,9 @@ RestoredClipList restoreClipList(const QString& path, ClipList& clips) {
             result.missing.append(name);
             continue;
         }
-        if (clips.append(name.toStdString(), duration, transition, transitionDuration) == ClipListResult::Full) break;
+        if (clips.append(name.toStdString(), duration, transition, transitionDuration) ==
+            ClipListResult::Full)
+            break;
     }
     clips.rebuildAudioSources();
     return result;

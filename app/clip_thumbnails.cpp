@@ -23,10 +23,12 @@ QIcon ClipThumbnails::icon(const QString& path) {
             media::Frame frame;
             if (!media::readFirstFrame(path.toStdString(), kWidth, kHeight, frame)) return;
             const std::vector<std::uint8_t> rgb = frame.toRgb24();
-            const QImage picture =
-                QImage(rgb.data(), frame.width(), frame.height(), frame.width() * 3, QImage::Format_RGB888).copy();
+            const QImage picture = QImage(rgb.data(), frame.width(), frame.height(),
+                                          frame.width() * 3, QImage::Format_RGB888)
+                                       .copy();
             // Handed to the window's thread; this object outlives the task (see the destructor).
-            QMetaObject::invokeMethod(this, [this, path, picture] { store(path, picture); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, path, picture] { store(path, picture); }, Qt::QueuedConnection);
         });
     }
     return {};

@@ -1,11 +1,12 @@
 #include "media/writers/compressor_trial.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <tuple>
-#include <unistd.h>
 #include <vector>
 
 #include "media/core/frame.h"
@@ -29,8 +30,8 @@ std::string scratchPath(const ContainerInfo& container) {
     std::error_code ec;
     const std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
     return ((ec ? std::filesystem::path("/tmp") : dir) /
-            ("clipfuse-trial-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "." +
-             (container.muxer ? container.muxer : "dsm")))
+            ("clipfuse-trial-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+             "." + (container.muxer ? container.muxer : "dsm")))
         .string();
 }
 
@@ -44,7 +45,8 @@ Status tryWriting(const codecs::Compressor& compressor, const TrialOutput& o) {
     const std::string path = s.path;
     const bool globalHeader = containerWantsGlobalHeader(*container);
     if (compressor.category() == codecs::CompressorCategory::Video) {
-        s.video = VideoStreamSpec{o.width, o.height, AVRational{o.frameRate.num, o.frameRate.den}, {0, 1}};
+        s.video = VideoStreamSpec{
+            o.width, o.height, AVRational{o.frameRate.num, o.frameRate.den}, {0, 1}};
         codecs::VideoStreamParams p{o.width, o.height, AVRational{o.frameRate.num, o.frameRate.den},
                                     globalHeader};
         if (Status st = compressor.openEncoder(p, s.videoEncoder.context); !st) return st;
@@ -84,7 +86,8 @@ std::string sizeText(int width, int height) {
 
 // Why the trial failed, as a user reads it: what was refused, found by trying again with
 // the common size, rate or sample rate in place of the user's.
-std::string explain(const codecs::Compressor& compressor, const TrialOutput& o, const Status& failure) {
+std::string explain(const codecs::Compressor& compressor, const TrialOutput& o,
+                    const Status& failure) {
     const std::string name = compressor.device().friendlyName;
     const ContainerInfo* container = containerForCode(o.formatCode);
     const std::string format = container ? container->name : "this";
@@ -93,19 +96,23 @@ std::string explain(const codecs::Compressor& compressor, const TrialOutput& o, 
     const std::string cause = " (" + failure.text() + ")";
     if (compressor.category() == codecs::CompressorCategory::Video) {
         const std::string rateName = frameRateText(o.frameRate) + " frames per second";
-        if (std::string listed = rateRefusal(compressor.codec(), name, o.frameRate); !listed.empty())
+        if (std::string listed = rateRefusal(compressor.codec(), name, o.frameRate);
+            !listed.empty())
             return listed;
         TrialOutput commonRate = o;
         commonRate.frameRate = kCommonRate;
         TrialOutput commonSize = o;
         commonSize.width = kCommonWidth;
         commonSize.height = kCommonHeight;
-        const bool rateRefused = !(o.frameRate == kCommonRate) && tryWriting(compressor, commonRate);
+        const bool rateRefused =
+            !(o.frameRate == kCommonRate) && tryWriting(compressor, commonRate);
         const bool sizeRefused = !(o.width == kCommonWidth && o.height == kCommonHeight) &&
                                  tryWriting(compressor, commonSize);
         if (rateRefused && !sizeRefused) return name + " does not take " + rateName + "." + cause;
-        if (sizeRefused && !rateRefused) return name + " does not take the size " + sizeText(o.width, o.height) + "." + cause;
-        return name + " does not work in a " + format + " file at " + sizeText(o.width, o.height) + " and " + rateName + "." + cause;
+        if (sizeRefused && !rateRefused)
+            return name + " does not take the size " + sizeText(o.width, o.height) + "." + cause;
+        return name + " does not work in a " + format + " file at " + sizeText(o.width, o.height) +
+               " and " + rateName + "." + cause;
     }
     const std::string rateName = std::to_string(o.sampleRate) + " Hz";
     TrialOutput commonRate = o;
@@ -131,9 +138,9 @@ std::string compressorRefusal(const codecs::Compressor& compressor, const TrialO
     const bool video = compressor.category() == codecs::CompressorCategory::Video;
     // What the other kind of stream uses does not change the answer.
     const TrialKey key{compressor.device().encoder, o.formatCode,
-                       video ? o.width : 0, video ? o.height : 0,
+                       video ? o.width : 0,         video ? o.height : 0,
                        video ? o.frameRate.num : 0, video ? o.frameRate.den : 0,
-                       video ? 0 : o.sampleRate, video ? 0 : o.channels};
+                       video ? 0 : o.sampleRate,    video ? 0 : o.channels};
     {
         std::lock_guard lock(mutex);
         if (auto it = remembered.find(key); it != remembered.end()) return it->second;
@@ -142,8 +149,10 @@ std::string compressorRefusal(const codecs::Compressor& compressor, const TrialO
     std::string refusal;
     if (!container)
         refusal = "The output format is not known.";
-    else if (!containerCarries(*container, compressor.codec()->id) || writesUnplayable(compressor, *container))
-        refusal = compressor.device().friendlyName + " cannot be written into a " + container->name + " file.";
+    else if (!containerCarries(*container, compressor.codec()->id) ||
+             writesUnplayable(compressor, *container))
+        refusal = compressor.device().friendlyName + " cannot be written into a " +
+                  container->name + " file.";
     else if (Status st = tryWriting(compressor, o); !st)
         refusal = explain(compressor, o, st);
     std::lock_guard lock(mutex);
@@ -151,7 +160,8 @@ std::string compressorRefusal(const codecs::Compressor& compressor, const TrialO
     return refusal;
 }
 
-std::string compressorRefusal(codecs::CompressorCategory category, int index, const TrialOutput& output,
+std::string compressorRefusal(codecs::CompressorCategory category, int index,
+                              const TrialOutput& output,
                               const codecs::CompressorRegistry& registry) {
     codecs::CompressorRef bound;
     const Status s = codecs::bindCompressor(category, index, &bound, registry);

@@ -30,12 +30,14 @@ struct TrialOutput {
 std::string compressorRefusal(const codecs::Compressor& compressor, const TrialOutput& output);
 // The same for the registry's device `index` of `category`; a device whose encoder is gone
 // is refused as such.
-std::string compressorRefusal(codecs::CompressorCategory category, int index, const TrialOutput& output,
-                              const codecs::CompressorRegistry& registry = codecs::installedCompressors());
+std::string compressorRefusal(
+    codecs::CompressorCategory category, int index, const TrialOutput& output,
+    const codecs::CompressorRegistry& registry = codecs::installedCompressors());
 
 // The device to choose instead for `output`: the format's preferred one when it works,
 // else the first that works; nothing when none does.
-std::optional<int> workingCompressor(codecs::CompressorCategory category, const TrialOutput& output,
-                                     const codecs::CompressorRegistry& registry = codecs::installedCompressors());
+std::optional<int> workingCompressor(
+    codecs::CompressorCategory category, const TrialOutput& output,
+    const codecs::CompressorRegistry& registry = codecs::installedCompressors());
 
 }  // namespace media

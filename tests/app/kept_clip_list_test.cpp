@@ -1,6 +1,11 @@
 // The clip list kept between runs: closing the window and starting again finds the same list.
-#include "app/clip_list_file.h"
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTableWidget>
+
 #include "app/clip_list.h"
+#include "app/clip_list_file.h"
 #include "app/clip_list_view.h"
 #include "app/control_ids.h"
 #include "app/main_window.h"
@@ -8,15 +13,12 @@
 #include "support/media/test_media.h"
 #include "support/qt/recorders.h"
 
-#include <QFile>
-#include <QTableWidget>
-#include <gtest/gtest.h>
-
 namespace {
 
 class KeptClipListTest : public ::testing::Test {
 protected:
-    KeptClipListTest() : store_("KORVANE", "kept_list_test"), folder_(testmedia::scratchDir("kept_list")) {
+    KeptClipListTest()
+        : store_("KORVANE", "kept_list_test"), folder_(testmedia::scratchDir("kept_list")) {
         QFile::remove(listPath());
     }
 
@@ -71,7 +73,8 @@ TEST_F(KeptClipListTest, TheListSurvivesACloseAndAStartAndFollowsEveryEdit) {
     ASSERT_EQ(table->rowCount(), 2);
     EXPECT_EQ(table->item(0, 0)->text(), "b b.mp4");
     EXPECT_TRUE(boxes_.messages.empty());
-    EXPECT_TRUE(second->statusText().endsWith("     Length: 00:20:36")) << second->statusText().toStdString();
+    EXPECT_TRUE(second->statusText().endsWith("     Length: 00:20:36"))
+        << second->statusText().toStdString();
 
     second->clips().clear();
     second->clips().rebuildAudioSources();
@@ -94,20 +97,24 @@ TEST_F(KeptClipListTest, ADamagedFileStartsAnEmptyListWithoutAWord) {
     const std::string good = clipFile("good.avi");
     QFile f(listPath());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QString(R"({"version":1,"clips":[{"file":"%1","duration":"10000000","transition":3,"transitionDuration":"0"},
+    f.write(
+        QString(
+            R"({"version":1,"clips":[{"file":"%1","duration":"10000000","transition":3,"transitionDuration":"0"},
                 {"file":"%1","duration":"-5","transition":3,"transitionDuration":"0"},
                 {"file":"%1","duration":"10000000","transition":47,"transitionDuration":"0"}]})")
-                .arg(QString::fromStdString(good))
-                .toUtf8());
+            .arg(QString::fromStdString(good))
+            .toUtf8());
     f.close();
     EXPECT_EQ(start()->clips().count(), 1);
 }
 
 TEST_F(KeptClipListTest, VanishedClipsAreLeftOutWithOneMessageNamingThem) {
-    const std::string a = clipFile("keep.avi"), gone1 = clipFile("gone1.avi"), gone2 = clipFile("gone2.avi");
+    const std::string a = clipFile("keep.avi"), gone1 = clipFile("gone1.avi"),
+                      gone2 = clipFile("gone2.avi");
     {
         auto first = start();
-        for (const std::string& p : {a, gone1, gone2}) first->clips().append(p, 10'000'000, 1, 10'000'000);
+        for (const std::string& p : {a, gone1, gone2})
+            first->clips().append(p, 10'000'000, 1, 10'000'000);
         first->clips().rebuildAudioSources();
     }
     QFile::remove(QString::fromStdString(gone1));

@@ -6,11 +6,11 @@
 
 #include <filesystem>
 
+#include "dsm_reader.h"
 #include "media/codecs/stored_compressors.h"
 #include "media/writers/output_format.h"
 #include "support/media/test_media.h"
 #include "support/media/written_file.h"
-#include "dsm_reader.h"
 
 using namespace media;
 using codecs::CompressorCategory;
@@ -38,13 +38,17 @@ Status writeFive(const codecs::Compressor& c, const TrialOutput& o, const std::s
     const bool global = containerWantsGlobalHeader(container);
     if (c.category() == CompressorCategory::Video) {
         s.video = VideoStreamSpec{o.width, o.height, {o.frameRate.num, o.frameRate.den}, {0, 1}};
-        if (Status st = c.openEncoder(codecs::VideoStreamParams{o.width, o.height, {o.frameRate.num, o.frameRate.den}, global},
-                                      s.videoEncoder.context);
+        if (Status st = c.openEncoder(
+                codecs::VideoStreamParams{
+                    o.width, o.height, {o.frameRate.num, o.frameRate.den}, global},
+                s.videoEncoder.context);
             !st)
             return st;
     } else {
         s.audio = AudioStreamSpec{o.sampleRate, o.channels};
-        if (Status st = c.openEncoder(codecs::AudioStreamParams{o.sampleRate, o.channels, global}, s.audioEncoder.context); !st)
+        if (Status st = c.openEncoder(codecs::AudioStreamParams{o.sampleRate, o.channels, global},
+                                      s.audioEncoder.context);
+            !st)
             return st;
     }
     std::unique_ptr<MediaWriter> w;
@@ -60,7 +64,8 @@ Status writeFive(const codecs::Compressor& c, const TrialOutput& o, const std::s
     } else {
         const int samples = o.sampleRate * kFrames * o.frameRate.den / o.frameRate.num;
         std::vector<float> tone(static_cast<std::size_t>(samples));
-        for (int k = 0; k < samples; ++k) tone[static_cast<std::size_t>(k)] = 0.3f * static_cast<float>((k / 50) % 2);
+        for (int k = 0; k < samples; ++k)
+            tone[static_cast<std::size_t>(k)] = 0.3f * static_cast<float>((k / 50) % 2);
         const float* planes[2] = {tone.data(), tone.data()};
         if (Status st = w->writeAudio(planes, samples); !st) return st;
     }
@@ -68,7 +73,8 @@ Status writeFive(const codecs::Compressor& c, const TrialOutput& o, const std::s
 }
 
 // What the file holds: pictures decoded, or sound samples read.
-bool plays(const std::string& path, const TrialOutput& o, CompressorCategory category, std::string& why) {
+bool plays(const std::string& path, const TrialOutput& o, CompressorCategory category,
+           std::string& why) {
     if (o.formatCode == static_cast<int>(OutputFormat::Dsm)) {
         dsmtest::File f;
         if (!dsmtest::readDsm(path, f, why)) return false;
@@ -79,8 +85,8 @@ bool plays(const std::string& path, const TrialOutput& o, CompressorCategory cat
     if (!writertest::readBack(path, rb, &why)) return false;
     if (category == CompressorCategory::Video) {
         if (rb.framesDecoded < 1 || rb.width != o.width || rb.height != o.height)
-            why = "decoded " + std::to_string(rb.framesDecoded) + " pictures of " + std::to_string(rb.width) + "x" +
-                  std::to_string(rb.height);
+            why = "decoded " + std::to_string(rb.framesDecoded) + " pictures of " +
+                  std::to_string(rb.width) + "x" + std::to_string(rb.height);
         return rb.framesDecoded >= 1 && rb.width == o.width && rb.height == o.height;
     }
     if (rb.audioSamples <= 0) why = "no sound";
@@ -102,14 +108,15 @@ TEST(CompressorTrial, EveryRowNotGreyedWritesAFileThatPlays) {
                 ++offered;
                 codecs::CompressorRef c;
                 ASSERT_TRUE(codecs::bindCompressor(category, i, &c, registry));
-                const std::string path =
-                    dir + "/" + devices[static_cast<std::size_t>(i)].encoder + "." + std::to_string(format) + ".out";
+                const std::string path = dir + "/" + devices[static_cast<std::size_t>(i)].encoder +
+                                         "." + std::to_string(format) + ".out";
                 const Status st = writeFive(*c, o, path);
-                ASSERT_TRUE(st) << devices[static_cast<std::size_t>(i)].friendlyName << " in format " << format << ": "
-                                << st.text();
+                ASSERT_TRUE(st) << devices[static_cast<std::size_t>(i)].friendlyName
+                                << " in format " << format << ": " << st.text();
                 std::string why;
                 EXPECT_TRUE(plays(path, o, category, why))
-                    << devices[static_cast<std::size_t>(i)].friendlyName << " in format " << format << ": " << why;
+                    << devices[static_cast<std::size_t>(i)].friendlyName << " in format " << format
+                    << ": " << why;
                 std::filesystem::remove(path);
             }
             EXPECT_GT(offered, 0) << "format " << format;
@@ -120,7 +127,8 @@ TEST(CompressorTrial, EveryRowNotGreyedWritesAFileThatPlays) {
 TEST(CompressorTrial, RefusalsSayWhatWasRefused) {
     const auto& registry = codecs::installedCompressors();
     // Encoders that the linked libavcodec lacks are passed over.
-    auto check = [&](CompressorCategory category, const char* encoder, const TrialOutput& o, const char* said) {
+    auto check = [&](CompressorCategory category, const char* encoder, const TrialOutput& o,
+                     const char* said) {
         const auto index = codecs::findCompressor(category, encoder, registry);
         if (!index) return;
         const std::string why = compressorRefusal(category, *index, o, registry);
@@ -149,7 +157,8 @@ TEST(CompressorTrial, RefusalsSayWhatWasRefused) {
 
 TEST(CompressorTrial, FreshSettingsJoinMp4AndMatroskaWithH264AndAac) {
     for (int format : {2, 4}) {
-        const codecs::ResolvedCompressors r = codecs::ResolveStoredCompressors({codecs::kNeverChosen, codecs::kNeverChosen, format});
+        const codecs::ResolvedCompressors r =
+            codecs::ResolveStoredCompressors({codecs::kNeverChosen, codecs::kNeverChosen, format});
         ASSERT_TRUE(r.pVideoCompressor);
         ASSERT_TRUE(r.pAudioCompressor);
         EXPECT_EQ(r.pVideoCompressor->device().encoder, "libx264");
@@ -157,7 +166,9 @@ TEST(CompressorTrial, FreshSettingsJoinMp4AndMatroskaWithH264AndAac) {
         EXPECT_EQ(compressorRefusal(*r.pVideoCompressor, trialFor(format)), "");
         EXPECT_EQ(compressorRefusal(*r.pAudioCompressor, trialFor(format)), "");
     }
-    const codecs::ResolvedCompressors avi = codecs::ResolveStoredCompressors({codecs::kNeverChosen, codecs::kNeverChosen, 0});
+    const codecs::ResolvedCompressors avi =
+        codecs::ResolveStoredCompressors({codecs::kNeverChosen, codecs::kNeverChosen, 0});
     ASSERT_TRUE(avi.pVideoCompressor);
-    EXPECT_EQ(avi.pVideoCompressor->device().encoder, "mpeg4") << "the DivX-compatible one, as before";
+    EXPECT_EQ(avi.pVideoCompressor->device().encoder, "mpeg4")
+        << "the DivX-compatible one, as before";
 }
