@@ -56,6 +56,7 @@ void ClipList::rebuildAudioSources() {
         source.duration = clip.duration;
     }
     audioCount_ = count_;
+    if (edited_) edited_();
 }
 
 std::string clipDisplayName(std::string_view path) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -65,7 +66,10 @@ public:
     void clear() { count_ = 0; }
 
     // The audio track's list: after rebuild it has the clips' count, file names and durations.
+    // Every edit ends with this rebuild, so it then tells the edited handler.
     void rebuildAudioSources();
+    // Called after each edit; the window keeps the list on disk with it.
+    void setEditedHandler(std::function<void()> handler) { edited_ = std::move(handler); }
     int audioSourceCount() const { return audioCount_; }
     // L, the length of the joined video, as the last timeline build found it.
     media::Ticks totalLength() const { return totalLength_; }
@@ -79,6 +83,7 @@ private:
     std::array<AudioSource, kMaxClips> audio_{};
     int audioCount_ = 0;
     media::Ticks totalLength_ = 0;
+    std::function<void()> edited_;
 };
 
 // The name a list row shows for a path: its last component, name and extension.

@@ -1,6 +1,7 @@
 #include "app/clip_list_view.h"
 
 #include "app/clip_list.h"
+#include "app/clip_thumbnails.h"
 #include "app/transition_names.h"
 #include "ui/message_box.h"
 #include "ui/text_lookup.h"
@@ -24,7 +25,24 @@ QTableWidgetItem* centred(const QString& text) {
 
 }  // namespace
 
-ClipListView::ClipListView(QTableWidget* table, ClipList& clips) : table_(table), clips_(clips) {}
+ClipListView::ClipListView(QTableWidget* table, ClipList& clips)
+    : table_(table), clips_(clips), thumbnails_(new ClipThumbnails(table)) {
+    table_->setIconSize(QSize(ClipThumbnails::kWidth, ClipThumbnails::kHeight));
+    QObject::connect(thumbnails_, &ClipThumbnails::ready, table_,
+                     [this](const QString& path) { showThumbnail(path); });
+}
+
+ClipListView::~ClipListView() {
+    // The table may live on; its pictures no longer reach this view.
+    QObject::disconnect(thumbnails_, nullptr, table_, nullptr);
+}
+
+void ClipListView::showThumbnail(const QString& path) {
+    const QIcon icon = thumbnails_->icon(path);
+    for (int row = 0; row < clips_.count() && row < table_->rowCount(); ++row)
+        if (QString::fromStdString(clips_.at(row).fileName.str()) == path)
+            if (QTableWidgetItem* item = table_->item(row, 0)) item->setIcon(icon);
+}
 
 void ClipListView::setUpColumns() {
     table_->setColumnCount(4);
@@ -47,7 +65,9 @@ QString ClipListView::durationCellText(long long ticks) {
 
 void ClipListView::fillRow(int row) {
     const ClipItem& clip = clips_.at(row);
-    table_->setItem(row, 0, centred(fileCellText(clips_, row)));
+    QTableWidgetItem* name = centred(fileCellText(clips_, row));
+    name->setIcon(thumbnails_->icon(QString::fromStdString(clip.fileName.str())));
+    table_->setItem(row, 0, name);
     table_->setItem(row, 1, centred(durationCellText(clip.duration)));
     table_->setItem(row, 2, centred(transitionListName(clip.transitionIndex)));
     table_->setItem(row, 3, centred(durationCellText(clip.transitionDuration)));

@@ -6,11 +6,13 @@
 #include <vector>
 
 class ClipList;
+class ClipThumbnails;
 class QTableWidget;
 
 class ClipListView {
 public:
     ClipListView(QTableWidget* table, ClipList& clips);
+    ~ClipListView();
 
     // Header texts (strings 138, 139, 140, 139), centred columns of 144, 81, 160, 81 pixels.
     void setUpColumns();
@@ -46,7 +48,10 @@ private:
     int nextSelectedRow(int after) const;
     int previousSelectedRow(int before) const;
     void fillRow(int row);
+    // Puts a first picture that has just been decoded beside every row of its file.
+    void showThumbnail(const QString& path);
 
     QTableWidget* table_;
     ClipList& clips_;
+    ClipThumbnails* thumbnails_;  // owned by the table
 };

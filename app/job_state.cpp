@@ -40,5 +40,5 @@ void JobStateControl::applyButtonTexts() {
 
 void JobStateControl::tick() {
     ++elapsed_;
-    emit progressText(progressStatusText(elapsed_));
+    emit progressText(joinProgressText(elapsed_, done_ ? done_() : -1.0));
 }

@@ -3,6 +3,7 @@
 // buttons disabled in each, and the once-a-second progress text of a running Join.
 #include <QObject>
 #include <QTimer>
+#include <functional>
 
 class QWidget;
 
@@ -24,6 +25,10 @@ public:
     // resets the elapsed seconds.
     void setState(JobState state);
 
+    // Where the progress text finds the share of the running Join done (0..1, negative
+    // when unknown); asked once a second on the window's thread.
+    void setProgressSource(std::function<double()> done) { done_ = std::move(done); }
+
     // Rewrites the Join and Preview texts in the current language.
     void applyButtonTexts();
 
@@ -38,4 +43,5 @@ private:
     JobState state_ = JobState::Idle;
     int elapsed_ = 0;
     QTimer timer_;
+    std::function<double()> done_;
 };

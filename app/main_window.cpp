@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/clip_list_file.h"
 #include "app/clip_list_view.h"
 #include "app/control_ids.h"
 #include "app/default_output_name.h"
@@ -70,6 +71,7 @@ void CSlidemintDlg::initialise() {
     DisableDivxFeedback(divxSettingsStore());
     bindCompressors(readCompressorChoice(store_));
     clipView_->setUpColumns();
+    restoreKeptClips();
 
     transitionDefaults_ = readTransitionDefaults(store_);
     random_.seed(static_cast<std::mt19937::result_type>(
@@ -82,9 +84,24 @@ void CSlidemintDlg::initialise() {
     translateTexts();
 }
 
+void CSlidemintDlg::restoreKeptClips() {
+    const QString path = clipListFileBeside(store_.filePath());
+    const RestoredClipList restored = restoreClipList(path, *clips_);
+    clipView_->refresh();
+    if (!restored.missing.isEmpty())
+        ui::showMessage(this, missingClipsText(restored.missing), StringText(108));
+    // From now on every edit is kept at once, however the program ends later.
+    clips_->setEditedHandler([this, path] {
+        saveClipList(*clips_, path);
+        showListLength();
+    });
+    if (!restored.missing.isEmpty() || restored.damaged) saveClipList(*clips_, path);
+}
+
 void CSlidemintDlg::bindCompressors(const StoredCompressorChoice& choice) {
     media::codecs::ResolvedCompressors resolved =
-        media::codecs::ResolveStoredCompressors({choice.video, choice.audio}, compressorRegistry());
+        media::codecs::ResolveStoredCompressors({choice.video, choice.audio, options_.outputFormat},
+                                                compressorRegistry());
     for (const media::Status& failure : resolved.messages)
         ui::showPlainMessage(this, QString::fromStdString(failure.text()));
     compressors_.video = std::move(resolved.pVideoCompressor);
@@ -142,11 +159,21 @@ void CSlidemintDlg::connectCommands() {
 }
 
 void CSlidemintDlg::showSettingsStatus() {
-    setStatusText(settingsStatusText(options_));
+    statusLine_ = settingsStatusText(options_);
+    showListLength();
 }
 
 void CSlidemintDlg::showDoneStatus() {
-    setStatusText(doneStatusText(options_));
+    statusLine_ = doneStatusText(options_);
+    showListLength();
+}
+
+void CSlidemintDlg::showListLength() {
+    // While a Join runs the line is its progress, rewritten every second.
+    if (jobState_->converting()) return;
+    media::Ticks length = 0;
+    for (int i = 0; i < clips_->count(); ++i) length += clips_->at(i).duration;
+    setStatusText(statusLine_ + lengthStatusText(length));
 }
 
 void CSlidemintDlg::setStatusText(const QString& text) {

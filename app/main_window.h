@@ -67,7 +67,12 @@ public:
 
     // The status line.
     void showSettingsStatus();
+    // The list kept from the last run, read back at start; every later edit keeps it.
+    void restoreKeptClips();
     void showDoneStatus();
+    // The settings or "Done" line followed by the length of the joined result, recomposed
+    // after every edit of the list.
+    void showListLength();
     void setStatusText(const QString& text);
     QString statusText() const;
 
@@ -157,5 +162,6 @@ private:
     QPixmap background_;
     QTableWidget* list_ = nullptr;
     QLabel* status_ = nullptr;
+    QString statusLine_;  // the settings or "Done" line, before the list's length
     bool closing_ = false;
 };

@@ -70,7 +70,13 @@ void CSlidemintDlg::startJoin() {
     timeline::OutputRenderer renderer(this, options_, {compressors_.video, compressors_.audio},
                                       [this] { postGraphNotify(); });
     renderer.RenderToFile(builder.takeCurrent());
-    if (renderer.started()) setOutputRun(renderer.takeRun());
+    if (!renderer.started()) return;
+    setOutputRun(renderer.takeRun());
+    const double expectedPictures = static_cast<double>(builder.length()) / 1e7 * options_.frameRate;
+    jobState_->setProgressSource([this, expectedPictures] {
+        if (!outputRun_ || !outputRun_->output() || expectedPictures <= 0) return -1.0;
+        return static_cast<double>(outputRun_->output()->picturesWritten()) / expectedPictures;
+    });
 }
 
 void CSlidemintDlg::setOutputRun(std::unique_ptr<timeline::OutputRun> run) {

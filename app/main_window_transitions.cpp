@@ -19,6 +19,7 @@ void CSlidemintDlg::onTransitionDefaults() {
                 "of the photo list now?"),
             QStringLiteral("Refresh photo list"))) {
         refreshClipTransitions(*clips_, before.mode, after, random_);
+        clips_->rebuildAudioSources();  // an edit like any other: the kept list follows it
     }
     // Whatever the answer, clips added from now on get the new defaults.
     transitionDefaults_ = after;

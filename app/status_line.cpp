@@ -22,7 +22,38 @@ QString doneStatusText(const OutputOptions& o) {
     return QStringLiteral("%1. %2").arg(StringText(163), settingsStatusText(o));
 }
 
-QString progressStatusText(int seconds) {
+namespace {
+
+QString clockText(int seconds) {
     const int s = qMax(0, seconds);
-    return QString::asprintf("Please wait... Used Time: %02d:%02d:%02d", s / 3600, (s % 3600) / 60, (s % 3600) % 60);
+    return QString::asprintf("%02d:%02d:%02d", s / 3600, (s % 3600) / 60, (s % 3600) % 60);
+}
+
+// Before two seconds have passed and 1% is written, a rate measured from so little says
+// nothing about the rest of the join.
+constexpr int kEstimateAfterSeconds = 2;
+constexpr double kEstimateAfterShare = 0.01;
+
+}  // namespace
+
+QString lengthStatusText(media::Ticks length) {
+    const media::Ticks seconds = qMax<media::Ticks>(0, length / media::kTicksPerSecond);
+    return QStringLiteral("     Length: ") + clockText(static_cast<int>(qMin<media::Ticks>(seconds, 359999)));
+}
+
+QString progressStatusText(int seconds) {
+    return QStringLiteral("Please wait... Used Time: ") + clockText(seconds);
+}
+
+QString joinProgressText(int seconds, double done) {
+    QString text = progressStatusText(seconds);
+    if (done < 0) return text;
+    // 100% only when the file is finished, which ends the progress line anyway.
+    const double share = qMin(done, 0.99);
+    text += QStringLiteral("   %1%").arg(static_cast<int>(share * 100));
+    if (seconds >= kEstimateAfterSeconds && share >= kEstimateAfterShare) {
+        const double left = seconds * (1.0 - share) / share;
+        text += QStringLiteral("   about %1 left").arg(clockText(static_cast<int>(left + 0.5)));
+    }
+    return text;
 }

@@ -2,6 +2,8 @@
 // The texts of the status line 1021.
 #include <QString>
 
+#include "media/core/ticks.h"
+
 struct OutputOptions;
 
 // "Output file: <name>     Resolution: <w>*<h>", or "... Resolution: Original size" when
@@ -11,5 +13,15 @@ QString settingsStatusText(const OutputOptions& options);
 // The line a finished or stopped Join leaves: "Done. " followed by the settings line.
 QString doneStatusText(const OutputOptions& options);
 
+// "     Length: hh:mm:ss": the end of the status line, the length of the joined result
+// (whole seconds, the fraction dropped).
+QString lengthStatusText(media::Ticks length);
+
 // "Please wait... Used Time: hh:mm:ss" for `seconds` elapsed.
 QString progressStatusText(int seconds);
+
+// The progress line of a running Join: the text above, the share done and, once it can be
+// told, the time left: "Please wait... Used Time: 00:00:05   46%   about 00:00:06 left".
+// `done` is the share of the result written, 0..1; a negative share (unknown) shows the
+// elapsed time alone.
+QString joinProgressText(int seconds, double done);

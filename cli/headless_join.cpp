@@ -74,14 +74,13 @@ public:
         clock_.start();
     }
 
-    // Once a second: "Please wait... Used Time: hh:mm:ss   nn%".
+    // Once a second: "Please wait... Used Time: hh:mm:ss   nn%   about hh:mm:ss left".
     void update(std::int64_t picturesWritten) {
         const int seconds = static_cast<int>(clock_.elapsed() / 1000);
         if (quiet_ || seconds == shownSeconds_) return;
         shownSeconds_ = seconds;
-        const int percent =
-            expected_ > 0 ? static_cast<int>(std::min(99.0, 100.0 * static_cast<double>(picturesWritten) / expected_)) : 0;
-        const QByteArray line = (progressStatusText(seconds) + QStringLiteral("   %1%").arg(percent)).toUtf8();
+        const double done = expected_ > 0 ? static_cast<double>(picturesWritten) / expected_ : 0.0;
+        const QByteArray line = joinProgressText(seconds, done).toUtf8();
         std::fprintf(terminal_.progress, terminal_.rewriteLine ? "\r%s" : "%s\n", line.constData());
         std::fflush(terminal_.progress);
         drawn_ = true;

@@ -49,11 +49,14 @@ QString chooseCompressor(CompressorCategory category, const QString& name, Compr
              known.join(QStringLiteral(", ")));
 }
 
-void readStored(const SettingsStore& store, const QString& output, JoinSetup& setup) {
+void readStored(const SettingsStore& store, const QString& output, std::optional<int> format, JoinSetup& setup) {
     OutputOptions& o = setup.options;
     o.outputFormat = store.readInt(settings::kSettings, settings::kOutputFormat, settings::kDefaultOutputFormat);
+    // A compressor never chosen is the preferred one of the format this join writes.
+    if (format) o.outputFormat = *format;
     const StoredCompressorChoice choice = readCompressorChoice(store);
-    media::codecs::ResolvedCompressors resolved = media::codecs::ResolveStoredCompressors({choice.video, choice.audio});
+    media::codecs::ResolvedCompressors resolved =
+        media::codecs::ResolveStoredCompressors({choice.video, choice.audio, o.outputFormat});
     for (const media::Status& failure : resolved.messages)
         ui::showPlainMessage(nullptr, QString::fromStdString(failure.text()));
     setup.compressors.video = std::move(resolved.pVideoCompressor);
@@ -68,7 +71,7 @@ void readStored(const SettingsStore& store, const QString& output, JoinSetup& se
 
 QString setUpJoin(const JoinRequest& r, const SettingsStore& store, JoinSetup& setup) {
     const QString output = QFileInfo(r.output).absoluteFilePath();
-    readStored(store, output, setup);
+    readStored(store, output, r.format, setup);
     OutputOptions& o = setup.options;
     o.outputName = output;
     if (r.format) o.outputFormat = *r.format;

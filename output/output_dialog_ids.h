@@ -39,5 +39,7 @@ inline constexpr int kAudioBitrateUnit = 1091;
 inline constexpr int kAudioBitrateShadow = 1092;
 inline constexpr int kFormatList = 1093;
 inline constexpr int kFormatLabel = 1096;
+inline constexpr int kOggVideoCodec = 1097;
+inline constexpr int kOggAudioCodec = 1098;
 
 }  // namespace outputdlg

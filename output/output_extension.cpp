@@ -23,8 +23,12 @@ QString outputFormatFilter(int code) {
 std::optional<QString> withOutputExtension(int code, const QString& path) {
     const QString extension = outputFormatExtension(code);
     if (extension.isEmpty()) return std::nullopt;
+    // Only the file name's own extension goes: a "." in a folder name ("/home/j.doe/...")
+    // is part of the folder, and a name that starts with "." (".clip") has no extension.
+    const qsizetype nameStart = path.lastIndexOf(u'/') + 1;
     const qsizetype dot = path.lastIndexOf(u'.');
-    return (dot < 0 ? path : path.left(dot)) + extension;
+    const bool hasExtension = dot > nameStart;
+    return (hasExtension ? path.left(dot) : path) + extension;
 }
 
 }  // namespace output

@@ -14,8 +14,8 @@ QString outputFormatExtension(int code);
 // extension ("Windows Media Video file (*.wmv)"); empty for a code outside 0..6.
 QString outputFormatFilter(int code);
 
-// The extension rule: the path is cut at its last "." (searched in the whole path, folders
-// included; without a "." the whole path is kept) and the code's extension is appended.
+// The extension rule: the file name's extension (from its last ".", never in a folder
+// name) is replaced by the code's extension, or the extension is appended when there is none.
 // No value for a code outside 0..6.
 std::optional<QString> withOutputExtension(int code, const QString& path);
 

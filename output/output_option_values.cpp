@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -48,6 +49,17 @@ int frameSizeRow(int width, int height) {
         if (kPresetFrameSizes[row].width == width && kPresetFrameSizes[row].height == height)
             return row;
     return kCustomSizeRow;
+}
+
+int formatRow(int code) {
+    for (int row = 0; row < static_cast<int>(std::size(kFormatRows)); ++row)
+        if (kFormatRows[row].code == code) return row;
+    return 0;
+}
+
+int formatCodeOfRow(int row) {
+    if (row < 0 || row >= static_cast<int>(std::size(kFormatRows))) return kFormatRows[0].code;
+    return kFormatRows[row].code;
 }
 
 int audioBitrateRow(int bitrate) {

@@ -11,12 +11,26 @@ struct FrameSize {
     int height;
 };
 
-// Rows 0..7 of the resolution list; row 8 is the custom size.
-inline constexpr FrameSize kPresetFrameSizes[] = {{800, 600}, {640, 480}, {720, 576}, {720, 480},
-                                                  {480, 576}, {480, 480}, {352, 288}, {352, 240}};
-inline constexpr int kCustomSizeRow = 8;
+// Rows 0..9 of the resolution list; the last row is the custom size. The two HD sizes
+// come after the older ones, so the rows a user knew keep their places.
+inline constexpr FrameSize kPresetFrameSizes[] = {
+    {800, 600}, {640, 480}, {720, 576}, {720, 480},  {480, 576},
+    {480, 480}, {352, 288}, {352, 240}, {1280, 720}, {1920, 1080}};
+inline constexpr int kCustomSizeRow = 10;
 // The preset row of exactly that size, or the custom row.
 int frameSizeRow(int width, int height);
+
+// The Output Format list's rows, in the order shown, and the format code of each.
+struct FormatRow {
+    const char* name;
+    int code;
+};
+inline constexpr FormatRow kFormatRows[] = {{"WMV", 1}, {"ASF", 3}, {"AVI", 0}, {"MKV", 2},
+                                            {"MP4", 4}, {"OGM", 6}, {"DSM", 5}};
+// The row that shows a format code; row 0 ("WMV") for a code the program does not know.
+int formatRow(int code);
+// The code a row stands for; WMV for no row.
+int formatCodeOfRow(int row);
 
 // Rows 0..4 of the frame-rate list; row 5 is a custom rate.
 inline constexpr double kPresetFrameRates[] = {23.976, 24.0, 25.0, 29.97, 30.0};

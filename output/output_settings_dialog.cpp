@@ -3,7 +3,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 
+#include "media/writers/compressor_trial.h"
+#include "media/writers/output_format.h"
 #include "output/output_dialog_ids.h"
 #include "output/output_extension.h"
 #include "output/output_option_values.h"
@@ -107,10 +110,12 @@ void CDialogOutputSettings::fillControls() {
 
     QComboBox* format = list(kFormatList);
     format->clear();
-    format->addItems({QStringLiteral("WMV"), QStringLiteral("ASF")});
-    format->setCurrentIndex(working_.outputFormat == output::kAsf ? 1 : 0);
+    for (const output::FormatRow& row : output::kFormatRows)
+        format->addItem(QString::fromLatin1(row.name));
+    format->setCurrentIndex(output::formatRow(working_.outputFormat));
     // The record's own format, even one the list does not offer.
     applyFormatLayout(working_.outputFormat);
+    markUnusableCompressors();
 }
 
 void CDialogOutputSettings::fillCompressorList(QComboBox* box, CompressorCategory category) {
@@ -118,7 +123,49 @@ void CDialogOutputSettings::fillCompressorList(QComboBox* box, CompressorCategor
     for (const std::string& row : media::codecs::compressorListRows(category, registry_))
         box->addItem(QString::fromStdString(row));
     box->setCurrentIndex(media::codecs::initialCompressorRow(
-        category, store_.compressorNumber(category), registry_));
+        category, store_.compressorNumber(category), registry_, working_.outputFormat));
+}
+
+void CDialogOutputSettings::markUnusableCompressors() {
+    // Windows Media and Ogg files choose their own codecs: the lists are not in use.
+    const int code = working_.outputFormat;
+    if (code < 0 || code > output::kOgm || isWindowsMediaFormat(code) || code == output::kOgm) return;
+    markUnusableRows(list(kVideoCompressorList), CompressorCategory::Video);
+    markUnusableRows(list(kAudioCompressorList), CompressorCategory::Audio);
+}
+
+void CDialogOutputSettings::markUnusableRows(QComboBox* box, CompressorCategory category) {
+    auto* model = qobject_cast<QStandardItemModel*>(box->model());
+    if (!model) return;
+    media::TrialOutput trial;
+    trial.formatCode = working_.outputFormat;
+    trial.width = output::frameSide(edit(kWidth)->text());
+    trial.height = output::frameSide(edit(kHeight)->text());
+    const double rate = output::leadingDecimal(edit(kFrameRate)->text());
+    trial.frameRate = media::exactFrameRate(rate >= output::kMinimumFrameRate ? rate : output::kPresetFrameRates[0]);
+
+    const media::ContainerInfo* container = media::containerForCode(trial.formatCode);
+    const bool video = category == CompressorCategory::Video;
+    const AVCodecID uncompressed = video ? AV_CODEC_ID_RAWVIDEO : AV_CODEC_ID_PCM_S16LE;
+    std::vector<std::string> reasons(static_cast<std::size_t>(box->count()));
+    if (container && !media::containerCarries(*container, uncompressed))
+        reasons[0] = std::string("A ") + container->name + " file cannot hold " +
+                     (video ? "uncompressed pictures." : "uncompressed sound.");
+    for (int row = 1; row < box->count(); ++row)
+        reasons[static_cast<std::size_t>(row)] = media::compressorRefusal(category, row - 1, trial, registry_);
+
+    for (int row = 0; row < box->count(); ++row) {
+        QStandardItem* item = model->item(row);
+        const std::string& why = reasons[static_cast<std::size_t>(row)];
+        item->setEnabled(why.empty());
+        item->setToolTip(QString::fromStdString(why));
+    }
+    const int current = box->currentIndex();
+    if (current < 0 || reasons[static_cast<std::size_t>(current)].empty()) return;
+    if (auto instead = media::workingCompressor(category, trial, registry_))
+        box->setCurrentIndex(*instead + 1);
+    else if (reasons[0].empty())
+        box->setCurrentIndex(0);
 }
 
 void CDialogOutputSettings::connectActions() {
@@ -129,6 +176,10 @@ void CDialogOutputSettings::connectActions() {
     connect(list(kFrameRateList), &QComboBox::currentIndexChanged, this,
             &CDialogOutputSettings::onFrameRateChanged);
     auto button = [this](int id) { return qobject_cast<QPushButton*>(control(id)); };
+    // A typed size or rate is tried when the user leaves its box.
+    for (int id : {kWidth, kHeight, kFrameRate})
+        connect(edit(id), &QLineEdit::editingFinished, this,
+                &CDialogOutputSettings::markUnusableCompressors);
     connect(button(kDefault), &QPushButton::clicked, this, &CDialogOutputSettings::onDefault);
     connect(button(kSettings), &QPushButton::clicked, this, &CDialogOutputSettings::onSettings);
     connect(button(kBrowse), &QPushButton::clicked, this, &CDialogOutputSettings::onBrowse);
@@ -145,17 +196,19 @@ void CDialogOutputSettings::applyFormatLayout(int code) {
     }
     if (code < 0) return;
     const bool windowsMedia = isWindowsMediaFormat(code);
-    showControls({kVideoCompressorLabel, kAudioCompressorLabel, kVideoCompressorList,
-                  kAudioCompressorList, kSettings, kCompressorNote},
-                 !windowsMedia);
+    const bool ogg = code == output::kOgm;
+    showControls({kVideoCompressorLabel, kAudioCompressorLabel, kCompressorNote}, !windowsMedia);
+    showControls({kVideoCompressorList, kAudioCompressorList, kSettings}, !windowsMedia && !ogg);
+    showControls({kOggVideoCodec, kOggAudioCodec}, ogg);
     showControls({kVideoBitrate, kAudioBitrateList, kVideoBitrateLabel, kAudioBitrateLabel,
                   kVideoBitrateUnit, kAudioBitrateUnit},
                  windowsMedia);
 }
 
 void CDialogOutputSettings::onFormatChanged(int row) {
-    working_.outputFormat = row == 1 ? output::kAsf : output::kWmv;
+    working_.outputFormat = output::formatCodeOfRow(row);
     applyFormatLayout(working_.outputFormat);
+    markUnusableCompressors();
 }
 
 void CDialogOutputSettings::onResolutionChanged(int row) {
@@ -169,6 +222,7 @@ void CDialogOutputSettings::onResolutionChanged(int row) {
         edit(kHeight)->setText(QString::number(working_.outputHeight));
         showControls({kWidth, kHeight}, true);
     }
+    markUnusableCompressors();
 }
 
 void CDialogOutputSettings::onFrameRateChanged(int row) {
@@ -180,6 +234,7 @@ void CDialogOutputSettings::onFrameRateChanged(int row) {
         edit(kFrameRate)->setText(QString::asprintf("%.3f", working_.frameRate));
         control(kFrameRate)->show();
     }
+    markUnusableCompressors();
 }
 
 void CDialogOutputSettings::onDefault() {
@@ -190,10 +245,12 @@ void CDialogOutputSettings::onDefault() {
     }
     list(kVideoCompressorList)
         ->setCurrentIndex(
-            media::codecs::preferredCompressorRow(CompressorCategory::Video, registry_));
+            media::codecs::preferredCompressorRow(CompressorCategory::Video, registry_,
+                                                  working_.outputFormat));
     list(kAudioCompressorList)
-        ->setCurrentIndex(
-            media::codecs::preferredCompressorRow(CompressorCategory::Audio, registry_));
+        ->setCurrentIndex(media::codecs::preferredCompressorRow(
+            CompressorCategory::Audio, registry_, working_.outputFormat));
+    markUnusableCompressors();
 }
 
 void CDialogOutputSettings::onSettings() {
@@ -251,7 +308,11 @@ void CDialogOutputSettings::onOk() {
                         platform::applicationTitle());
         return;
     }
-    const QString name = edit(kOutputFile)->text();
+    // A typed name gets the chosen format's extension, as a Browse result does: the file
+    // written is then the format its name says.
+    const int formatCode = output::formatCodeOfRow(list(kFormatList)->currentIndex());
+    const QString name =
+        output::withOutputExtension(formatCode, edit(kOutputFile)->text()).value_or(QString());
     if (name.toUtf8().size() > kMaxOutputNameBytes) {
         // A cut path would name another file; the user shortens it instead.
         ui::showMessage(
@@ -297,7 +358,7 @@ void CDialogOutputSettings::onOk() {
     if (audioRow >= 0) working_.audioBitrate = output::kAudioBitrates[audioRow];
     stored.audioBitrate = working_.audioBitrate;
 
-    working_.outputFormat = list(kFormatList)->currentIndex() == 1 ? output::kAsf : output::kWmv;
+    working_.outputFormat = formatCode;
     stored.outputFormat = working_.outputFormat;
 
     store_.write(stored);

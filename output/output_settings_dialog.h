@@ -40,6 +40,10 @@ public:
 private:
     void fillControls();
     void fillCompressorList(QComboBox* list, media::codecs::CompressorCategory category);
+    // Greys the compressor rows that cannot write the chosen format at the chosen size and
+    // rate, each with a tooltip saying why; a greyed selection gives way to a row that works.
+    void markUnusableCompressors();
+    void markUnusableRows(QComboBox* list, media::codecs::CompressorCategory category);
     void connectActions();
 
     void onFormatChanged(int row);

@@ -13,14 +13,15 @@ const std::vector<ControlTemplate>& dialogTemplate() {
     using K = ControlKind;
     static const std::vector<ControlTemplate> layout = {
         {kFormatLabel, K::Label, "Output Format:", {7, 9, 80, 8}},
-        {kFormatList, K::DropList, "WMV|ASF", {90, 7, 80, 60}},
+        {kFormatList, K::DropList, "WMV|ASF|AVI|MKV|MP4|OGM|DSM", {90, 7, 80, 60}},
         {kOutputFileLabel, K::Label, "Output file:", {7, 27, 80, 8}},
         {kOutputFile, K::Edit, "", {90, 25, 130, 13}},
         {kBrowse, K::Button, "Browse", {224, 24, 47, 15}},
         {kResolutionLabel, K::Label, "Resolution:", {7, 45, 80, 8}},
         {kResolutionList,
          K::DropList,
-         "800*600|640*480|720 * 576|720 * 480|480*576|480*480|352 * 288|352 * 240|Custom Size",
+         "800*600|640*480|720 * 576|720 * 480|480*576|480*480|352 * 288|352 * 240|1280*720|"
+         "1920*1080|Custom Size",
          {90, 43, 80, 100}},
         {kWidth, K::CentredEdit, "", {174, 43, 40, 13}},
         {kHeight, K::CentredEdit, "", {218, 43, 40, 13}},
@@ -34,6 +35,9 @@ const std::vector<ControlTemplate>& dialogTemplate() {
         {kSettings, K::Button, "Settings", {224, 96, 47, 15}},
         {kAudioCompressorLabel, K::Label, "Audio compressor:", {7, 117, 80, 8}},
         {kAudioCompressorList, K::DropList, "", {90, 115, 130, 100}},
+        // An Ogg file always holds Theora and Vorbis: shown in place of the two lists.
+        {kOggVideoCodec, K::DropList, "Theora (libtheora)", {90, 97, 130, 100}},
+        {kOggAudioCodec, K::DropList, "Vorbis (libvorbis)", {90, 115, 130, 100}},
         {kCompressorNote,
          K::Label,
          "Note: some video and audio compressors may not work properly. For more detail, please "
@@ -105,6 +109,11 @@ void createDialogControls(QWidget* dialog, const DialogUnits& units) {
     // Never shown: the Settings button's scratch list and the copy of the audio bitrate.
     findDialogControl(dialog, kScratchList)->hide();
     findDialogControl(dialog, kAudioBitrateShadow)->hide();
+    for (int id : {kOggVideoCodec, kOggAudioCodec}) {
+        QWidget* fixed = findDialogControl(dialog, id);
+        fixed->setEnabled(false);
+        fixed->hide();
+    }
 }
 
 QWidget* findDialogControl(const QWidget* dialog, int id) {

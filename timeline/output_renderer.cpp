@@ -3,6 +3,7 @@
 #include <QUrl>
 #include <new>
 
+#include "media/writers/compressor_trial.h"
 #include "media/writers/output_format.h"
 #include "output/compressor_configure.h"
 #include "output/filter_property_dialog.h"
@@ -52,6 +53,37 @@ media::Status checkCarried(const media::ContainerInfo& container, const AVCodec*
     return media::Status::invalidArg("The codec \"" + media::codecDisplayName(codec->id) +
                                      "\" cannot be written into a " + container.name +
                                      " file. Choose another compressor or another output format.");
+}
+
+media::TrialOutput trialOutput(int formatCode, const media::codecs::VideoStreamParams& p) {
+    media::TrialOutput o;
+    o.formatCode = formatCode;
+    o.width = p.width;
+    o.height = p.height;
+    o.frameRate = {p.frameRate.num, p.frameRate.den};
+    return o;
+}
+
+media::TrialOutput trialOutput(int formatCode, const media::codecs::AudioStreamParams& p) {
+    media::TrialOutput o;
+    o.formatCode = formatCode;
+    o.sampleRate = p.sampleRate;
+    o.channels = p.channels;
+    return o;
+}
+
+// A compressor that cannot write this output is refused before the file is begun, with
+// what it refused and what would work instead.
+media::Status compressorFits(const media::codecs::Compressor& compressor, const media::TrialOutput& output) {
+    const std::string refusal = media::compressorRefusal(compressor, output);
+    if (refusal.empty()) return media::Status::ok();
+    std::string advice = " Choose another compressor in the Options dialog";
+    const auto& devices = media::codecs::installedCompressors().devices(compressor.category());
+    if (auto instead = media::workingCompressor(compressor.category(), output))
+        advice += ", for example \"" + devices[static_cast<std::size_t>(*instead)].friendlyName + "\"";
+    else
+        advice += ", or another output format";
+    return media::Status::invalidArg(refusal + advice + ".");
 }
 
 }  // namespace
@@ -192,6 +224,13 @@ media::Status OutputRenderer::insertCompressor(const media::ContainerInfo& conta
         return s;
     }
     media::Status s = checkCarried(container, compressor->codec());
+    if (s) {
+        s = compressorFits(*compressor, trialOutput(static_cast<int>(container.format), params));
+        if (!s) {
+            ui::showPlainMessage(owner_, QString::fromStdString(s.text()));
+            return s;
+        }
+    }
     if (s) s = compressor->openEncoder(params, encoder);
     if (!s) {
         message(owner_, "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )");

@@ -1,6 +1,7 @@
 #include "media/codecs/compressor_registry.h"
 
 #include "media/codecs/compressor_catalogue.h"
+#include "media/writers/output_format.h"
 
 namespace media::codecs {
 
@@ -23,7 +24,16 @@ std::string asciiLower(std::string text) {
 }
 
 std::optional<int> findPreferredCompressor(CompressorCategory category,
-                                           const CompressorRegistry& registry) {
+                                           const CompressorRegistry& registry, int outputFormat) {
+    const bool modern = outputFormat == static_cast<int>(OutputFormat::Mp4) ||
+                        outputFormat == static_cast<int>(OutputFormat::Matroska);
+    if (modern) {
+        const auto& devices = registry.devices(category);
+        const char* encoder = category == CompressorCategory::Video ? "libx264" : "aac";
+        for (std::size_t i = 0; i < devices.size(); ++i)
+            if (devices[i].encoder == encoder) return static_cast<int>(i);
+        // Without them, the name search below still finds a compressor these files hold.
+    }
     const std::string wanted =
         category == CompressorCategory::Video ? kVideoPreferenceText : kAudioPreferenceText;
     const auto& devices = registry.devices(category);
@@ -94,14 +104,15 @@ std::vector<std::string> compressorListRows(CompressorCategory category,
     return rows;
 }
 
-int preferredCompressorRow(CompressorCategory category, const CompressorRegistry& registry) {
-    auto found = findPreferredCompressor(category, registry);
+int preferredCompressorRow(CompressorCategory category, const CompressorRegistry& registry,
+                           int outputFormat) {
+    auto found = findPreferredCompressor(category, registry, outputFormat);
     return found ? *found + 1 : 0;
 }
 
 int initialCompressorRow(CompressorCategory category, int storedNumber,
-                         const CompressorRegistry& registry) {
-    if (storedNumber == -2) return preferredCompressorRow(category, registry);
+                         const CompressorRegistry& registry, int outputFormat) {
+    if (storedNumber == -2) return preferredCompressorRow(category, registry, outputFormat);
     const auto rows = static_cast<long long>(registry.devices(category).size()) + 1;
     const long long row = static_cast<long long>(storedNumber) + 1;
     return row >= 0 && row < rows ? static_cast<int>(row) : -1;

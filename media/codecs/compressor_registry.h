@@ -46,8 +46,13 @@ std::optional<int> FindPreferredVideoCompressor(
     const CompressorRegistry& registry = installedCompressors());
 std::optional<int> FindPreferredAudioCompressor(
     const CompressorRegistry& registry = installedCompressors());
+// For an output format code (0 AVI ... 6 Ogg): MP4 and Matroska prefer H.264 (libx264)
+// and AAC, the formats of today's players; the others, and kAnyOutputFormat, search the
+// names as above.
+inline constexpr int kAnyOutputFormat = -1;
 std::optional<int> findPreferredCompressor(CompressorCategory category,
-                                           const CompressorRegistry& registry);
+                                           const CompressorRegistry& registry,
+                                           int outputFormat = kAnyOutputFormat);
 
 // The index of the device whose encoder name ("mpeg4") or list name is `name`, in either
 // case; nothing when no device is called that.
@@ -71,9 +76,10 @@ std::vector<std::string> compressorListRows(CompressorCategory category,
 // The row a compressor list opens with for the stored choice (-2 never chosen, -1 none,
 // n >= 0 device n); -1 for no selection when the stored device is beyond the list.
 int initialCompressorRow(CompressorCategory category, int storedNumber,
-                         const CompressorRegistry& registry);
+                         const CompressorRegistry& registry, int outputFormat = kAnyOutputFormat);
 // The row of the preferred compressor, or 0 when there is none (the Default button).
-int preferredCompressorRow(CompressorCategory category, const CompressorRegistry& registry);
+int preferredCompressorRow(CompressorCategory category, const CompressorRegistry& registry,
+                           int outputFormat = kAnyOutputFormat);
 
 // The "CompressorNumber" the output dialog's OK stores for a list row: row - 1, and -2
 // (never chosen) when no row is selected.

@@ -3,7 +3,8 @@
 namespace media::codecs {
 namespace {
 
-void resolveOne(CompressorCategory category, int stored, const CompressorRegistry& registry,
+void resolveOne(CompressorCategory category, int stored, int outputFormat,
+                const CompressorRegistry& registry,
                 CompressorRef& bound, int& use, std::vector<Status>& messages) {
     auto lookup = [&](int index) {
         Status s = category == CompressorCategory::Video
@@ -12,7 +13,7 @@ void resolveOne(CompressorCategory category, int stored, const CompressorRegistr
         if (s.failed()) messages.push_back(s);
     };
     if (stored == kNeverChosen) {
-        if (auto preferred = findPreferredCompressor(category, registry)) {
+        if (auto preferred = findPreferredCompressor(category, registry, outputFormat)) {
             lookup(*preferred);
         } else {
             use = 0;
@@ -31,9 +32,9 @@ void resolveOne(CompressorCategory category, int stored, const CompressorRegistr
 ResolvedCompressors ResolveStoredCompressors(StoredCompressorNumbers stored,
                                              const CompressorRegistry& registry) {
     ResolvedCompressors r;
-    resolveOne(CompressorCategory::Video, stored.video, registry, r.pVideoCompressor,
+    resolveOne(CompressorCategory::Video, stored.video, stored.outputFormat, registry, r.pVideoCompressor,
                r.useVideoCompressor, r.messages);
-    resolveOne(CompressorCategory::Audio, stored.audio, registry, r.pAudioCompressor,
+    resolveOne(CompressorCategory::Audio, stored.audio, stored.outputFormat, registry, r.pAudioCompressor,
                r.useAudioCompressor, r.messages);
     return r;
 }

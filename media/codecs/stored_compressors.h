@@ -15,6 +15,8 @@ inline constexpr int kNoCompressor = -1;
 struct StoredCompressorNumbers {
     int video = kNeverChosen;
     int audio = kNeverChosen;
+    // The output format the choice is for: a never-chosen compressor is its preferred one.
+    int outputFormat = kAnyOutputFormat;
 };
 
 // What start-up binds and the two use flags of the output options that follow from the

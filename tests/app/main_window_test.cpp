@@ -87,7 +87,7 @@ TEST_F(MainWindowTest, TheStatusLineNamesTheOutputAndItsSize) {
     QLabel* status = qobject_cast<QLabel*>(window_->control(ids::kStatusLine));
     const QString name = window_->outputOptions().outputName;
     EXPECT_TRUE(name.endsWith("/video_join.wmv")) << name.toStdString();
-    EXPECT_EQ(status->text(), "Output file: " + name + "     Resolution: 352*240");
+    EXPECT_EQ(status->text(), "Output file: " + name + "     Resolution: 352*240     Length: 00:00:00");
 
     OutputOptions o;
     o.outputName = "/v/a.wmv";
@@ -101,12 +101,21 @@ TEST_F(MainWindowTest, TheStatusLineNamesTheOutputAndItsSize) {
     EXPECT_EQ(progressStatusText(0), "Please wait... Used Time: 00:00:00");
 }
 
+TEST(JoinProgressText, ShowsTheShareDoneAndOnceItCanBeToldTheTimeLeft) {
+    EXPECT_EQ(joinProgressText(5, 0.46), "Please wait... Used Time: 00:00:05   46%   about 00:00:06 left");
+    EXPECT_EQ(joinProgressText(1, 0.30), "Please wait... Used Time: 00:00:01   30%") << "too early to tell";
+    EXPECT_EQ(joinProgressText(9, 0.0), "Please wait... Used Time: 00:00:09   0%") << "nothing written yet";
+    EXPECT_EQ(joinProgressText(60, 1.2), "Please wait... Used Time: 00:01:00   99%   about 00:00:01 left")
+        << "never 100% before the file is finished";
+    EXPECT_EQ(joinProgressText(4, -1.0), "Please wait... Used Time: 00:00:04");
+}
+
 TEST_F(MainWindowTest, AStartWithOriginalSizeStoredShowsIt) {
     store_.writeInt(settings::kSettings, settings::kOutputWidth, 0);
     store_.writeInt(settings::kSettings, settings::kOutputHeight, 0);
     CSlidemintDlg fresh(store_, "english");
     fresh.initialise();
-    EXPECT_TRUE(fresh.statusText().endsWith("Resolution: Original size")) << fresh.statusText().toStdString();
+    EXPECT_TRUE(fresh.statusText().endsWith("Resolution: Original size     Length: 00:00:00")) << fresh.statusText().toStdString();
 }
 
 TEST_F(MainWindowTest, StatesSetButtonTextsAndDisabledButtons) {

@@ -137,7 +137,7 @@ TEST_F(OptionsCommandTest, OkTakesTheDialogsValuesStoresThemAndRecomposesTheStat
     auto window = start(registry);
     const auto startUpCompressor = window->boundCompressors().video;
     runOptions(*window, [](CDialogOutputSettings& d) {
-        list(d, outputdlg::kResolutionList)->setCurrentIndex(8);
+        list(d, outputdlg::kResolutionList)->setCurrentIndex(10);
         edit(d, outputdlg::kWidth)->setText("1001");
         edit(d, outputdlg::kHeight)->setText("33");
         list(d, outputdlg::kVideoCompressorList)->setCurrentIndex(1);
@@ -148,12 +148,12 @@ TEST_F(OptionsCommandTest, OkTakesTheDialogsValuesStoresThemAndRecomposesTheStat
     EXPECT_EQ(o.outputWidth, 1000);
     EXPECT_EQ(o.outputHeight, 32);
     EXPECT_EQ(o.outputName, "/tmp/out/joined.avi");
-    EXPECT_EQ(o.outputFormat, 1);
+    EXPECT_EQ(o.outputFormat, 0) << "the list shows the stored AVI";
     EXPECT_EQ(o.useVideoCompressor, 1);
     ASSERT_NE(window->boundCompressors().video, nullptr);
     EXPECT_EQ(window->boundCompressors().video->device().encoder, "png");
     EXPECT_NE(window->boundCompressors().video, startUpCompressor);
-    EXPECT_EQ(window->statusText(), "Output file: /tmp/out/joined.avi     Resolution: 1000*32");
+    EXPECT_EQ(window->statusText(), "Output file: /tmp/out/joined.avi     Resolution: 1000*32     Length: 00:00:00");
 
     EXPECT_EQ(store_.readInt(settings::kSettings, settings::kOutputWidth, 0), 1000);
     EXPECT_EQ(store_.readInt(settings::kSettings, settings::kOutputHeight, 0), 32);
@@ -163,7 +163,7 @@ TEST_F(OptionsCommandTest, OkTakesTheDialogsValuesStoresThemAndRecomposesTheStat
     EXPECT_EQ(store_.readInt(settings::kSettings, settings::kOutputFrameRateIndex, -9), 0);
     EXPECT_EQ(store_.readInt(settings::kSettings, settings::kVideoBitrate, 0), 798720);
     EXPECT_EQ(store_.readInt(settings::kSettings, settings::kAudioBitrate, 0), 128000);
-    EXPECT_EQ(store_.readInt(settings::kSettings, settings::kOutputFormat, 0), 1);
+    EXPECT_EQ(store_.readInt(settings::kSettings, settings::kOutputFormat, 9), 0);
     EXPECT_EQ(store_.readInt(settings::kVideoCompress, settings::kCompressorNumber, 9), 0);
     EXPECT_EQ(store_.readInt(settings::kAudioCompress, settings::kCompressorNumber, 9), -1);
 }

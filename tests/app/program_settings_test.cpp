@@ -60,7 +60,7 @@ TEST_F(ProgramSettingsTest, StoredValuesAreReadAndOddOnesFallBack) {
     store.writeInt(kAudioCompress, kCompressorNumber, -1);
     OutputOptions o;
     readOutputOptions(store, "unused", o);
-    EXPECT_EQ(o.outputName, "/out/my.avi");  // cut at the last "." of the whole path
+    EXPECT_EQ(o.outputName, "/out/my.videos/clip.avi");  // a "." in a folder is not an extension
     EXPECT_EQ(o.frameRateIndex, 0);
     EXPECT_DOUBLE_EQ(o.frameRate, 23.976);
     const TransitionDefaults t = readTransitionDefaults(store);

@@ -67,7 +67,8 @@ TEST_F(WindowDialogsTest, OptionsTakeTheCopyBackOnlyOnOkAndRecomposeTheStatusLin
     };
     window_.runCommand(ids::kOptions);
     EXPECT_EQ(window_.outputOptions().outputFormat, 3);
-    EXPECT_EQ(window_.statusText(), "Output file: /v/out.asf     Resolution: Original size");
+    EXPECT_EQ(window_.statusText(), "Output file: /v/out.asf     Resolution: Original size     Length: 00:00:15")
+        << window_.statusText().toStdString();
 }
 
 TEST_F(WindowDialogsTest, PropertiesEditTheFirstSelectedClipAndKeepItsDuration) {

@@ -11,8 +11,10 @@ TEST(OutputExtension, EveryFormatGetsItsExtension) {
     EXPECT_FALSE(output::withOutputExtension(-1, "/v/a.avi"));
 }
 
-TEST(OutputExtension, CutsAtTheLastDotOfTheWholePath) {
-    EXPECT_EQ(output::withOutputExtension(1, "/d/my.videos/clip"), "/d/my.wmv");
+TEST(OutputExtension, CutsOnlyWithinTheFileName) {
+    EXPECT_EQ(output::withOutputExtension(1, "/home/j.doe/Videos/trip"), "/home/j.doe/Videos/trip.wmv");
+    EXPECT_EQ(output::withOutputExtension(1, "/tmp/clip.avi"), "/tmp/clip.wmv");
+    EXPECT_EQ(output::withOutputExtension(4, "/home/j.doe/.clip"), "/home/j.doe/.clip.mp4");
     EXPECT_EQ(output::withOutputExtension(1, "/d/clip"), "/d/clip.wmv");
     EXPECT_EQ(output::withOutputExtension(3, "clip.tar.gz"), "clip.tar.asf");
     EXPECT_EQ(output::withOutputExtension(0, ""), ".avi");

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <map>
 #include <optional>
 
@@ -103,8 +104,10 @@ TEST_F(OutputDialogTest, OpensWithTheRecordsValues) {
     auto d = open(o);
     EXPECT_EQ(d->windowTitle(), "Select Output options");
     EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/v/video_join.wmv");
-    EXPECT_EQ(list(*d, kResolutionList)->currentIndex(), 8) << "no preset is 1024x768";
-    EXPECT_EQ(list(*d, kResolutionList)->itemText(8), "Custom size");
+    EXPECT_EQ(list(*d, kResolutionList)->currentIndex(), 10) << "no preset is 1024x768";
+    EXPECT_EQ(list(*d, kResolutionList)->itemText(10), "Custom size");
+    EXPECT_EQ(list(*d, kResolutionList)->itemText(8), "1280*720");
+    EXPECT_EQ(list(*d, kResolutionList)->itemText(9), "1920*1080");
     EXPECT_TRUE(shown(*d, kWidth));
     EXPECT_EQ(edit(*d, kWidth)->text(), "1024");
     EXPECT_EQ(edit(*d, kHeight)->text(), "768");
@@ -116,7 +119,7 @@ TEST_F(OutputDialogTest, OpensWithTheRecordsValues) {
     EXPECT_EQ(list(*d, kAudioBitrateList)->currentText(), "128");
     EXPECT_FALSE(shown(*d, kAudioBitrateShadow));
     EXPECT_FALSE(shown(*d, kScratchList));
-    EXPECT_EQ(list(*d, kFormatList)->count(), 2);
+    EXPECT_EQ(list(*d, kFormatList)->count(), 7);
     EXPECT_EQ(list(*d, kFormatList)->currentText(), "WMV");
     for (int id : {kVideoBitrate, kAudioBitrateList, kVideoBitrateLabel, kAudioBitrateUnit})
         EXPECT_TRUE(shown(*d, id));
@@ -137,7 +140,7 @@ TEST_F(OutputDialogTest, OpensWithTheRecordsValues) {
 
 TEST_F(OutputDialogTest, OkStoresFrameSidesRoundedToMultiplesOfEight) {
     auto d = open(wmvOptions());
-    list(*d, kResolutionList)->setCurrentIndex(8);
+    list(*d, kResolutionList)->setCurrentIndex(10);
     edit(*d, kWidth)->setText("1001");
     edit(*d, kHeight)->setText("33");
     press(*d, kOk);
@@ -150,7 +153,7 @@ TEST_F(OutputDialogTest, OkStoresFrameSidesRoundedToMultiplesOfEight) {
 
     for (const char* typed : {"15", "-50", "abc"}) {
         auto again = open(wmvOptions());
-        list(*again, kResolutionList)->setCurrentIndex(8);
+        list(*again, kResolutionList)->setCurrentIndex(10);
         edit(*again, kWidth)->setText(typed);
         edit(*again, kHeight)->setText(typed);
         press(*again, kOk);
@@ -196,7 +199,7 @@ TEST_F(OutputDialogTest, PresetRowsFillTheirValuesAndTheCustomRowsTheRecords) {
     EXPECT_EQ(edit(*d, kWidth)->text(), "640");
     EXPECT_FALSE(shown(*d, kWidth));
     edit(*d, kWidth)->setText("10");
-    list(*d, kResolutionList)->setCurrentIndex(8);
+    list(*d, kResolutionList)->setCurrentIndex(10);
     EXPECT_EQ(edit(*d, kWidth)->text(), "1024");
     EXPECT_TRUE(shown(*d, kHeight));
     list(*d, kResolutionList)->setCurrentIndex(4);
@@ -223,37 +226,58 @@ TEST_F(OutputDialogTest, PresetRowsFillTheirValuesAndTheCustomRowsTheRecords) {
     EXPECT_EQ(settings_.written->outputFormat, 1);
 }
 
-TEST_F(OutputDialogTest, AStoredAviOpensWithTheCompressorLayoutAndOkStoresWmv) {
-    OutputOptions o = wmvOptions();
-    o.outputFormat = 0;
-    auto d = open(o);
-    EXPECT_EQ(list(*d, kFormatList)->currentText(), "WMV");
-    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/v/video_join.avi");
-    for (int id : {kVideoCompressorList, kAudioCompressorList, kSettings, kCompressorNote,
-                   kVideoCompressorLabel, kAudioCompressorLabel})
-        EXPECT_TRUE(shown(*d, id)) << id;
-    for (int id : {kVideoBitrate, kAudioBitrateList, kVideoBitrateLabel, kAudioBitrateLabel,
-                   kVideoBitrateUnit, kAudioBitrateUnit})
-        EXPECT_FALSE(shown(*d, id)) << id;
-    press(*d, kOk);
-    EXPECT_EQ(d->options().outputFormat, 1);
-    EXPECT_EQ(d->options().outputName, "/tmp/v/video_join.avi")
-        << "until a change applies the WMV extension";
+TEST_F(OutputDialogTest, EveryFormatIsListedShownAndStored) {
+    const char* names[] = {"WMV", "ASF", "AVI", "MKV", "MP4", "OGM", "DSM"};
+    const int codes[] = {1, 3, 0, 2, 4, 6, 5};
+    const char* extensions[] = {".wmv", ".asf", ".avi", ".mkv", ".mp4", ".ogm", ".dsm"};
+    for (int row = 0; row < 7; ++row) {
+        OutputOptions o = wmvOptions();
+        o.outputFormat = codes[row];
+        auto d = open(o);
+        QComboBox* format = list(*d, kFormatList);
+        ASSERT_EQ(format->count(), 7);
+        EXPECT_EQ(format->itemText(row), names[row]);
+        EXPECT_EQ(format->currentText(), names[row]) << "the stored format is shown";
+        EXPECT_EQ(edit(*d, kOutputFile)->text(), QString("/tmp/v/video_join") + extensions[row]);
+        const bool windowsMedia = codes[row] == 1 || codes[row] == 3;
+        const bool ogg = codes[row] == 6;
+        EXPECT_EQ(shown(*d, kVideoBitrate), windowsMedia) << names[row];
+        EXPECT_EQ(shown(*d, kVideoCompressorLabel), !windowsMedia) << names[row];
+        EXPECT_EQ(shown(*d, kVideoCompressorList), !windowsMedia && !ogg) << names[row];
+        EXPECT_EQ(shown(*d, kOggVideoCodec), ogg) << names[row];
+        press(*d, kOk);
+        EXPECT_EQ(d->options().outputFormat, codes[row]);
+        EXPECT_EQ(settings_.written->outputFormat, codes[row]);
+    }
+    EXPECT_TRUE(boxes_.messages.empty());
 
-    auto changed = open(o);
-    list(*changed, kFormatList)->setCurrentIndex(1);
-    EXPECT_EQ(edit(*changed, kOutputFile)->text(), "/tmp/v/video_join.asf");
+    // Choosing a format in the list renames the file and lays the dialog out for it.
+    auto changed = open(wmvOptions());
+    list(*changed, kFormatList)->setCurrentIndex(4);
+    EXPECT_EQ(edit(*changed, kOutputFile)->text(), "/tmp/v/video_join.mp4");
+    EXPECT_TRUE(shown(*changed, kVideoCompressorList));
+    list(*changed, kFormatList)->setCurrentIndex(5);
     EXPECT_FALSE(shown(*changed, kVideoCompressorList));
-    EXPECT_TRUE(shown(*changed, kVideoBitrate));
+    EXPECT_FALSE(changed->control(kOggAudioCodec)->isEnabled()) << "Ogg's codecs are fixed";
+    EXPECT_EQ(list(*changed, kOggAudioCodec)->currentText(), "Vorbis (libvorbis)");
     press(*changed, kOk);
-    EXPECT_EQ(changed->options().outputFormat, 3);
+    EXPECT_EQ(changed->options().outputFormat, 6);
+    EXPECT_EQ(changed->options().outputName, "/tmp/v/video_join.ogm");
 }
 
-TEST_F(OutputDialogTest, TheExtensionCutsAtTheLastDotOfTheWholePath) {
+TEST_F(OutputDialogTest, ATypedNameGetsTheChosenFormatsExtension) {
+    auto d = open(wmvOptions());
+    edit(*d, kOutputFile)->setText("/tmp/v/typed.mp4");
+    press(*d, kOk);
+    EXPECT_EQ(d->options().outputName, "/tmp/v/typed.wmv");
+    EXPECT_EQ(settings_.written->outputName, "/tmp/v/typed.wmv");
+}
+
+TEST_F(OutputDialogTest, TheExtensionIsCutOnlyWithinTheFileName) {
     OutputOptions o = wmvOptions();
-    o.outputName = "/tmp/my.videos/clip";
+    o.outputName = "/home/j.doe/Videos/trip";
     auto d = open(o);
-    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/my.wmv");
+    EXPECT_EQ(edit(*d, kOutputFile)->text(), "/home/j.doe/Videos/trip.wmv");
 }
 
 TEST_F(OutputDialogTest, AnUnknownFormatIsReportedAndLeavesTheLayout) {
@@ -275,6 +299,11 @@ TEST_F(OutputDialogTest, AnUnknownFormatIsReportedAndLeavesTheLayout) {
     ASSERT_EQ(save.requests.size(), 1u);
     EXPECT_TRUE(save.requests[0].filters.isEmpty());
     EXPECT_EQ(edit(*d, kOutputFile)->text(), "/tmp/v/other.avi");
+
+    EXPECT_EQ(list(*d, kFormatList)->currentText(), "WMV");
+    press(*d, kOk);
+    EXPECT_EQ(d->options().outputFormat, 1) << "repaired to WMV";
+    EXPECT_EQ(d->options().outputName, "/tmp/v/other.wmv");
 }
 
 TEST_F(OutputDialogTest, AnUnlistedAudioBitrateIsKept) {
@@ -468,4 +497,39 @@ TEST_F(OutputDialogTest, AConfigurationAcceptedInSettingsReachesTheBoundEncoder)
     press(*other, kSettings);
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(boxes_.messages.empty());
+}
+
+TEST_F(OutputDialogTest, RowsThatCannotWriteTheOutputAreGreyedWithTheReason) {
+    CompressorRegistry registry(
+        {{"h261", "H.261 (h261)", CompressorCategory::Video, 1},
+         {"mpeg4", "DivX-compatible MPEG-4 (mpeg4)", CompressorCategory::Video, 7}},
+        {{"adpcm_ms", "Microsoft ADPCM (adpcm_ms)", CompressorCategory::Audio, 3}}, registry_.store());
+    if (!avcodec_find_encoder_by_name("h261")) GTEST_SKIP() << "no H.261 encoder";
+    settings_.video = 0;  // H.261, which takes only the CIF sizes
+    OutputOptions o = wmvOptions();
+    o.outputFormat = 0;
+    o.outputWidth = 352;
+    o.outputHeight = 240;
+    CDialogOutputSettings d(o, bound_, settings_, registry);
+    QComboBox* video = list(d, kVideoCompressorList);
+    auto* model = qobject_cast<QStandardItemModel*>(video->model());
+    ASSERT_TRUE(model);
+    EXPECT_FALSE(model->item(1)->isEnabled());
+    EXPECT_TRUE(model->item(1)->toolTip().contains("352*240")) << model->item(1)->toolTip().toStdString();
+    EXPECT_TRUE(model->item(2)->isEnabled());
+    EXPECT_EQ(video->currentIndex(), 2) << "the greyed choice gave way to the preferred one";
+
+    list(d, kResolutionList)->setCurrentIndex(6);  // 352 * 288
+    EXPECT_TRUE(model->item(1)->isEnabled()) << model->item(1)->toolTip().toStdString();
+    EXPECT_TRUE(model->item(1)->toolTip().isEmpty());
+
+    // MP4 cannot hold Microsoft ADPCM nor uncompressed sound.
+    list(d, kFormatList)->setCurrentIndex(4);
+    auto* audio = qobject_cast<QStandardItemModel*>(list(d, kAudioCompressorList)->model());
+    EXPECT_FALSE(audio->item(1)->isEnabled());
+    EXPECT_TRUE(audio->item(1)->toolTip().contains("MP4")) << audio->item(1)->toolTip().toStdString();
+    EXPECT_FALSE(audio->item(0)->isEnabled());
+    press(d, kOk);
+    EXPECT_EQ(settings_.written->videoCompressorNumber, 1) << "what the list shows";
+    EXPECT_EQ(settings_.written->outputFormat, 4);
 }
