@@ -1,11 +1,10 @@
 #include "app/main_popup_menu.h"
 
+#include <QMenu>
+#include <memory>
+
 #include "app/control_ids.h"
 #include "ui/translation.h"
-
-#include <QMenu>
-
-#include <memory>
 
 QMenu* loadMainPopupMenu(QWidget* owner) {
     auto* menu = new QMenu(owner);
@@ -13,7 +12,8 @@ QMenu* loadMainPopupMenu(QWidget* owner) {
     QMenu* language = popup->addMenu(QStringLiteral("Language"));
     language->addSeparator();  // placeholder until the languages are filled in
     popup->addAction(QStringLiteral("Font"))->setProperty(ids::kControlIdProperty, ids::kPopupFont);
-    popup->addAction(QStringLiteral("About"))->setProperty(ids::kControlIdProperty, ids::kPopupAbout);
+    popup->addAction(QStringLiteral("About"))
+        ->setProperty(ids::kControlIdProperty, ids::kPopupAbout);
     return menu;
 }
 

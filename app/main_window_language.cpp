@@ -1,7 +1,7 @@
 // The main window's language commands: its texts in the current language, the Font
 // command and the switch to another language.
-#include "app/main_window.h"
 #include "app/control_ids.h"
+#include "app/main_window.h"
 #include "ui/language.h"
 #include "ui/translation.h"
 
@@ -14,5 +14,6 @@ void CSlidemintDlg::onFont() {
 }
 
 void CSlidemintDlg::onSelectLanguage(int index) {
-    if (OnLanguageCommand(this, ids::kFirstLanguageCommand + index)) currentLanguage_ = theLanguage.CurrentName();
+    if (OnLanguageCommand(this, ids::kFirstLanguageCommand + index))
+        currentLanguage_ = theLanguage.CurrentName();
 }

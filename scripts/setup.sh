@@ -18,6 +18,7 @@ packages=(
     ffmpeg            # makes the test clips and is the reference in the join benchmark
     xvfb xauth        # a display for screenshots on a machine without one
     pulseaudio pulseaudio-utils  # a sound server of their own for the preview tests and benchmark
+    fonts-wqy-microhei  # Chinese and Japanese letters for the shipped languages
 )
 
 install_missing() {

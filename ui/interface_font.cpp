@@ -1,8 +1,8 @@
 #include "ui/interface_font.h"
 
-#include "ui/value_store.h"
-
 #include <QFontDialog>
+
+#include "ui/value_store.h"
 
 namespace ui {
 
@@ -23,7 +23,8 @@ const QString kPitchAndFamily = QStringLiteral("lfPitchAndFamily");
 const QString kFaceName = QStringLiteral("lfFaceName");
 
 // A byte field keeps the low byte of whatever integer is stored, as a one-byte field would.
-std::uint8_t readByte(const ValueStore& store, const QString& section, const QString& name, std::uint8_t fallback) {
+std::uint8_t readByte(const ValueStore& store, const QString& section, const QString& name,
+                      std::uint8_t fallback) {
     return static_cast<std::uint8_t>(store.readInt(section, name, fallback) & 0xFF);
 }
 
@@ -37,7 +38,8 @@ class QtFontChooser : public FontChooser {
 public:
     std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) override {
         bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, initial, owner, QString(), QFontDialog::FontDialogOptions());
+        const QFont chosen =
+            QFontDialog::getFont(&ok, initial, owner, QString(), QFontDialog::FontDialogOptions());
         if (!ok) return std::nullopt;
         return chosen;
     }
@@ -101,7 +103,8 @@ LogicalFont describeFont(const QFont& font, const LogicalFont& base) {
     LogicalFont f = base;
     f.faceName = font.family().left(kMaxFaceNameChars);
     // A font chosen by points is stored in pixels of a 96-dpi screen, as the desktop does.
-    const int pixels = font.pixelSize() > 0 ? font.pixelSize() : qRound(font.pointSizeF() * 96.0 / 72.0);
+    const int pixels =
+        font.pixelSize() > 0 ? font.pixelSize() : qRound(font.pointSizeF() * 96.0 / 72.0);
     f.height = -qMax(1, pixels);
     f.width = 0;
     f.weight = font.weight();

@@ -1,18 +1,17 @@
 #include "ui/language.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <clocale>
+
 #include "platform/file_exists.h"
 #include "res/string_table.h"
 #include "ui/locale_name_table.h"
 #include "ui/message_box.h"
 #include "ui/text_key_table.h"
 #include "ui/value_store.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-
-#include <algorithm>
-#include <clocale>
 
 CLanguage theLanguage;
 
@@ -55,8 +54,9 @@ bool CLanguage::Init(const QString& rootDirectory, const QString& name) {
 
 bool CLanguage::EnumerateLanguages() {
     // Files only: a folder that happens to end in .ini is no language.
-    const QFileInfoList found = QDir(rootDirectory_ + kLanguageFolder)
-                                    .entryInfoList({QStringLiteral("*") + kExtension}, QDir::Files | QDir::Hidden);
+    const QFileInfoList found =
+        QDir(rootDirectory_ + kLanguageFolder)
+            .entryInfoList({QStringLiteral("*") + kExtension}, QDir::Files | QDir::Hidden);
     std::vector<std::pair<QByteArray, QString>> names;  // sort key (the name's bytes), file name
     for (const QFileInfo& file : found) {
         const QString fileName = file.fileName();
@@ -103,12 +103,16 @@ bool CLanguage::Load(const QString& name) {
         QString shown = name.toLower();
         if (encodingKind_ == ui::EncodingKind::Utf8) shown.chop(6);
         if (encodingKind_ == ui::EncodingKind::Unicode) shown.chop(8);
-        ui::showMessage(nullptr, QStringLiteral("Your language file name may be not proper,\n please read the help file!"),
-                        shown);
+        ui::showMessage(
+            nullptr,
+            QStringLiteral(
+                "Your language file name may be not proper,\n please read the help file!"),
+            shown);
     }
     languageFilePath_ = rootDirectory_ + kLanguageFolder + fileNameOf(name);
 
-    const ui::LanguageFile file = ui::LanguageFile::read(languageFilePath_, encodingKind_, recognition.ansiCodePage);
+    const ui::LanguageFile file =
+        ui::LanguageFile::read(languageFilePath_, encodingKind_, recognition.ansiCodePage);
     menuTexts_.clear();
     stringTexts_.clear();
     dialogTexts_.clear();
@@ -117,9 +121,15 @@ bool CLanguage::Load(const QString& name) {
         if (!section) continue;
         TextEntry entry{row.id, file.value(QLatin1String(section), QLatin1String(row.key))};
         switch (section[0]) {
-            case 'S': stringTexts_.push_back(std::move(entry)); break;
-            case 'M': menuTexts_.push_back(std::move(entry)); break;
-            default: dialogTexts_.push_back(std::move(entry)); break;
+            case 'S':
+                stringTexts_.push_back(std::move(entry));
+                break;
+            case 'M':
+                menuTexts_.push_back(std::move(entry));
+                break;
+            default:
+                dialogTexts_.push_back(std::move(entry));
+                break;
         }
     }
     // Numbers keep the decimal point whatever the language: values are written and parsed
@@ -138,7 +148,8 @@ CLanguage::Recognition CLanguage::RecogniseLanguage(const QString& name) const {
         const QString rowName = QString::fromLatin1(row.name).toLower();
         const QString abbreviation = QString::fromLatin1(row.abbreviation).toLower();
         if (copy == rowName || copy == abbreviation)
-            return {true, abbreviation, row.identifier & 0x3FF, row.identifier >> 10, row.ansiCodePage};
+            return {true, abbreviation, row.identifier & 0x3FF, row.identifier >> 10,
+                    row.ansiCodePage};
     }
     return {};
 }

@@ -7,15 +7,15 @@
 // user sees it. Its DIALOG, MENU and STRING sections give the texts of the keys of the
 // program's text key table. An empty or missing value means "no translation": the
 // built-in English text stays.
-#include "ui/interface_font.h"
-#include "ui/language_file.h"
-#include "ui/text_lookup.h"
-
 #include <QFont>
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <vector>
+
+#include "ui/interface_font.h"
+#include "ui/language_file.h"
+#include "ui/text_lookup.h"
 
 namespace ui {
 class ValueStore;

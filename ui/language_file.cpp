@@ -28,12 +28,16 @@ EncodingKind encodingKindOf(const QString& languageName) {
 
 QString decodeLanguageText(const QByteArray& bytes, EncodingKind kind, int ansiCodePage) {
     const QByteArrayView all(bytes);
-    if (all.startsWith("\xFF\xFE")) return decodeWith(QStringDecoder(QStringDecoder::Utf16LE), all.sliced(2));
-    if (all.startsWith("\xFE\xFF")) return decodeWith(QStringDecoder(QStringDecoder::Utf16BE), all.sliced(2));
-    if (all.startsWith("\xEF\xBB\xBF")) return decodeWith(QStringDecoder(QStringDecoder::Utf8), all.sliced(3));
+    if (all.startsWith("\xFF\xFE"))
+        return decodeWith(QStringDecoder(QStringDecoder::Utf16LE), all.sliced(2));
+    if (all.startsWith("\xFE\xFF"))
+        return decodeWith(QStringDecoder(QStringDecoder::Utf16BE), all.sliced(2));
+    if (all.startsWith("\xEF\xBB\xBF"))
+        return decodeWith(QStringDecoder(QStringDecoder::Utf8), all.sliced(3));
     if (kind == EncodingKind::Utf8) return decodeWith(QStringDecoder(QStringDecoder::Utf8), all);
     if (ansiCodePage > 0) {
-        QStringDecoder codePage(QByteArray("windows-" + QByteArray::number(ansiCodePage)).constData());
+        QStringDecoder codePage(
+            QByteArray("windows-" + QByteArray::number(ansiCodePage)).constData());
         if (codePage.isValid()) return decodeWith(std::move(codePage), all);
     }
     if (isValidUtf8(all)) return decodeWith(QStringDecoder(QStringDecoder::Utf8), all);
@@ -44,7 +48,9 @@ QString replaceEscapes(QString text) {
     static const struct {
         QLatin1String sequence;
         QChar control;
-    } kEscapes[] = {{QLatin1String("\\t"), u'\t'}, {QLatin1String("\\n"), u'\n'}, {QLatin1String("\\r"), u'\r'}};
+    } kEscapes[] = {{QLatin1String("\\t"), u'\t'},
+                    {QLatin1String("\\n"), u'\n'},
+                    {QLatin1String("\\r"), u'\r'}};
     for (const auto& escape : kEscapes) text.replace(escape.sequence, QString(escape.control));
     return text;
 }
@@ -54,7 +60,8 @@ QString cutToUtf8Bytes(const QString& text, int maxBytes) {
     qsizetype i = 0;
     while (i < text.size()) {
         const char32_t c = text.at(i).unicode();
-        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const bool pair =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
         const int size = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
         if (bytes + size > maxBytes) break;
         bytes += size;
@@ -65,7 +72,8 @@ QString cutToUtf8Bytes(const QString& text, int maxBytes) {
 
 LanguageFile LanguageFile::read(const QString& path, EncodingKind kind, int ansiCodePage) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxLanguageFileBytes) return fromText(QString());
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxLanguageFileBytes)
+        return fromText(QString());
     // Read no more than the limit even when the file grows while it is read.
     return fromText(decodeLanguageText(file.read(kMaxLanguageFileBytes), kind, ansiCodePage));
 }

@@ -8,10 +8,10 @@
 // language. A file whose language has no code page is read as UTF-8 when it is valid
 // UTF-8, else as code page 1252. Bytes that do not decode become the replacement
 // character; nothing a file holds can stop the program.
-#include "platform/ini_document.h"
-
 #include <QByteArray>
 #include <QString>
+
+#include "platform/ini_document.h"
 
 namespace ui {
 

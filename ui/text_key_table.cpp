@@ -119,7 +119,8 @@ constexpr const char* sectionOf(const char* key) {
 constexpr bool idsUniquePerSection() {
     for (std::size_t i = 0; i < std::size(kTextKeys); ++i)
         for (std::size_t j = i + 1; j < std::size(kTextKeys); ++j)
-            if (kTextKeys[i].id == kTextKeys[j].id && sectionOf(kTextKeys[i].key)[0] == sectionOf(kTextKeys[j].key)[0])
+            if (kTextKeys[i].id == kTextKeys[j].id &&
+                sectionOf(kTextKeys[i].key)[0] == sectionOf(kTextKeys[j].key)[0])
                 return false;
     return true;
 }

@@ -1,10 +1,5 @@
 #include "ui/translation.h"
 
-#include "ui/control_id.h"
-#include "ui/language.h"
-#include "ui/message_box.h"
-#include "ui/text_lookup.h"
-
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -16,14 +11,21 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include "ui/control_id.h"
+#include "ui/language.h"
+#include "ui/message_box.h"
+#include "ui/text_lookup.h"
+
 namespace {
 
 constexpr int kPopupMenuResource = 161;
 
 bool keepsItsOwnText(const QWidget* control) {
     return qobject_cast<const QLineEdit*>(control) || qobject_cast<const QTextEdit*>(control) ||
-           qobject_cast<const QPlainTextEdit*>(control) || qobject_cast<const QAbstractItemView*>(control) ||
-           qobject_cast<const QAbstractSpinBox*>(control) || qobject_cast<const QComboBox*>(control);
+           qobject_cast<const QPlainTextEdit*>(control) ||
+           qobject_cast<const QAbstractItemView*>(control) ||
+           qobject_cast<const QAbstractSpinBox*>(control) ||
+           qobject_cast<const QComboBox*>(control);
 }
 
 // True when the control shows text that can be replaced.
@@ -124,7 +126,8 @@ void OnFontCommand(QWidget* mainWindow) {
     // Without an interface font (no language file, or values no font is made of) the dialog
     // starts from the default record.
     const std::optional<QFont> defaults = ui::makeFont(ui::LogicalFont{});
-    const QFont initial = theLanguage.interfaceFont().value_or(defaults.value_or(mainWindow->font()));
+    const QFont initial =
+        theLanguage.interfaceFont().value_or(defaults.value_or(mainWindow->font()));
     const std::optional<QFont> chosen = ui::fontChooser().chooseFont(mainWindow, initial);
     if (!chosen) return;
     theLanguage.setInterfaceFont(ui::describeFont(*chosen, theLanguage.logicalFont()));

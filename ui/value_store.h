@@ -9,8 +9,10 @@ namespace ui {
 class ValueStore {
 public:
     virtual ~ValueStore() = default;
-    virtual std::int32_t readInt(const QString& section, const QString& name, std::int32_t defaultValue) const = 0;
-    virtual QString readText(const QString& section, const QString& name, const QString& defaultValue) const = 0;
+    virtual std::int32_t readInt(const QString& section, const QString& name,
+                                 std::int32_t defaultValue) const = 0;
+    virtual QString readText(const QString& section, const QString& name,
+                             const QString& defaultValue) const = 0;
     virtual bool writeInt(const QString& section, const QString& name, std::int32_t value) = 0;
     virtual bool writeText(const QString& section, const QString& name, const QString& value) = 0;
 };

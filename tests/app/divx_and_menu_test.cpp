@@ -1,13 +1,13 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QMenu>
+#include <memory>
+
 #include "app/control_ids.h"
 #include "app/divx_feedback.h"
 #include "app/main_popup_menu.h"
 #include "app/settings_store.h"
-
-#include <QFile>
-#include <QMenu>
-#include <gtest/gtest.h>
-
-#include <memory>
 
 TEST(DivxFeedback, SetsTheLowByteOfAPresentValueAndCreatesNothing) {
     SettingsStore store("DivXNetworks", "DivX4Windows_test");

@@ -1,15 +1,16 @@
 // Reading language files: the characters of each kind of file, the value rules, damaged
 // files, and the files the program ships.
-#include "ui/language.h"
-#include "ui/language_file.h"
-#include "ui/text_key_table.h"
-#include "support/media/test_media.h"
-#include "support/qt/recorders.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <gtest/gtest.h>
+
+#include "support/media/test_media.h"
+#include "support/qt/recorders.h"
+#include "ui/language.h"
+#include "ui/language_file.h"
+#include "ui/text_key_table.h"
 
 using ui::EncodingKind;
 
@@ -55,24 +56,34 @@ TEST(LanguageFile, EscapesAndTheValueRules) {
 
 TEST(LanguageFile, CharactersByMarkKindAndCodePage) {
     const QByteArray cyrillic("\xCF\xF0\xE8\xE2\xE5\xF2");  // "Привет" in code page 1251
-    EXPECT_EQ(ui::decodeLanguageText(cyrillic, EncodingKind::Ansi, 1251), QString::fromUtf8("Привет"));
-    EXPECT_EQ(ui::decodeLanguageText("Gr\xFC\xDF", EncodingKind::Ansi, 1252), QString::fromUtf8("Grüß"));
+    EXPECT_EQ(ui::decodeLanguageText(cyrillic, EncodingKind::Ansi, 1251),
+              QString::fromUtf8("Привет"));
+    EXPECT_EQ(ui::decodeLanguageText("Gr\xFC\xDF", EncodingKind::Ansi, 1252),
+              QString::fromUtf8("Grüß"));
     EXPECT_EQ(ui::decodeLanguageText("\xC4\xE3", EncodingKind::Ansi, 936), QString::fromUtf8("你"));
     EXPECT_EQ(ui::decodeLanguageText("\x93\xFA", EncodingKind::Ansi, 932), QString::fromUtf8("日"));
 
     QByteArray utf16("\xFF\xFE");
-    for (QChar c : QString::fromUtf8("言語")) utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    for (QChar c : QString::fromUtf8("言語"))
+        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
     EXPECT_EQ(ui::decodeLanguageText(utf16, EncodingKind::Ansi, 1252), QString::fromUtf8("言語"));
     // The mark decides before the name's kind and the code page.
     EXPECT_EQ(ui::decodeLanguageText("\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F", EncodingKind::Ansi, 1251),
               QString::fromUtf8("Grüß"));
-    EXPECT_EQ(ui::decodeLanguageText("Gr\xC3\xBC\xC3\x9F", EncodingKind::Utf8, 936), QString::fromUtf8("Grüß"));
+    EXPECT_EQ(ui::decodeLanguageText("Gr\xC3\xBC\xC3\x9F", EncodingKind::Utf8, 936),
+              QString::fromUtf8("Grüß"));
 
     // A name no row knows: UTF-8 when it is valid, else code page 1252.
-    EXPECT_EQ(ui::decodeLanguageText("Gr\xC3\xBC\xC3\x9F", EncodingKind::Ansi, 0), QString::fromUtf8("Grüß"));
-    EXPECT_EQ(ui::decodeLanguageText("Gr\xFC\xDF", EncodingKind::Ansi, 0), QString::fromUtf8("Grüß"));
+    EXPECT_EQ(ui::decodeLanguageText("Gr\xC3\xBC\xC3\x9F", EncodingKind::Ansi, 0),
+              QString::fromUtf8("Grüß"));
+    EXPECT_EQ(ui::decodeLanguageText("Gr\xFC\xDF", EncodingKind::Ansi, 0),
+              QString::fromUtf8("Grüß"));
     // Bad bytes of a UTF-8 file become the replacement character.
-    EXPECT_EQ(ui::decodeLanguageText("a\xFF" "b", EncodingKind::Utf8, 0), QString::fromUtf8("a\xEF\xBF\xBD" "b"));
+    EXPECT_EQ(ui::decodeLanguageText("a\xFF"
+                                     "b",
+                                     EncodingKind::Utf8, 0),
+              QString::fromUtf8("a\xEF\xBF\xBD"
+                                "b"));
 }
 
 TEST(LanguageFile, DamagedBinaryTruncatedAndHugeFilesLoseNothing) {
@@ -80,7 +91,8 @@ TEST(LanguageFile, DamagedBinaryTruncatedAndHugeFilesLoseNothing) {
     QByteArray noise(64 * 1024, '\0');
     QRandomGenerator random(7);
     for (char& c : noise) c = char(random.bounded(256));
-    const QByteArray truncatedUtf16 = QByteArray("\xFF\xFE[\0S\0T\0R\0I\0N\0G\0]\0\n\0I\0D\0S\0", 25);
+    const QByteArray truncatedUtf16 =
+        QByteArray("\xFF\xFE[\0S\0T\0R\0I\0N\0G\0]\0\n\0I\0D\0S\0", 25);
     QByteArray huge = "[STRING]\nIDS_MESSAGE_ERROR=Huge\n";
     huge.append(QByteArray(ui::kMaxLanguageFileBytes, 'x'));
     struct Case {
@@ -93,12 +105,15 @@ TEST(LanguageFile, DamagedBinaryTruncatedAndHugeFilesLoseNothing) {
                  {"Empty.ini", QByteArray()}};
     for (const Case& c : cases) {
         const QString path = writeFile(dir, c.name, c.bytes);
-        const ui::LanguageFile file = ui::LanguageFile::read(path, ui::encodingKindOf(c.name), 1252);
+        const ui::LanguageFile file =
+            ui::LanguageFile::read(path, ui::encodingKindOf(c.name), 1252);
         const QString error = file.value("STRING", "IDS_MESSAGE_ERROR");
         EXPECT_NE(error, "Huge") << c.name;  // an oversized file is not read at all
         EXPECT_LE(error.toUtf8().size(), ui::kMaxValueBytes) << c.name;
     }
-    EXPECT_EQ(ui::LanguageFile::read(dir + "/Missing.ini", EncodingKind::Ansi, 1252).value("STRING", "X"), "");
+    EXPECT_EQ(
+        ui::LanguageFile::read(dir + "/Missing.ini", EncodingKind::Ansi, 1252).value("STRING", "X"),
+        "");
 }
 
 TEST(ShippedLanguages, EachDecodesToItsLanguageAndHoldsEveryKey) {

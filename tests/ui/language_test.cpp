@@ -1,13 +1,15 @@
 // The language object: which files are found, which name loads which file, how names are
 // recognised, and what a user sees when a file or a name is not right.
 #include "ui/language.h"
-#include "ui/locale_name_table.h"
-#include "support/media/test_media.h"
-#include "support/qt/recorders.h"
+
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
+
+#include "support/media/test_media.h"
+#include "support/qt/recorders.h"
+#include "ui/locale_name_table.h"
 
 namespace {
 
@@ -94,13 +96,16 @@ TEST_F(LanguageTest, SuffixedNamesAreRecognisedAndTheirWholeFileRead) {
     theLanguage.Select("Chinese_Simplified_unicode");
     EXPECT_EQ(theLanguage.encodingKind(), ui::EncodingKind::Unicode);
     EXPECT_EQ(theLanguage.localeIdentifier(), 0x0004);
-    EXPECT_TRUE(theLanguage.languageFilePath().endsWith("/language/Chinese_Simplified_unicode.ini"));
+    EXPECT_TRUE(
+        theLanguage.languageFilePath().endsWith("/language/Chinese_Simplified_unicode.ini"));
     EXPECT_EQ(StringText(105), "Cuo");
     EXPECT_TRUE(boxes_.messages.empty());
 }
 
 TEST_F(LanguageTest, StoredLowerCaseNameLoadsTheFileAndKeepsItsSpelling) {
-    addFile("German.ini", "[DIALOG]\nIDC_BUTTON_ADD_VIDEO=Video hinzuf\xFCgen\n[STRING]\nIDS_MESSAGE_RESTART_PROGRAM=\n");
+    addFile("German.ini",
+            "[DIALOG]\nIDC_BUTTON_ADD_VIDEO=Video "
+            "hinzuf\xFCgen\n[STRING]\nIDS_MESSAGE_RESTART_PROGRAM=\n");
     addFile("English.ini", "[DIALOG]\nIDC_BUTTON_ADD_VIDEO=Add Video\n");
     addFile("chinese.ini", "");
     ASSERT_TRUE(theLanguage.Init(root_, "german"));
@@ -127,7 +132,8 @@ TEST_F(LanguageTest, AnUnknownNameIsLoadedWithItsMessage) {
     const int before = theLanguage.localeIdentifier();
     ASSERT_TRUE(theLanguage.Init(root_, "Klingon_utf-8"));
     ASSERT_EQ(boxes_.messages.size(), 1u);
-    EXPECT_EQ(boxes_.messages[0].text, "Your language file name may be not proper,\n please read the help file!");
+    EXPECT_EQ(boxes_.messages[0].text,
+              "Your language file name may be not proper,\n please read the help file!");
     EXPECT_EQ(boxes_.messages[0].caption, "klingon");
     EXPECT_EQ(boxes_.messages[0].owner, nullptr);
     EXPECT_EQ(theLanguage.MenuText(32777), "tlhIngan");

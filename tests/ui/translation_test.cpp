@@ -1,14 +1,8 @@
 // The loaded language on the screen: dialogs, the popup menu, the language switch and the
 // interface font kept per language.
-#include "app/control_ids.h"
-#include "app/main_popup_menu.h"
-#include "app/main_window.h"
-#include "app/settings_store.h"
-#include "ui/interface_font.h"
-#include "ui/language.h"
 #include "ui/translation.h"
-#include "support/media/test_media.h"
-#include "support/qt/recorders.h"
+
+#include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -19,9 +13,16 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
-#include <gtest/gtest.h>
-
 #include <memory>
+
+#include "app/control_ids.h"
+#include "app/main_popup_menu.h"
+#include "app/main_window.h"
+#include "app/settings_store.h"
+#include "support/media/test_media.h"
+#include "support/qt/recorders.h"
+#include "ui/interface_font.h"
+#include "ui/language.h"
 
 namespace {
 
@@ -62,7 +63,8 @@ protected:
     void addGermanAndEnglish() {
         addFile("German.ini",
                 "[MENU]\nIDM_SELECT_LANGUAGE=Sprache\nIDM_POPUPMENU_FONT=Schriftart\n"
-                "[DIALOG]\nIDD_PROGRAM_CAPTION=Clipfuse auf Deutsch\nIDC_BUTTON_ADD_VIDEO=Video hinzuf\xFCgen\n"
+                "[DIALOG]\nIDD_PROGRAM_CAPTION=Clipfuse auf Deutsch\nIDC_BUTTON_ADD_VIDEO=Video "
+                "hinzuf\xFCgen\n"
                 "[STRING]\nIDS_MESSAGE_RESTART_PROGRAM=Bitte starten Sie das Programm neu\n"
                 "IDS_MESSAGE_WARNING=Warnung\nIDS_COLUMN_FILE_NAME=Videodatei\n");
         addFile("English.ini", "[DIALOG]\nIDC_BUTTON_ADD_VIDEO=Add Video\n");
@@ -102,11 +104,13 @@ TEST_F(TranslationTest, LanguageSubmenuListsEachFileOnceWithTheCurrentOneChecked
         }
     }
     theLanguage.Select("english");  // no file named English: nothing is checked
-    for (QAction* item : popupItems(filledMenu().get())[0]->menu()->actions()) EXPECT_FALSE(item->isChecked());
+    for (QAction* item : popupItems(filledMenu().get())[0]->menu()->actions())
+        EXPECT_FALSE(item->isChecked());
 }
 
 TEST_F(TranslationTest, DialogTakesTextsAndFontOnlyWhereTheLanguageHasThem) {
-    addFile("German.ini", "[DIALOG]\nIDC_BUTTON_ADD_VIDEO=Video hinzuf\xFCgen\nIDC_STATIC_OUTPUT_FILE=Datei:\n");
+    addFile("German.ini",
+            "[DIALOG]\nIDC_BUTTON_ADD_VIDEO=Video hinzuf\xFCgen\nIDC_STATIC_OUTPUT_FILE=Datei:\n");
     ASSERT_TRUE(theLanguage.Init(root_, "German"));
     QDialog dialog;
     dialog.setWindowTitle("Clipfuse");
@@ -117,7 +121,8 @@ TEST_F(TranslationTest, DialogTakesTextsAndFontOnlyWhereTheLanguageHasThem) {
     auto* exit = new QPushButton("Exit", &dialog);
     exit->setProperty(ids::kControlIdProperty, 1058);
     auto* edit = new QLineEdit("kept", &dialog);
-    edit->setProperty(ids::kControlIdProperty, 1023);  // an edit field keeps its text even with a key
+    edit->setProperty(ids::kControlIdProperty,
+                      1023);  // an edit field keeps its text even with a key
     auto* label = new QLabel("Output file:", &dialog);
     label->setProperty(ids::kControlIdProperty, 1023);
 
