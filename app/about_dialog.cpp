@@ -5,6 +5,7 @@
 #include "app/vendor_links.h"
 #include "res/pictures.h"
 #include "ui/link_label.h"
+#include "ui/translation.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -70,4 +71,5 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     setFixedSize(du.toPixels({0, 0, 221, 106}).size());
+    TranslateDialog(this, ids::kAboutDialog);
 }

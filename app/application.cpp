@@ -7,12 +7,15 @@
 #include "app/program_files_report.h"
 #include "app/settings_names.h"
 #include "app/settings_store.h"
+#include "ui/language.h"
 
 int CSlidemintApp::run() {
     reportProgramFiles();
     SettingsStore& store = SettingsStore::program();
     currentLanguage_ = store.readText(settings::kOption, settings::kCurrentLanguage, settings::kDefaultLanguage);
-    // The language files are loaded here once the translation system takes over.
+    theLanguage.setSettings(&store);
+    theLanguage.Init(LanguageRootDirectory(), currentLanguage_);
+    currentLanguage_ = theLanguage.CurrentName();
 
     CSlidemintDlg window(store, currentLanguage_);
     window.initialise();

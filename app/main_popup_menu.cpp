@@ -1,21 +1,26 @@
 #include "app/main_popup_menu.h"
 
-#include "app/control_ids.h"
-
 #include <QMenu>
+#include <memory>
 
-QMenu* buildMainPopupMenu(QWidget* owner, const QStringList& languages, const QString& current) {
+#include "app/control_ids.h"
+#include "ui/translation.h"
+
+QMenu* loadMainPopupMenu(QWidget* owner) {
     auto* menu = new QMenu(owner);
-    QMenu* language = menu->addMenu(QStringLiteral("Language"));
-    language->menuAction()->setProperty(ids::kControlIdProperty, ids::kPopupMenu * 65536);
-    const int capacity = ids::kLastLanguageCommand - ids::kFirstLanguageCommand + 1;
-    for (int i = 0; i < languages.size() && i < capacity; ++i) {
-        QAction* item = language->addAction(languages[i]);
-        item->setCheckable(true);
-        item->setChecked(languages[i].compare(current, Qt::CaseInsensitive) == 0);
-        item->setProperty(ids::kControlIdProperty, ids::kFirstLanguageCommand + i);
-    }
-    menu->addAction(QStringLiteral("Font"))->setProperty(ids::kControlIdProperty, ids::kPopupFont);
-    menu->addAction(QStringLiteral("About"))->setProperty(ids::kControlIdProperty, ids::kPopupAbout);
+    QMenu* popup = menu->addMenu(QStringLiteral("PopupMenu"));
+    QMenu* language = popup->addMenu(QStringLiteral("Language"));
+    language->addSeparator();  // placeholder until the languages are filled in
+    popup->addAction(QStringLiteral("Font"))->setProperty(ids::kControlIdProperty, ids::kPopupFont);
+    popup->addAction(QStringLiteral("About"))
+        ->setProperty(ids::kControlIdProperty, ids::kPopupAbout);
     return menu;
+}
+
+int ShowMainPopupMenu(QWidget* window, const QPoint& globalPos) {
+    const std::unique_ptr<QMenu> menu(loadMainPopupMenu(window));
+    FillLanguageMenu(menu.get());
+    QMenu* popup = menu->actions().first()->menu();
+    QAction* chosen = popup->exec(globalPos);
+    return chosen ? chosen->property(ids::kControlIdProperty).toInt() : 0;
 }

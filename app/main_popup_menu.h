@@ -1,12 +1,15 @@
 #pragma once
-// The popup menu of the window background (menu 161): a "Language" submenu with the
-// available languages, "Font" (32778) and "About" (32777). Every action carries its command
-// id in the property "controlId".
-#include <QStringList>
-
+// The popup menu of the window background, menu resource 161: one top-level popup holding
+// the "Language" submenu (its placeholder replaced by the available languages when it is
+// shown), "Font" (32778) and "About" (32777). Every item carries its command id in the
+// property "controlId".
 class QMenu;
+class QPoint;
 class QWidget;
 
-// `languages` fill the submenu in order, as commands 45400, 45401, ...; `current` (matched
-// without regard to case) is checked. The caller owns the menu.
-QMenu* buildMainPopupMenu(QWidget* owner, const QStringList& languages, const QString& current);
+// A fresh copy of menu resource 161; the caller owns it.
+QMenu* loadMainPopupMenu(QWidget* owner);
+
+// Loads the menu, fills the Language submenu, translates it and shows its first popup at
+// `globalPos`. Returns the command id chosen, 0 when none.
+int ShowMainPopupMenu(QWidget* window, const QPoint& globalPos);

@@ -94,14 +94,13 @@ protected:
     // The running preview ends: the player closes and the window returns to Idle.
     void stopPreview();
     virtual void onJoin();
-    virtual void onFont() {}
-    virtual void onSelectLanguage(int /*index*/) {}
+    // The Font command and the language submenu's commands (main_window_language.cpp).
+    virtual void onFont();
+    virtual void onSelectLanguage(int index);
     // Files dropped on the window, in the order of the drop; accepted in every state.
     virtual void onFilesDropped(const QStringList& paths);
     // The clip property dialog on `edit`; true for OK.
     virtual bool runClipPropertyDialog(ClipPropertyEdit& edit);
-    // Names of the language files found; fills the popup menu's Language submenu.
-    virtual QStringList availableLanguages() const { return {}; }
     // Binds the compressors chosen by the stored numbers and sets the in-use flags.
     virtual void bindCompressors(const StoredCompressorChoice& choice);
     // Releases the bound compressors when the window closes.
@@ -109,7 +108,7 @@ protected:
     // The installed compressors, which start-up and the Options dialog choose from.
     virtual const media::codecs::CompressorRegistry& compressorRegistry() const;
     // Rewrites the window's texts in the current language.
-    virtual void translateTexts() {}
+    virtual void translateTexts();
 
     // The Join command's steps (main_window_join.cpp). startJoin builds the timeline and
     // hands it to the output renderer; a run that starts puts the window in Converting.

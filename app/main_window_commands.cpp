@@ -9,7 +9,6 @@
 
 #include "ui/message_box.h"
 
-#include <QMenu>
 
 void CSlidemintDlg::runCommand(int id) {
     if (id >= ids::kFirstLanguageCommand && id <= ids::kLastLanguageCommand) {
@@ -49,11 +48,7 @@ void CSlidemintDlg::showAbout() {
 }
 
 void CSlidemintDlg::showPopupMenu(const QPoint& globalPos) {
-    QMenu* menu = buildMainPopupMenu(this, availableLanguages(), currentLanguage_);
-    QAction* chosen = menu->exec(globalPos);
-    const int id = chosen ? chosen->property(ids::kControlIdProperty).toInt() : 0;
-    delete menu;
-    if (id) runCommand(id);
+    if (const int id = ShowMainPopupMenu(this, globalPos)) runCommand(id);
 }
 
 void CSlidemintDlg::onOptions() {

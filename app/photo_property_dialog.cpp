@@ -14,6 +14,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/file_exists.h"
 #include "ui/message_box.h"
+#include "ui/translation.h"
 
 CPhotoProperty::CPhotoProperty(const ClipPropertyEdit& clip, QWidget* parent)
     : QDialog(parent), values_(clip) {
@@ -43,6 +44,7 @@ CPhotoProperty::CPhotoProperty(const ClipPropertyEdit& clip, QWidget* parent)
     fileName_->setText(clip.fileName);
     duration_->setText(QString::number(clip.transitionSeconds));
     effects_->setCurrentIndex(clip.transitionIndex);  // none selected for an index outside the list
+    TranslateDialog(this, kDialogId);
 }
 
 QWidget* CPhotoProperty::control(int id) const {

@@ -8,10 +8,12 @@
 // Every operation reads the file afresh and every write replaces it atomically. A missing,
 // damaged or unreadable file yields the defaults; a write never replaces a file that
 // exists but could not be read, so nothing stored is lost.
+#include "ui/value_store.h"
+
 #include <QString>
 #include <cstdint>
 
-class SettingsStore {
+class SettingsStore : public ui::ValueStore {
 public:
     // `company` and `application` name the file, as the company key and the program's
     // title name the program's settings.
@@ -25,13 +27,13 @@ public:
 
     const QString& filePath() const { return path_; }
 
-    std::int32_t readInt(const QString& section, const QString& name, std::int32_t defaultValue) const;
-    QString readText(const QString& section, const QString& name, const QString& defaultValue) const;
+    std::int32_t readInt(const QString& section, const QString& name, std::int32_t defaultValue) const override;
+    QString readText(const QString& section, const QString& name, const QString& defaultValue) const override;
 
     // True when the value is stored. Callers ignore failures, as they always have; a text
     // holding a line break cannot be stored in a line-based file and is refused.
-    bool writeInt(const QString& section, const QString& name, std::int32_t value);
-    bool writeText(const QString& section, const QString& name, const QString& value);
+    bool writeInt(const QString& section, const QString& name, std::int32_t value) override;
+    bool writeText(const QString& section, const QString& name, const QString& value) override;
 
     // True when the named value is present, of either kind.
     bool contains(const QString& section, const QString& name) const;

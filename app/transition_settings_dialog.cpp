@@ -11,6 +11,7 @@
 #include "app/main_window_layout.h"
 #include "app/settings_names.h"
 #include "app/settings_store.h"
+#include "ui/translation.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ CTransitionSettings::CTransitionSettings(SettingsStore& store, const TransitionD
     duration_->setText(QString::number(current.durationSeconds));
     chooseMode(shownMode(current.mode));
     effects_->setCurrentIndex(current.effectIndex);  // none selected for an index outside the list
+    TranslateDialog(this, kDialogId);
 }
 
 QWidget* CTransitionSettings::control(int id) const {

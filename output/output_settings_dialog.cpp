@@ -15,6 +15,7 @@
 #include "platform/file_dialogs.h"
 #include "ui/message_box.h"
 #include "ui/text_lookup.h"
+#include "ui/translation.h"
 
 using namespace outputdlg;
 using media::codecs::CompressorCategory;
@@ -52,6 +53,7 @@ CDialogOutputSettings::CDialogOutputSettings(const OutputOptions& options,
     fillControls();
     // Connected after opening, so that filling the lists runs no action.
     connectActions();
+    TranslateDialog(this, kDialogId);
 }
 
 QWidget* CDialogOutputSettings::control(int id) const {

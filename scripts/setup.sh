@@ -20,6 +20,7 @@ packages=(
     pulseaudio pulseaudio-utils  # a sound server of their own for the preview tests and benchmark
     dpkg-dev file lintian desktop-file-utils appstream  # the Debian package and its checks
     xdg-utils         # xdg-mime: the default web browser, which links fall back on
+    fonts-wqy-microhei  # Chinese and Japanese letters for the shipped languages
 )
 
 install_missing() {

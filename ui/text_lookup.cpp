@@ -12,6 +12,10 @@ void setTranslations(const Translations* translations) {
     current = translations;
 }
 
+const Translations* currentTranslations() {
+    return current;
+}
+
 }  // namespace ui
 
 QString StringText(int id) {

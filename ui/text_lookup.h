@@ -15,6 +15,8 @@ public:
 
 // Installs the loaded language (not owned); nullptr goes back to the built-in texts.
 void setTranslations(const Translations* translations);
+// The installed language, or nullptr.
+const Translations* currentTranslations();
 
 }  // namespace ui
 

@@ -7,6 +7,7 @@
 #include "app/status_line.h"
 #include "support/media/test_media.h"
 #include "support/qt/recorders.h"
+#include "ui/interface_font.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -236,10 +237,30 @@ TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgramAndHomepageTheVendor) {
     EXPECT_EQ(boxes_.messages.size(), 1u);
 }
 
-TEST_F(MainWindowTest, CommandsOfLaterPartsAreQuiet) {
-    for (int id : {ids::kPopupFont,
-                   ids::kFirstLanguageCommand, ids::kLastLanguageCommand, 4242})
+namespace {
+
+// Answers the Font command's dialog with Cancel and counts how often it was opened.
+class CancellingFontChooser : public ui::FontChooser {
+public:
+    CancellingFontChooser() { previous_ = ui::setFontChooser(this); }
+    ~CancellingFontChooser() override { ui::setFontChooser(previous_); }
+    std::optional<QFont> chooseFont(QWidget*, const QFont&) override {
+        ++opened;
+        return std::nullopt;
+    }
+    int opened = 0;
+
+private:
+    ui::FontChooser* previous_;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, FontOpensTheFontDialogAndLanguageCommandsWithoutFilesDoNothing) {
+    CancellingFontChooser fonts;
+    for (int id : {ids::kPopupFont, ids::kFirstLanguageCommand, ids::kLastLanguageCommand, 4242})
         window_->runCommand(id);
+    EXPECT_EQ(fonts.opened, 1);
     EXPECT_TRUE(boxes_.messages.empty());
     EXPECT_TRUE(shell_.opened.empty());
     EXPECT_TRUE(window_->isVisible());
