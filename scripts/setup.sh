@@ -59,7 +59,8 @@ case "$mode" in
         # The engine once more under AddressSanitizer: effects and decoders index pixels and
         # read untrusted files, where an out-of-bounds access must never hide.
         configure_and_build "$build-asan" -DCLIPFUSE_WERROR=ON -DCLIPFUSE_ASAN=ON -DCLIPFUSE_MEDIA_ONLY=ON
-        ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$build-asan" --output-on-failure -j2
+        ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$here/tests/lsan.supp" \
+            ctest --test-dir "$build-asan" --output-on-failure -j2
         ;;
     *)
         echo "usage: $0 run|test|build" >&2
