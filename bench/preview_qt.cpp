@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "app/control_ids.h"
+#include "reference_project.h"
 #include "app/main_window.h"
 #include "app/settings_store.h"
 #include "media/render/frame_times.h"
@@ -27,40 +28,11 @@
 namespace {
 
 constexpr media::Ticks kSecond = 10'000'000;
-constexpr int kClipCount = 5;
-constexpr int kClipSeconds = 10;
-constexpr int kFadeIndex = 3;  // "Fade" in the transition list
+using bench::kClipCount;
+using bench::kClipSeconds;
+using bench::kFadeIndex;
+using bench::referenceClips;
 constexpr int kPlaySeconds = 30;
-
-// The join benchmark's clips, shared with it and made once.
-std::vector<std::string> referenceClips() {
-    const char* root = std::getenv("CLIPFUSE_TEST_TMP");
-    const std::filesystem::path dir =
-        (root && *root ? std::filesystem::path(root)
-                       : std::filesystem::temp_directory_path() / "clipfuse-tests") /
-        "bench_join_clips";
-    std::filesystem::create_directories(dir);
-    std::vector<std::string> clips;
-    for (int i = 0; i < kClipCount; ++i) {
-        const std::string path = (dir / ("clip" + std::to_string(i + 1) + ".mp4")).string();
-        clips.push_back(path);
-        if (std::filesystem::exists(path) && std::filesystem::file_size(path) > 0) continue;
-        std::ostringstream cmd;
-        cmd << CLIPFUSE_FFMPEG_CLI << " -nostdin -hide_banner -loglevel error -y"
-            << " -f lavfi -i testsrc2=s=1280x720:r=30:d=" << kClipSeconds
-            << " -f lavfi -i sine=frequency=" << 300 + 250 * i
-            << ":sample_rate=44100:duration=" << kClipSeconds << " -vf hue=h=" << 72 * i
-            << " -c:v libx264 -preset fast -pix_fmt yuv420p -c:a aac -b:a 128k -ac 2 -shortest '"
-            << path << ".part.mp4'";
-        std::string out;
-        if (testmedia::run(cmd.str(), &out) != 0) {
-            std::fprintf(stderr, "could not make %s:\n%s\n", path.c_str(), out.c_str());
-            return {};
-        }
-        std::filesystem::rename(path + ".part.mp4", path);
-    }
-    return clips;
-}
 
 double ms(media::Ticks t) {
     return static_cast<double>(t) / 10'000.0;
