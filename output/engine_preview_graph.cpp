@@ -36,7 +36,7 @@ Status EnginePreviewGraph::renderOutputPins(bool withPicture) {
     if (videoGroup < 0 && audioGroup < 0)
         return Status::invalidArg("The timeline has nothing to play.");
     if (audioGroup >= 0) sound_ = SoundOutput::open(audio.audio);
-    clock_ = std::make_unique<PreviewClock>(sound_.get());
+    clock_ = std::make_unique<PreviewClock>(sound_.get(), videoGroup >= 0 && withPicture);
     if (videoGroup >= 0 && withPicture) {
         frameCount_ = video.frameCount;
         const auto interval = static_cast<media::Ticks>(media::kTicksPerSecond / video.fps);

@@ -36,23 +36,34 @@ media::Status PreviewSink::writeVideo(int group, const media::Frame& frame) {
     if (image.isNull())
         return media::Status::outOfMemory("The picture could not be converted for the window.");
     video_->offer(std::move(image), frame.pts);
-    clock_.delivered();
+    clock_.delivered(true);
     return media::Status::ok();
 }
 
 media::Status PreviewSink::writeAudio(int group, const media::render::AudioBlock& block) {
     if (group != audioGroup_) return media::Status::ok();
     if (sound_) sound_->write(block);
-    clock_.delivered();
+    clock_.delivered(false);
     return media::Status::ok();
 }
 
 media::Status PreviewSink::finish() {
-    // Everything has been handed over; the end comes when it has been played.
+    // Everything has been handed over; the end comes when it has been played. A clock that
+    // stands while it should play (a device that stopped without a word) ends it too.
+    using namespace std::chrono;
+    media::Ticks last = clock_.now();
+    auto movedAt = steady_clock::now();
     while (!interrupted_) {
-        if (clock_.now() >= length_) break;
+        const media::Ticks now = clock_.now();
+        if (now >= length_) break;
         if (sound_ && sound_->drained()) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (now != last || !clock_.playing()) {
+            last = now;
+            movedAt = steady_clock::now();
+        } else if (steady_clock::now() - movedAt > kStandingClockLimit) {
+            break;
+        }
+        std::this_thread::sleep_for(milliseconds(5));
     }
     return media::Status::ok();
 }

@@ -4,6 +4,7 @@
 // sound has been heard, so that the end of the stream is announced when playback ends.
 #include <QImage>
 #include <atomic>
+#include <chrono>
 
 #include "media/core/ffmpeg_ptr.h"
 #include "media/render/render_sink.h"
@@ -21,6 +22,8 @@ public:
     media::Status writeVideo(int group, const media::Frame& frame) override;
     media::Status writeAudio(int group, const media::render::AudioBlock& block) override;
     media::Status finish() override;
+
+    static constexpr std::chrono::seconds kStandingClockLimit{2};
 
     // Interface thread, before the render is stopped: ends a wait in finish().
     void interrupt(bool on) { interrupted_ = on; }

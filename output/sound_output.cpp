@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -14,6 +15,15 @@ namespace {
 // what the clock reads is close to what is heard and Pause silences at once.
 constexpr int kFeedPeriodMs = 5;
 constexpr int kDeviceBufferMs = 120;
+// A device that has sound to play and plays none of it for this long has lost its sound
+// server (it reports no error on every system).
+constexpr std::int64_t kStallLimitMs = 1500;
+
+std::int64_t monotonicMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 }  // namespace
 
@@ -79,6 +89,7 @@ void SoundOutput::write(const media::render::AudioBlock& block) {
     const std::size_t frames = static_cast<std::size_t>(block.size());
     if (channels != static_cast<std::size_t>(format_.channels) || frames == 0) return;
     std::lock_guard lock(mutex_);
+    if (lost_) return;
     const std::size_t at = queued_.size();
     queued_.resize(at + frames * channels);
     float* out = queued_.data() + at;
@@ -93,6 +104,8 @@ media::Ticks SoundOutput::position() const {
 
 bool SoundOutput::drained() const {
     std::lock_guard lock(mutex_);
+    // A lost device plays nothing more: the clock that took over says when the end is.
+    if (lost_) return false;
     return queuedOffset_ >= queued_.size() && playedFrames_.load() >= handedFrames_;
 }
 
@@ -116,15 +129,30 @@ void SoundOutput::reset(media::Ticks position) {
     flush_ = true;
 }
 
+void SoundOutput::giveUp() {
+    lost_ = true;
+    timer_->stop();
+    device_ = nullptr;
+    queued_.clear();
+    queuedOffset_ = 0;
+}
+
 void SoundOutput::feed() {
     std::lock_guard lock(mutex_);
+    if (lost_) return;
     if (flush_) {
         // What the device still holds belongs to the old position.
         sink_->reset();
         device_ = sink_->start();
         deviceSuspended_ = false;
         flush_ = false;
-        if (!device_) return;
+        lastProcessedUs_ = 0;
+        stalledSinceMs_ = -1;
+    }
+    if (!device_ || sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError ||
+        (sink_->error() == QAudio::IOError && sink_->state() == QAudio::StoppedState)) {
+        giveUp();
+        return;
     }
     if (suspended_ != deviceSuspended_) {
         if (suspended_)
@@ -158,7 +186,17 @@ void SoundOutput::feed() {
     // What has been heard: the device's processed time, which on the PulseAudio backend is
     // the stream's played time (what was handed over minus what the sink still holds), and
     // never more than was handed over. It restarts at 0 with every reset.
-    const std::int64_t processed = sink_->processedUSecs() * format_.sampleRate / 1'000'000;
+    const std::int64_t processedUs = sink_->processedUSecs();
+    const std::int64_t processed = processedUs * format_.sampleRate / 1'000'000;
     playedFrames_ =
         std::max<std::int64_t>(playedFrames_.load(), std::min(processed, handedFrames_));
+    const bool waitingToPlay = !deviceSuspended_ && handedFrames_ > playedFrames_.load();
+    if (processedUs != lastProcessedUs_ || !waitingToPlay) {
+        lastProcessedUs_ = processedUs;
+        stalledSinceMs_ = -1;
+    } else if (stalledSinceMs_ < 0) {
+        stalledSinceMs_ = monotonicMs();
+    } else if (monotonicMs() - stalledSinceMs_ > kStallLimitMs) {
+        giveUp();
+    }
 }

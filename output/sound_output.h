@@ -33,6 +33,9 @@ public:
     media::Ticks position() const;
     // True once everything written has been played.
     bool drained() const;
+    // True once the device failed or stopped playing what it holds (its sound server went
+    // away): nothing more is written to it, and position() stays at what was heard last.
+    bool lost() const { return lost_; }
 
     // Interface thread; the device follows within one period of its thread.
     void suspend();
@@ -43,7 +46,8 @@ public:
 private:
     explicit SoundOutput(const media::AudioFormat& format);
     bool start();
-    void feed();  // the device thread's period: hands queued sound to the device
+    void feed();    // the device thread's period: hands queued sound to the device
+    void giveUp();  // device thread: the device is lost
 
     media::AudioFormat format_;
     QThread* thread_ = nullptr;
@@ -61,4 +65,8 @@ private:
     bool flush_ = false;
     bool suspended_ = false;
     bool deviceSuspended_ = false;
+    std::atomic<bool> lost_{false};
+    // When the device last played on, for telling a stalled device from a slow one.
+    std::int64_t lastProcessedUs_ = 0;
+    std::int64_t stalledSinceMs_ = -1;
 };

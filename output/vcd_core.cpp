@@ -7,7 +7,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 
+#include "output/player_placement.h"
 #include "res/pictures.h"
 #include "ui/command_event.h"
 #include "ui/control_id.h"
@@ -15,6 +17,7 @@
 
 namespace {
 
+constexpr int kFrameSettleMs = 300;
 const QEvent::Type kGraphNotifyEvent = static_cast<QEvent::Type>(QEvent::User + 13);
 
 void diagnostic(const char* format, const media::Status& s) {
@@ -23,13 +26,16 @@ void diagnostic(const char* format, const media::Status& s) {
 
 }  // namespace
 
-// The player's top-level window ("PreviewWindow"): black, a caption with the system menu
-// and a minimise box, no resize border. The video renderer draws in it as a child.
+// The player's window ("PreviewWindow"): black, a caption with the system menu and a
+// minimise box, no resize border. The video renderer draws in it as a child. It is a
+// window of its own that belongs to the main window: the main window runs modally, and
+// only its own windows get clicks and close requests while it does; the desktop also
+// keeps such a window above its owner.
 class PlayerWindow : public QWidget {
 public:
     explicit PlayerWindow(CVcdCore& player)
-        : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+        : QWidget(player.ownerWindow, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
           player_(player) {
         setObjectName(QStringLiteral("PreviewWindow"));
         setWindowTitle(QStringLiteral("Video Window"));
@@ -85,8 +91,7 @@ CVcdCore::~CVcdCore() {
 }
 
 QRect CVcdCore::placement() const {
-    QScreen* screen = ownerWindow ? ownerWindow->screen() : QGuiApplication::primaryScreen();
-    const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QRect work = workArea();
     const int ownerTop = ownerWindow ? ownerWindow->frameGeometry().top() : work.top() + 245;
     const int left = work.left() + 100;
     const int top = work.top() + 5;
@@ -108,7 +113,10 @@ media::Status CVcdCore::AttachGraph(preview::PreviewGraph* graph) {
     playerState = PlayerState::Stopped;
 
     auto* window = new PlayerWindow(*this);
-    window->setGeometry(placement());
+    // Placed by its outer corner, frame included, as the placement rule means it.
+    const QRect placed = placement();
+    window->resize(placed.size());
+    window->move(placed.topLeft());
     m_hWnd = window;
     windowCreated = true;
 
@@ -165,6 +173,9 @@ media::Status CVcdCore::AttachGraph(preview::PreviewGraph* graph) {
         m_hWnd->raise();
         m_hWnd->activateWindow();
         m_hWnd->setFocus();
+        // Once the window manager has framed the window, its real frame may need another
+        // look.
+        QTimer::singleShot(kFrameSettleMs, m_hWnd, [this] { KeepOnScreen(); });
     }
     RefreshPlayerTitle();
 
@@ -198,9 +209,12 @@ media::Status CVcdCore::InitVideoWindow(int multiplier, int divider) {
     if (media::Status s = pBV->videoSize(native); s.code() == preview::kNoInterface)
         return media::Status::ok();
     const QSize size(native.width() * multiplier / divider, native.height() * multiplier / divider);
-    // The client area is the picture's size exactly; frame and caption are the window
-    // manager's. No resize border: the size is fixed.
-    m_hWnd->setFixedSize(size);
+    // The client area is the picture's size, unless the window would not fit on screen;
+    // frame and caption are the window manager's. No resize border: the size is fixed.
+    const PlayerGeometry fitted =
+        fitPlayerWindow(workArea(), placement().topLeft(), size, frameMargins());
+    m_hWnd->setFixedSize(fitted.client);
+    m_hWnd->move(fitted.framePosition);
     const QRect client = m_hWnd->rect();
     if (media::Status s = pVW->setWindowPosition(client); !s) {
         diagnostic(
@@ -210,6 +224,30 @@ media::Status CVcdCore::InitVideoWindow(int multiplier, int divider) {
         return s;
     }
     return media::Status::ok();
+}
+
+QRect CVcdCore::workArea() const {
+    QScreen* screen = ownerWindow ? ownerWindow->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+QMargins CVcdCore::frameMargins() const {
+    // The window manager tells a window's frame only once it is on screen; until then the
+    // main window's, which it decorates alike, stands in.
+    auto margins = [](const QWidget* w) {
+        const QRect frame = w->frameGeometry(), inner = w->geometry();
+        return QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+                        frame.right() - inner.right(), frame.bottom() - inner.bottom());
+    };
+    if (m_hWnd && m_hWnd->isVisible() && !margins(m_hWnd).isNull()) return margins(m_hWnd);
+    return ownerWindow ? margins(ownerWindow) : QMargins();
+}
+
+void CVcdCore::KeepOnScreen() {
+    if (!m_hWnd || !videoShown || !pBV) return;
+    const QRect work = workArea();
+    if (work.contains(m_hWnd->frameGeometry())) return;
+    InitVideoWindow(1, 1);
 }
 
 void CVcdCore::RefreshPlayerTitle() {

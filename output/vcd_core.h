@@ -4,6 +4,7 @@
 // player neither builds nor releases the graph; it only uses the interfaces it queries
 // from it. Closing the window asks the owner to stop the preview (command 1019). One player
 // serves one preview run. Everything runs on the interface thread.
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -62,6 +63,11 @@ private:
     void Pause();
     void Stop();
     QRect placement() const;
+    QRect workArea() const;
+    QMargins frameMargins() const;
+    // Moves the window back inside the work area (scaling its picture down if need be)
+    // when its real frame sticks out.
+    void KeepOnScreen();
 
     QPointer<QWidget> ownerWindow;
     QString mediaTitle;

@@ -30,6 +30,7 @@ bool VideoRenderer::offer(QImage picture, media::Ticks time) {
 void VideoRenderer::discardPending() {
     std::lock_guard lock(mutex_);
     pending_.clear();
+    next_ = QImage();
 }
 
 PlaybackFigures VideoRenderer::figures() const {
@@ -45,30 +46,40 @@ void VideoRenderer::takePending() {
     }
     const media::Ticks now = clock_();
     for (Pending& p : arrived) {
-        if (now > p.time + interval_) {
-            std::lock_guard lock(mutex_);
-            ++figures_.late;
-            continue;
-        }
-        current_ = std::move(p.picture);
-        currentTime_ = p.time;
+        if (late(p.time, now)) continue;
+        next_ = std::move(p.picture);
+        nextTime_ = p.time;
     }
     update();
 }
 
-void VideoRenderer::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    if (current_.isNull()) {
-        painter.fillRect(rect(), Qt::black);
-        return;
-    }
-    painter.drawImage(rect(), current_);
-    if (currentTime_ == paintedTime_) return;
-    paintedTime_ = currentTime_;
-    const media::Ticks offset = std::llabs(clock_() - currentTime_);
+bool VideoRenderer::late(media::Ticks time, media::Ticks now) {
+    if (now <= time + interval_) return false;
     std::lock_guard lock(mutex_);
-    ++figures_.shown;
-    figures_.lastShownTime = currentTime_;
-    if (!figures_.firstPicture) figures_.firstPicture = std::chrono::steady_clock::now();
-    figures_.largestOffset = std::max(figures_.largestOffset, offset);
+    ++figures_.late;
+    return true;
+}
+
+void VideoRenderer::paintEvent(QPaintEvent*) {
+    // Painting can come late too (a busy interface thread): a picture whose time has passed
+    // by then is dropped, and the one on screen stays.
+    if (!next_.isNull()) {
+        const media::Ticks now = clock_();
+        if (!late(nextTime_, now)) {
+            current_ = std::move(next_);
+            currentTime_ = nextTime_;
+            const media::Ticks offset = std::llabs(now - currentTime_);
+            std::lock_guard lock(mutex_);
+            ++figures_.shown;
+            figures_.lastShownTime = currentTime_;
+            if (!figures_.firstPicture) figures_.firstPicture = std::chrono::steady_clock::now();
+            figures_.largestOffset = std::max(figures_.largestOffset, offset);
+        }
+        next_ = QImage();
+    }
+    QPainter painter(this);
+    if (current_.isNull())
+        painter.fillRect(rect(), Qt::black);
+    else
+        painter.drawImage(rect(), current_);
 }

@@ -3,7 +3,8 @@
 // QPainter. Pictures are offered from the render's thread and reach the widget through its
 // event queue, at most kMaxInFlight at a time: the render never waits for the interface
 // thread, and a picture that would wait longer is dropped. A picture already more than one
-// frame period behind the clock when its turn comes is dropped too, never shown late.
+// frame period behind the clock when it reaches the window, or when it is painted, is
+// dropped too, never shown late.
 #include <QImage>
 #include <QWidget>
 #include <chrono>
@@ -40,8 +41,9 @@ public:
     void discardPending();
 
     PlaybackFigures figures() const;
-    // The picture on screen, as painted (empty before the first).
+    // The picture on screen, as painted (empty before the first), and its time.
     QImage currentPicture() const { return current_; }
+    media::Ticks currentTime() const { return currentTime_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -61,7 +63,12 @@ private:
     std::deque<Pending> pending_;
     PlaybackFigures figures_;
 
-    QImage current_;  // interface thread only
+    // False when a picture of `time` is on time at clock `now`; else counts it as late.
+    bool late(media::Ticks time, media::Ticks now);
+
+    // Interface thread only: the picture waiting for its paint, and the one on screen.
+    QImage next_;
+    media::Ticks nextTime_ = -1;
+    QImage current_;
     media::Ticks currentTime_ = -1;
-    media::Ticks paintedTime_ = -1;
 };

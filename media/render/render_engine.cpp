@@ -6,11 +6,6 @@
 namespace media::render {
 namespace {
 
-// Sound is handed to a real-time sink this far ahead of the clock, for its device buffer.
-constexpr Ticks kAudioLead = 3 * kTicksPerSecond / 10;
-// Sound later than this is dropped so that a stalled preview catches up.
-constexpr Ticks kAudioTooLate = kTicksPerSecond;
-
 Status notConnected() {
     return {Status::kUnexpected, "The render engine is not connected to a timeline."};
 }
@@ -363,59 +358,6 @@ Status RenderEngine::deliverAll() {
         s = outputs_[pick].video ? sink_->writeVideo(static_cast<int>(pick), h.frame)
                                  : sink_->writeAudio(static_cast<int>(pick), h.block);
         if (!s) return s;
-        h.present = false;
-        h.frame = Frame();
-    }
-}
-
-Status RenderEngine::deliverRealTime() {
-    std::vector<Head> heads(outputs_.size());
-    bool prerolled = false;
-    for (;;) {
-        if (stopping_) return {Status::kAborted, "The render was stopped."};
-        std::size_t pick = 0;
-        Status fetched = nextInTimeOrder(heads, pick);
-        if (!fetched) return fetched;
-        if (pick == heads.size()) return Status::ok();
-        {
-            // Every output has its first item ready: the clock starts now, so that opening
-            // the first decoders does not count as lateness.
-            std::lock_guard lock(stateMutex_);
-            if (!prerolled && !paused_) clock_.start();
-            prerolled = true;
-        }
-        Head& h = heads[pick];
-        const bool isVideo = outputs_[pick].video != nullptr;
-        bool drop = false;
-        {
-            std::unique_lock lock(stateMutex_);
-            for (;;) {
-                if (stopping_) return {Status::kAborted, "The render was stopped."};
-                if (isVideo && paused_ && showOneFrame_) {
-                    showOneFrame_ = false;
-                    break;
-                }
-                if (!paused_) {
-                    const Ticks now = clockNow();
-                    const Ticks due = isVideo ? h.time : h.time - kAudioLead;
-                    if (now >= due) {
-                        drop = isVideo ? now > h.time + outputs_[pick].video->times().interval()
-                                       : now > h.time + kAudioTooLate;
-                        break;
-                    }
-                    const auto wait =
-                        std::chrono::microseconds(std::min<Ticks>((due - now) / 10, 10'000));
-                    stateChanged_.wait_for(lock, wait);
-                } else {
-                    stateChanged_.wait_for(lock, std::chrono::milliseconds(20));
-                }
-            }
-        }
-        if (!drop) {
-            Status s = isVideo ? sink_->writeVideo(static_cast<int>(pick), h.frame)
-                               : sink_->writeAudio(static_cast<int>(pick), h.block);
-            if (!s) return s;
-        }
         h.present = false;
         h.frame = Frame();
     }

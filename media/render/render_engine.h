@@ -53,9 +53,11 @@ public:
     // A writer that needs another sample rate or channel count asks before run().
     Status setAudioFormat(int group, const AudioFormat& format);
 
-    // With a sink, run() delivers every output to it from an engine thread; the sink must
-    // not call back into the engine. In real-time mode (the video groups'
-    // preview mode on), delivery follows the clock and late frames are dropped.
+    // With a sink, run() delivers every output to it from engine threads; the sink must
+    // not call back into the engine. A file render delivers from one thread, in time order.
+    // In real-time mode (the video groups' preview mode on) each output has a thread of its
+    // own, so that pictures late to come never hold back the sound: sound is handed over
+    // ahead of the clock, a picture when its time comes, and a late picture is dropped.
     void setSink(std::shared_ptr<RenderSink> sink);
     // The clock of a real-time render, in ticks of timeline position (for example the
     // sound device's played position); without one the engine keeps its own.
@@ -97,8 +99,14 @@ private:
     Status startPipelines(Ticks position);
     void stopPipelines();
     void deliver();
-    Status deliverRealTime();
     Status deliverAll();
+    // Real time, in render_engine_real_time.cpp.
+    enum class ClockWait { Due, ShowNow, Stopped };
+    Status deliverRealTime();
+    Status deliverPicturesRealTime(std::size_t group);
+    Status deliverSoundRealTime(std::size_t group);
+    ClockWait waitForClock(Ticks due, bool picture);
+    void firstItemReady();
     void outputEnded(std::size_t group);
     void failed(const Status& s);
     Ticks clockNow() const;
@@ -115,10 +123,12 @@ private:
     std::vector<Output> outputs_;
     std::thread delivery_;
     std::atomic<bool> stopping_{false};
-    std::atomic<bool> reported_{false};  // completion or an error was posted
+    std::atomic<bool> reported_{false};   // completion or an error was posted
+    std::atomic<bool> abandoned_{false};  // a real-time output failed: the others stop too
     std::mutex stateMutex_;
     std::condition_variable stateChanged_;
     bool running_ = false, paused_ = false, showOneFrame_ = false;
+    std::size_t outputsReady_ = 0;  // real time: outputs whose first item is ready
     Ticks position_ = 0;
     PlaybackClock clock_;
 };

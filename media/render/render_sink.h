@@ -6,7 +6,9 @@
 namespace media::render {
 
 // Where a running render delivers its outputs: a file writer, or a preview window and its
-// sound device. All calls come from one engine thread, in time order across the groups.
+// sound device. A file render calls from one engine thread, in time order across the
+// groups; a real-time render calls each group from a thread of its own, in time order
+// within the group, so a real-time sink must take calls for different groups at once.
 // Frames are shared, read-only pictures: copy one (deepCopy) before changing it.
 class RenderSink {
 public:

@@ -7,6 +7,20 @@
 #include "media/render/live_effects.h"
 
 namespace media::render {
+namespace {
+
+std::atomic<std::int64_t> pictureHoldMs{0};
+
+void takeTestHold() {
+    if (const std::int64_t ms = pictureHoldMs.exchange(0); ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+}  // namespace
+
+void holdPicturesForTesting(std::chrono::milliseconds hold) {
+    pictureHoldMs = hold.count();
+}
 
 VideoPipeline::VideoPipeline(const GroupPlan& group, Ticks length, std::int64_t startFrame,
                              VideoSourceReader::SkipFrame skip, Note note)
@@ -94,6 +108,7 @@ void VideoPipeline::run() {
             layers[track].progress = 0.0;
             layers[track].transition = effects.at(track, t, layers[track].progress);
         }
+        takeTestHold();
         if (!skip_ || !skip_(k)) {
             Frame out = composite(layers, black);
             out.pts = t;

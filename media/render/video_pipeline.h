@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -10,6 +11,10 @@
 #include "media/render/video_source_reader.h"
 
 namespace media::render {
+
+// For tests: the next picture of every running video group is made only after this long,
+// as on a machine too busy to decode in time.
+void holdPicturesForTesting(std::chrono::milliseconds hold);
 
 // Produces the frames of one video group in order, from a start frame to the end of the
 // timeline, on its own thread; the sources decode on theirs. The queue to the consumer is

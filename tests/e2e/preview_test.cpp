@@ -20,13 +20,15 @@
 #include "output/vcd_core.h"
 #include "support/media/sound_server_environment.h"
 #include "support/media/test_media.h"
+#include "support/qt/preview_window.h"
 #include "support/qt/recorders.h"
 #include "timeline/preview_renderer.h"
 #include "timeline/timeline_builder.h"
 
 namespace {
 
-constexpr media::Ticks kSecond = 10'000'000;
+using testqt::kSecond;
+using testqt::runUntil;
 
 using testmedia::SoundServerEnvironment;
 [[maybe_unused]] auto* const soundServer =
@@ -90,51 +92,10 @@ private:
     preview::PreviewGraph& real_;
 };
 
-class PreviewTest : public ::testing::Test {
+class PreviewTest : public testqt::PreviewWindowTest {
 protected:
-    PreviewTest() : store_("KORVANE", "preview_test") {
-        QFile::remove(store_.filePath());
-        window_ = std::make_unique<CSlidemintDlg>(store_, "english");
-        window_->initialise();
-        OutputOptions& o = window_->outputOptions();
-        o.outputWidth = 160;
-        o.outputHeight = 120;
-        o.frameRate = 10;
-        o.resizeMode = 2;
-    }
-    ~PreviewTest() override { window_.reset(); }
-
     void SetUp() override {
         ASSERT_FALSE(clips().red.empty() || clips().blue.empty() || clips().toneOnly.empty());
-    }
-
-    void add(const std::string& path, media::Ticks duration, int transition = 0,
-             media::Ticks transitionLength = 0) {
-        window_->clips().append(path, duration, transition, transitionLength);
-        window_->clips().rebuildAudioSources();
-    }
-
-    void press(int id) { qobject_cast<QAbstractButton*>(window_->control(id))->click(); }
-    QString buttonText(int id) {
-        return qobject_cast<QAbstractButton*>(window_->control(id))->text();
-    }
-
-    CVcdCore* player() { return window_->preview() ? window_->preview()->player() : nullptr; }
-    EnginePreviewGraph* graph() {
-        return window_->preview() ? window_->preview()->graph() : nullptr;
-    }
-
-    // Runs the window's events until `done` holds; false on a time-out.
-    template <typename Done>
-    bool runUntil(Done done, int timeoutMs = 15000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > timeoutMs) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(2);
-        }
-        return true;
     }
 
     // The enabled state of the player menu's items, by id.
@@ -145,10 +106,6 @@ protected:
             if (!a->isSeparator()) items[a->property("controlId").toInt()] = a->isEnabled();
         return items;
     }
-
-    SettingsStore store_;
-    testqt::MessageRecorder boxes_;
-    std::unique_ptr<CSlidemintDlg> window_;
 };
 
 }  // namespace
@@ -322,7 +279,7 @@ TEST_F(PreviewTest, ThePictureShownIsThePictureAJoinRendersBeforeEncoding) {
     }
     ASSERT_GE(videoGroup, 0);
     ASSERT_TRUE(engine.run());
-    PreviewClock unused(nullptr);
+    PreviewClock unused(nullptr, false);
     PreviewSink converter(videoGroup, nullptr, -1, nullptr, unused, 0);
 
     // Times inside each transition and inside a clip.

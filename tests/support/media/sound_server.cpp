@@ -73,6 +73,13 @@ SoundServer::SoundServer() {
     waitpid(pid, nullptr, 0);
 }
 
+void SoundServer::kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
 SoundServer::~SoundServer() {
     if (pid_ <= 0) return;
     ::kill(pid_, SIGTERM);

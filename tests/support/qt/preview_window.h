@@ -1,0 +1,78 @@
+#pragma once
+// A main window as the preview tests drive it: clips added to its list, buttons pressed,
+// and the preview's player and graph at hand.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <cstdlib>
+#include <memory>
+
+#include "app/control_ids.h"
+#include "app/main_window.h"
+#include "app/settings_store.h"
+#include "output/engine_preview_graph.h"
+#include "output/vcd_core.h"
+#include "support/qt/recorders.h"
+#include "timeline/preview_renderer.h"
+
+namespace testqt {
+
+inline constexpr media::Ticks kSecond = 10'000'000;
+
+// Runs the events of the program until `done` holds; false on a time-out.
+template <typename Done>
+bool runUntil(Done done, int timeoutMs = 15000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+class PreviewWindowTest : public ::testing::Test {
+protected:
+    explicit PreviewWindowTest(const char* settingsName = "preview_test")
+        : store_("KORVANE", settingsName) {
+        QFile::remove(store_.filePath());
+        window_ = std::make_unique<CSlidemintDlg>(store_, "english");
+        window_->initialise();
+        OutputOptions& o = window_->outputOptions();
+        o.outputWidth = 160;
+        o.outputHeight = 120;
+        o.frameRate = 10;
+        o.resizeMode = 2;
+    }
+    ~PreviewWindowTest() override { window_.reset(); }
+
+    void add(const std::string& path, media::Ticks duration, int transition = 0,
+             media::Ticks transitionLength = 0) {
+        window_->clips().append(path, duration, transition, transitionLength);
+        window_->clips().rebuildAudioSources();
+    }
+
+    void press(int id) { qobject_cast<QAbstractButton*>(window_->control(id))->click(); }
+    QString buttonText(int id) {
+        return qobject_cast<QAbstractButton*>(window_->control(id))->text();
+    }
+    std::string lastMessage() const {
+        return boxes_.messages.empty() ? "" : boxes_.messages.back().text.toStdString();
+    }
+
+    CVcdCore* player() { return window_->preview() ? window_->preview()->player() : nullptr; }
+    EnginePreviewGraph* graph() {
+        return window_->preview() ? window_->preview()->graph() : nullptr;
+    }
+
+    SettingsStore store_;
+    MessageRecorder boxes_;
+    std::unique_ptr<CSlidemintDlg> window_;
+};
+
+}  // namespace testqt
