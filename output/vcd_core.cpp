@@ -287,12 +287,16 @@ std::unique_ptr<QMenu> CVcdCore::buildPlayerMenu() const {
 
 void CVcdCore::ShowPlayerMenu(const QPoint& clientPoint) {
     if (!m_hWnd) return;
-    std::unique_ptr<QMenu> menu = buildPlayerMenu();
-    QAction* chosen = menu->exec(m_hWnd->mapToGlobal(clientPoint));
-    if (chosen) {
+    // Opened without a loop of its own, so that playback events go on being handled while
+    // it is open; it is destroyed when it closes.
+    QMenu* menu = buildPlayerMenu().release();
+    menu->setParent(m_hWnd, menu->windowFlags());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(menu, &QMenu::triggered, m_hWnd, [window = m_hWnd](QAction* chosen) {
         // Posted, as a menu choice is: the menu is gone before the command runs.
-        ui::postCommand(m_hWnd, chosen->property(ui::kControlIdProperty).toInt());
-    }
+        if (window) ui::postCommand(window, chosen->property(ui::kControlIdProperty).toInt());
+    });
+    menu->popup(m_hWnd->mapToGlobal(clientPoint));
 }
 
 void CVcdCore::runCommand(int id) {

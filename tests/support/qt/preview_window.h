@@ -36,6 +36,13 @@ bool runUntil(Done done, int timeoutMs = 15000) {
     return true;
 }
 
+// Runs the events of the program for `ms` milliseconds.
+inline void runFor(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    runUntil([&] { return clock.elapsed() >= ms; }, ms + 1000);
+}
+
 class PreviewWindowTest : public ::testing::Test {
 protected:
     explicit PreviewWindowTest(const char* settingsName = "preview_test")
