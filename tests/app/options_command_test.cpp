@@ -16,6 +16,7 @@
 #include "output/output_dialog_ids.h"
 #include "output/output_settings_dialog.h"
 #include "support/media/test_media.h"
+#include "support/qt/modal_dialog.h"
 #include "support/qt/recorders.h"
 
 using namespace media::codecs;
@@ -59,13 +60,8 @@ protected:
 
     // Runs the Options command; `act` works the dialog while it runs modally.
     static void runOptions(CSlidemintDlg& window, std::function<void(CDialogOutputSettings&)> act) {
-        QTimer::singleShot(0, [act] {
-            auto* dialog = qobject_cast<CDialogOutputSettings*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            act(*dialog);
-            if (dialog->isVisible()) dialog->reject();
-        });
-        window.runCommand(ids::kOptions);
+        testqt::workModalDialog<CDialogOutputSettings>([&window] { window.runCommand(ids::kOptions); },
+                                                       act);
     }
     static void press(CDialogOutputSettings& d, int id) {
         qobject_cast<QPushButton*>(d.control(id))->click();
