@@ -31,27 +31,30 @@ std::string uncompressedRefusal(CompressorCategory category, const media::TrialO
 CompressorListTrials::CompressorListTrials(QComboBox* videoList, QComboBox* audioList,
                                            const media::codecs::CompressorRegistry& registry,
                                            const QString& answersFile, QObject* parent)
-    : QObject(parent), registry_(registry), cache_(answersFile) {
+    : QObject(parent),
+      registry_(registry),
+      runner_(new CompressorTrialRunner(ownTrialCommand(), this)),
+      cache_(answersFile) {
     video_.box = videoList;
     video_.category = CompressorCategory::Video;
     audio_.box = audioList;
     audio_.category = CompressorCategory::Audio;
-    connect(&runner_, &CompressorTrialRunner::finished, this, &CompressorListTrials::onFinished);
+    connect(runner_, &CompressorTrialRunner::finished, this, &CompressorListTrials::onFinished);
 }
 
 void CompressorListTrials::markRows(const media::TrialOutput& output) {
     inUse_ = true;
-    runner_.dropQueued();
+    runner_->dropQueued();
     markList(video_, output);
     markList(audio_, output);
     // The rows a user sees selected first, then the preferred ones, then the rest.
     for (List* list : {&video_, &audio_})
-        if (!list->toTry.empty()) runner_.start(list->toTry.front(), kDialogLimit);
+        if (!list->toTry.empty()) runner_->start(list->toTry.front(), kDialogLimit);
     for (std::size_t i = 1;; ++i) {
         bool more = false;
         for (List* list : {&video_, &audio_})
             if (i < list->toTry.size()) {
-                runner_.start(list->toTry[i], kDialogLimit);
+                runner_->start(list->toTry[i], kDialogLimit);
                 more = true;
             }
         if (!more) break;
@@ -107,7 +110,7 @@ void CompressorListTrials::markList(List& list, const media::TrialOutput& output
 
 void CompressorListTrials::leaveRowsPlain() {
     inUse_ = false;
-    runner_.dropQueued();
+    runner_->dropQueued();
     for (List* list : {&video_, &audio_}) {
         list->toTry.clear();
         for (Row& r : list->rows) r.answer = std::string();
@@ -183,7 +186,7 @@ bool CompressorListTrials::trying() const {
 }
 
 void CompressorListTrials::finish() {
-    runner_.stop();
+    runner_->stop();
     cache_.save();
 }
 

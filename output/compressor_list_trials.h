@@ -64,7 +64,7 @@ private:
     void onFinished(const QString& key, const TrialResult& result);
 
     const media::codecs::CompressorRegistry& registry_;
-    CompressorTrialRunner runner_;
+    CompressorTrialRunner* runner_;  // a child, so the dialog's object tree holds the helpers
     CompressorAnswerCache cache_;
     std::map<std::string, std::string> dialogAnswers_;  // time-outs and failures included
     List video_;
