@@ -133,7 +133,6 @@ void CDialogOutputSettings::fillCompressorList(QComboBox* box, CompressorCategor
 }
 
 void CDialogOutputSettings::markUnusableCompressors() {
-    // Windows Media and Ogg files choose their own codecs: the lists are not in use.
     const int code = working_.outputFormat;
     media::TrialOutput trial;
     trial.formatCode = code;
@@ -141,7 +140,8 @@ void CDialogOutputSettings::markUnusableCompressors() {
     trial.height = output::frameSide(edit(kHeight)->text());
     const double rate = output::leadingDecimal(edit(kFrameRate)->text());
     trial.frameRate = media::exactFrameRate(rate >= output::kMinimumFrameRate ? rate : output::kPresetFrameRates[0]);
-    // A size OK refuses is not worth a trial.
+    // Windows Media and Ogg files choose their own codecs: the lists are not in use. A size
+    // OK refuses is not worth a trial.
     if (code < 0 || code > output::kOgm || isWindowsMediaFormat(code) || code == output::kOgm ||
         trial.width > kMaxFrameSide || trial.height > kMaxFrameSide)
         trials_->leaveRowsPlain();
