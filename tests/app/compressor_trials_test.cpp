@@ -24,23 +24,14 @@
 #include "support/media/test_media.h"
 #include "support/qt/modal_dialog.h"
 #include "support/qt/recorders.h"
+#include "support/qt/window_with_compressors.h"
 
 using namespace media::codecs;
 using namespace outputdlg;
 
 namespace {
 
-class WindowWithCompressors : public CSlidemintDlg {
-public:
-    WindowWithCompressors(SettingsStore& store, const CompressorRegistry& registry)
-        : CSlidemintDlg(store, "english"), registry_(registry) {}
-
-protected:
-    const CompressorRegistry& compressorRegistry() const override { return registry_; }
-
-private:
-    const CompressorRegistry& registry_;
-};
+using testqt::WindowWithCompressors;
 
 // Makes the trials of one encoder hang, as an encoder that never returns does.
 class NeverAnswering {

@@ -18,23 +18,13 @@
 #include "support/media/test_media.h"
 #include "support/qt/modal_dialog.h"
 #include "support/qt/recorders.h"
+#include "support/qt/window_with_compressors.h"
 
 using namespace media::codecs;
 
 namespace {
 
-// A window that chooses from the compressors a test gives it.
-class WindowWithCompressors : public CSlidemintDlg {
-public:
-    WindowWithCompressors(SettingsStore& store, const CompressorRegistry& registry)
-        : CSlidemintDlg(store, "english"), registry_(registry) {}
-
-protected:
-    const CompressorRegistry& compressorRegistry() const override { return registry_; }
-
-private:
-    const CompressorRegistry& registry_;
-};
+using testqt::WindowWithCompressors;
 
 CompressorRegistry registryWith(std::vector<CompressorDevice> video) {
     return CompressorRegistry(
