@@ -1,9 +1,12 @@
 #include "app/application.h"
 #include "app/command_line_files.h"
+#include "app/compressor_trial_mode.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // A helper process of the Options dialog: no window, one answer.
+    if (isCompressorTrialMode(argc, argv)) return runCompressorTrialMode(argc, argv);
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Clipfuse"));
     CSlidemintApp app;

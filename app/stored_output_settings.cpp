@@ -2,6 +2,7 @@
 
 #include "app/settings_names.h"
 #include "app/settings_store.h"
+#include "output/compressor_answer_cache.h"
 
 namespace {
 
@@ -15,6 +16,10 @@ const QString& compressorSection(media::codecs::CompressorCategory category) {
 int StoredOutputSettings::compressorNumber(media::codecs::CompressorCategory category) const {
     return store_.readInt(compressorSection(category), settings::kCompressorNumber,
                           settings::kAutomaticCompressor);
+}
+
+QString StoredOutputSettings::compressorAnswersFile() const {
+    return output::compressorAnswersFileBeside(store_.filePath());
 }
 
 void StoredOutputSettings::write(const output::StoredOutputValues& v) {

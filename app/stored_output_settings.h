@@ -10,6 +10,7 @@ public:
 
     int compressorNumber(media::codecs::CompressorCategory category) const override;
     void write(const output::StoredOutputValues& values) override;
+    QString compressorAnswersFile() const override;
 
 private:
     SettingsStore& store_;

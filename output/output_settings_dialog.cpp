@@ -3,8 +3,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardItemModel>
 
+#include "media/codecs/stored_compressors.h"
 #include "media/writers/compressor_trial.h"
 #include "media/writers/output_format.h"
 #include "output/output_dialog_ids.h"
@@ -25,6 +25,8 @@ namespace {
 // The longest output path the program keeps, as every stored path of the program.
 constexpr int kMaxOutputNameBytes = 259;
 constexpr int kMaxFrameRateChars = 128;
+// The largest frame side the program writes, as the command-line join accepts.
+constexpr int kMaxFrameSide = 8192;
 
 bool isWindowsMediaFormat(int code) {
     return code == output::kWmv || code == output::kAsf;
@@ -50,6 +52,8 @@ CDialogOutputSettings::CDialogOutputSettings(const OutputOptions& options,
     const DialogUnits units(font());
     createDialogControls(this, units);
     setFixedSize(units.toPixels({0, 0, kDialogWidthDu, kDialogHeightDu}).size());
+    trials_ = new output::CompressorListTrials(list(kVideoCompressorList), list(kAudioCompressorList),
+                                               registry_, store_.compressorAnswersFile(), this);
     fillControls();
     // Connected after opening, so that filling the lists runs no action.
     connectActions();
@@ -129,45 +133,41 @@ void CDialogOutputSettings::fillCompressorList(QComboBox* box, CompressorCategor
 }
 
 void CDialogOutputSettings::markUnusableCompressors() {
-    // Windows Media and Ogg files choose their own codecs: the lists are not in use.
     const int code = working_.outputFormat;
-    if (code < 0 || code > output::kOgm || isWindowsMediaFormat(code) || code == output::kOgm) return;
-    markUnusableRows(list(kVideoCompressorList), CompressorCategory::Video);
-    markUnusableRows(list(kAudioCompressorList), CompressorCategory::Audio);
-}
-
-void CDialogOutputSettings::markUnusableRows(QComboBox* box, CompressorCategory category) {
-    auto* model = qobject_cast<QStandardItemModel*>(box->model());
-    if (!model) return;
     media::TrialOutput trial;
-    trial.formatCode = working_.outputFormat;
+    trial.formatCode = code;
     trial.width = output::frameSide(edit(kWidth)->text());
     trial.height = output::frameSide(edit(kHeight)->text());
     const double rate = output::leadingDecimal(edit(kFrameRate)->text());
     trial.frameRate = media::exactFrameRate(rate >= output::kMinimumFrameRate ? rate : output::kPresetFrameRates[0]);
+    // Windows Media and Ogg files choose their own codecs: the lists are not in use. A size
+    // OK refuses is not worth a trial.
+    if (code < 0 || code > output::kOgm || isWindowsMediaFormat(code) || code == output::kOgm ||
+        trial.width > kMaxFrameSide || trial.height > kMaxFrameSide)
+        trials_->leaveRowsPlain();
+    else
+        trials_->markRows(trial);
+}
 
-    const media::ContainerInfo* container = media::containerForCode(trial.formatCode);
-    const bool video = category == CompressorCategory::Video;
-    const AVCodecID uncompressed = video ? AV_CODEC_ID_RAWVIDEO : AV_CODEC_ID_PCM_S16LE;
-    std::vector<std::string> reasons(static_cast<std::size_t>(box->count()));
-    if (container && !media::containerCarries(*container, uncompressed))
-        reasons[0] = std::string("A ") + container->name + " file cannot hold " +
-                     (video ? "uncompressed pictures." : "uncompressed sound.");
-    for (int row = 1; row < box->count(); ++row)
-        reasons[static_cast<std::size_t>(row)] = media::compressorRefusal(category, row - 1, trial, registry_);
-
-    for (int row = 0; row < box->count(); ++row) {
-        QStandardItem* item = model->item(row);
-        const std::string& why = reasons[static_cast<std::size_t>(row)];
-        item->setEnabled(why.empty());
-        item->setToolTip(QString::fromStdString(why));
+void CDialogOutputSettings::selectPreferredCompressors() {
+    const std::pair<CompressorCategory, bool> lists[] = {{CompressorCategory::Video, videoChosen_},
+                                                         {CompressorCategory::Audio, audioChosen_}};
+    for (const auto& [category, chosen] : lists) {
+        if (chosen || store_.compressorNumber(category) != media::codecs::kNeverChosen)
+            continue;
+        list(category == CompressorCategory::Video ? kVideoCompressorList : kAudioCompressorList)
+            ->setCurrentIndex(media::codecs::initialCompressorRow(
+                category, media::codecs::kNeverChosen, registry_, working_.outputFormat));
     }
-    const int current = box->currentIndex();
-    if (current < 0 || reasons[static_cast<std::size_t>(current)].empty()) return;
-    if (auto instead = media::workingCompressor(category, trial, registry_))
-        box->setCurrentIndex(*instead + 1);
-    else if (reasons[0].empty())
-        box->setCurrentIndex(0);
+}
+
+bool CDialogOutputSettings::tryingCompressors() const {
+    return trials_->trying();
+}
+
+void CDialogOutputSettings::done(int result) {
+    trials_->finish();
+    QDialog::done(result);
 }
 
 void CDialogOutputSettings::connectActions() {
@@ -178,6 +178,9 @@ void CDialogOutputSettings::connectActions() {
     connect(list(kFrameRateList), &QComboBox::currentIndexChanged, this,
             &CDialogOutputSettings::onFrameRateChanged);
     auto button = [this](int id) { return qobject_cast<QPushButton*>(control(id)); };
+    // A row the user picks is kept whatever format is chosen after it.
+    connect(list(kVideoCompressorList), &QComboBox::activated, this, [this] { videoChosen_ = true; });
+    connect(list(kAudioCompressorList), &QComboBox::activated, this, [this] { audioChosen_ = true; });
     // A typed size or rate is tried when the user leaves its box.
     for (int id : {kWidth, kHeight, kFrameRate})
         connect(edit(id), &QLineEdit::editingFinished, this,
@@ -210,6 +213,7 @@ void CDialogOutputSettings::applyFormatLayout(int code) {
 void CDialogOutputSettings::onFormatChanged(int row) {
     working_.outputFormat = output::formatCodeOfRow(row);
     applyFormatLayout(working_.outputFormat);
+    selectPreferredCompressors();
     markUnusableCompressors();
 }
 
@@ -256,11 +260,19 @@ void CDialogOutputSettings::onDefault() {
 }
 
 void CDialogOutputSettings::onSettings() {
-    const media::Status s =
-        ConfigureVideoCompressor(this, list(kVideoCompressorList)->currentText(), registry_,
-                                 media::codecs::processCodecStateBuffer(), runCompressorDialog_);
+    // The row's text may carry "(trying)"; the device's name is what the codec is found by.
+    const int row = list(kVideoCompressorList)->currentIndex();
+    const auto& devices = registry_.devices(CompressorCategory::Video);
+    const QString name = row >= 1 && row <= static_cast<int>(devices.size())
+                             ? QString::fromStdString(devices[static_cast<std::size_t>(row - 1)].friendlyName)
+                             : list(kVideoCompressorList)->currentText();
+    const media::Status s = ConfigureVideoCompressor(this, name, registry_,
+                                                     media::codecs::processCodecStateBuffer(),
+                                                     runCompressorDialog_);
     // The codec's dialog itself never fails; keeping what the user accepted can.
     if (s.failed()) ui::showPlainMessage(this, QString::fromStdString(s.text()));
+    // A new configuration is another trial.
+    markUnusableCompressors();
 }
 
 void CDialogOutputSettings::onBrowse() {
@@ -310,6 +322,17 @@ void CDialogOutputSettings::onOk() {
                         platform::applicationTitle());
         return;
     }
+    const int width = output::frameSide(edit(kWidth)->text());
+    const int height = output::frameSide(edit(kHeight)->text());
+    if (width > kMaxFrameSide || height > kMaxFrameSide) {
+        ui::showMessage(this,
+                        QStringLiteral("The frame size %1*%2 is too large: a side can be at most %3.")
+                            .arg(width)
+                            .arg(height)
+                            .arg(kMaxFrameSide),
+                        platform::applicationTitle());
+        return;
+    }
     // A typed name gets the chosen format's extension, as a Browse result does: the file
     // written is then the format its name says.
     const int formatCode = output::formatCodeOfRow(list(kFormatList)->currentIndex());
@@ -342,8 +365,8 @@ void CDialogOutputSettings::onOk() {
     working_.outputName = name;
     stored.outputName = name;
 
-    working_.outputWidth = output::frameSide(edit(kWidth)->text());
-    working_.outputHeight = output::frameSide(edit(kHeight)->text());
+    working_.outputWidth = width;
+    working_.outputHeight = height;
     stored.outputWidth = working_.outputWidth;
     stored.outputHeight = working_.outputHeight;
 

@@ -8,6 +8,7 @@
 #include "media/codecs/compressor_registry.h"
 #include "output/bound_compressors.h"
 #include "output/compressor_configure.h"
+#include "output/compressor_list_trials.h"
 #include "output/output_options.h"
 #include "output/output_settings_store.h"
 
@@ -37,13 +38,22 @@ public:
     // WMV and ASF or the compressor layout for the other formats.
     void applyFormatLayout(int code);
 
+    // True while a compressor row waits for the answer of its trial.
+    bool tryingCompressors() const;
+
+    // Kills the compressor trials under way before the dialog closes.
+    void done(int result) override;
+
 private:
     void fillControls();
     void fillCompressorList(QComboBox* list, media::codecs::CompressorCategory category);
     // Greys the compressor rows that cannot write the chosen format at the chosen size and
-    // rate, each with a tooltip saying why; a greyed selection gives way to a row that works.
+    // rate, each with a tooltip saying why, as the answers of their trials come; a greyed
+    // selection gives way to a row that works.
     void markUnusableCompressors();
-    void markUnusableRows(QComboBox* list, media::codecs::CompressorCategory category);
+    // While the user has chosen nothing, the lists show the preferred compressors of the
+    // format: those of the format just chosen.
+    void selectPreferredCompressors();
     void connectActions();
 
     void onFormatChanged(int row);
@@ -65,4 +75,7 @@ private:
     output::OutputSettingsStore& store_;
     const media::codecs::CompressorRegistry& registry_;
     CompressorDialogRunner runCompressorDialog_;
+    output::CompressorListTrials* trials_ = nullptr;
+    bool videoChosen_ = false;  // the user picked a row of the list in this dialog
+    bool audioChosen_ = false;
 };

@@ -28,6 +28,8 @@ public:
     // The stored "CompressorNumber" of the category: -2 when nothing is stored.
     virtual int compressorNumber(media::codecs::CompressorCategory category) const = 0;
     virtual void write(const StoredOutputValues& values) = 0;
+    // The file that keeps the answers of compressor trials between runs; empty: none is kept.
+    virtual QString compressorAnswersFile() const { return {}; }
 };
 
 }  // namespace output

@@ -73,14 +73,17 @@ media::TrialOutput trialOutput(int formatCode, const media::codecs::AudioStreamP
 }
 
 // A compressor that cannot write this output is refused before the file is begun, with
-// what it refused and what would work instead.
+// what it refused and what to choose instead. Only the chosen compressor is tried, however
+// long it takes: the others are the Options dialog's business.
 media::Status compressorFits(const media::codecs::Compressor& compressor, const media::TrialOutput& output) {
     const std::string refusal = media::compressorRefusal(compressor, output);
     if (refusal.empty()) return media::Status::ok();
     std::string advice = " Choose another compressor in the Options dialog";
     const auto& devices = media::codecs::installedCompressors().devices(compressor.category());
-    if (auto instead = media::workingCompressor(compressor.category(), output))
-        advice += ", for example \"" + devices[static_cast<std::size_t>(*instead)].friendlyName + "\"";
+    const auto preferred = media::codecs::findPreferredCompressor(
+        compressor.category(), media::codecs::installedCompressors(), output.formatCode);
+    if (preferred && devices[static_cast<std::size_t>(*preferred)].encoder != compressor.device().encoder)
+        advice += ", for example \"" + devices[static_cast<std::size_t>(*preferred)].friendlyName + "\"";
     else
         advice += ", or another output format";
     return media::Status::invalidArg(refusal + advice + ".");

@@ -127,7 +127,9 @@ EncoderSettings storedSettings(const CodecStateStore& store, const CodecOptions&
 
 EncoderSettings Compressor::settings() const {
     const CodecOptions options = codecOptionsFor(device_.encoder);
-    EncoderSettings s = store_ ? storedSettings(*store_, options) : options.defaults;
+    EncoderSettings s = settings_ ? *settings_
+                        : store_  ? storedSettings(*store_, options)
+                                  : options.defaults;
     if (bitrate_ > 0 && options.hasBitrate) {
         s.rateControl = RateControl::Bitrate;
         s.bitrate = bitrate_;
@@ -138,6 +140,12 @@ EncoderSettings Compressor::settings() const {
 std::shared_ptr<const Compressor> Compressor::withBitrate(std::int64_t bitsPerSecond) const {
     auto copy = std::make_shared<Compressor>(*this);
     copy->bitrate_ = bitsPerSecond;
+    return copy;
+}
+
+std::shared_ptr<const Compressor> Compressor::withSettings(const EncoderSettings& settings) const {
+    auto copy = std::make_shared<Compressor>(*this);
+    copy->settings_ = settings;
     return copy;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 
 #include "media/codecs/codec_options.h"
 #include "media/codecs/codec_state_store.h"
@@ -48,6 +49,11 @@ public:
     // whose bitrate is given for this run alone (a video codec without a bitrate setting
     // keeps its own configuration).
     std::shared_ptr<const Compressor> withBitrate(std::int64_t bitsPerSecond) const;
+    // This compressor with `settings` in place of what its codec keeps: a trial run in
+    // another process uses the very configuration the program read.
+    std::shared_ptr<const Compressor> withSettings(const EncoderSettings& settings) const;
+    // The bitrate given for one render by withBitrate; 0 when none was.
+    std::int64_t runBitrate() const { return bitrate_; }
 
     Status openEncoder(const VideoStreamParams& params, av::CodecPtr& out) const;
     Status openEncoder(const AudioStreamParams& params, av::CodecPtr& out) const;
@@ -57,6 +63,7 @@ private:
     const AVCodec* codec_;
     std::shared_ptr<const CodecStateStore> store_;
     std::int64_t bitrate_ = 0;  // 0: the stored configuration's, or the audio codec's fair rate
+    std::optional<EncoderSettings> settings_;  // set: used whatever the store keeps
 };
 
 using CompressorRef = std::shared_ptr<const Compressor>;

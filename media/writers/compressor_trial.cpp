@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
-#include <tuple>
 #include <vector>
 
 #include "media/core/frame.h"
+#include "media/writers/compressor_trial_request.h"
 #include "media/writers/media_writer.h"
 #include "media/writers/output_format.h"
 
@@ -128,33 +128,29 @@ bool writesUnplayable(const codecs::Compressor& compressor, const ContainerInfo&
     return container.format == OutputFormat::Matroska && compressor.codec()->id == AV_CODEC_ID_TTA;
 }
 
-using TrialKey = std::tuple<std::string, int, int, int, int, int, int, int>;
-
 }  // namespace
+
+std::string refusalWithoutTrial(const codecs::Compressor& compressor, const TrialOutput& o) {
+    const ContainerInfo* container = containerForCode(o.formatCode);
+    if (!container) return "The output format is not known.";
+    if (!containerCarries(*container, compressor.codec()->id) ||
+        writesUnplayable(compressor, *container))
+        return compressor.device().friendlyName + " cannot be written into a " + container->name +
+               " file.";
+    return {};
+}
 
 std::string compressorRefusal(const codecs::Compressor& compressor, const TrialOutput& o) {
     static std::mutex mutex;
-    static std::map<TrialKey, std::string> remembered;
-    const bool video = compressor.category() == codecs::CompressorCategory::Video;
-    // What the other kind of stream uses does not change the answer.
-    const TrialKey key{compressor.device().encoder, o.formatCode,
-                       video ? o.width : 0,         video ? o.height : 0,
-                       video ? o.frameRate.num : 0, video ? o.frameRate.den : 0,
-                       video ? 0 : o.sampleRate,    video ? 0 : o.channels};
+    static std::map<std::string, std::string> remembered;
+    const std::string key = trialKey(trialRequestFor(compressor, o));
     {
         std::lock_guard lock(mutex);
         if (auto it = remembered.find(key); it != remembered.end()) return it->second;
     }
-    const ContainerInfo* container = containerForCode(o.formatCode);
-    std::string refusal;
-    if (!container)
-        refusal = "The output format is not known.";
-    else if (!containerCarries(*container, compressor.codec()->id) ||
-             writesUnplayable(compressor, *container))
-        refusal = compressor.device().friendlyName + " cannot be written into a " +
-                  container->name + " file.";
-    else if (Status st = tryWriting(compressor, o); !st)
-        refusal = explain(compressor, o, st);
+    std::string refusal = refusalWithoutTrial(compressor, o);
+    if (refusal.empty())
+        if (Status st = tryWriting(compressor, o); !st) refusal = explain(compressor, o, st);
     std::lock_guard lock(mutex);
     remembered.emplace(key, refusal);
     return refusal;
@@ -168,16 +164,6 @@ std::string compressorRefusal(codecs::CompressorCategory category, int index,
     if (!s) return s.text();
     if (!bound) return "The compressor is not installed.";
     return compressorRefusal(*bound, output);
-}
-
-std::optional<int> workingCompressor(codecs::CompressorCategory category, const TrialOutput& output,
-                                     const codecs::CompressorRegistry& registry) {
-    if (auto preferred = codecs::findPreferredCompressor(category, registry, output.formatCode))
-        if (compressorRefusal(category, *preferred, output, registry).empty()) return preferred;
-    const int count = static_cast<int>(registry.devices(category).size());
-    for (int i = 0; i < count; ++i)
-        if (compressorRefusal(category, i, output, registry).empty()) return i;
-    return std::nullopt;
 }
 
 }  // namespace media

@@ -24,20 +24,18 @@ struct TrialOutput {
     bool operator==(const TrialOutput&) const = default;
 };
 
+// The refusal known without writing anything: an unknown format, or a container that cannot
+// carry the codec; empty when only a trial can tell.
+std::string refusalWithoutTrial(const codecs::Compressor& compressor, const TrialOutput& output);
+
 // Empty when `compressor` writes `output`; otherwise why not, as a user reads it, naming
 // what was refused (the container, the size, the rate or the sample rate). Remembered per
-// encoder and output for the rest of the run; safe to call from any thread.
+// encoder, configuration and output for the rest of the run; safe to call from any thread.
 std::string compressorRefusal(const codecs::Compressor& compressor, const TrialOutput& output);
 // The same for the registry's device `index` of `category`; a device whose encoder is gone
 // is refused as such.
 std::string compressorRefusal(
     codecs::CompressorCategory category, int index, const TrialOutput& output,
-    const codecs::CompressorRegistry& registry = codecs::installedCompressors());
-
-// The device to choose instead for `output`: the format's preferred one when it works,
-// else the first that works; nothing when none does.
-std::optional<int> workingCompressor(
-    codecs::CompressorCategory category, const TrialOutput& output,
     const codecs::CompressorRegistry& registry = codecs::installedCompressors());
 
 }  // namespace media

@@ -16,24 +16,15 @@
 #include "output/output_dialog_ids.h"
 #include "output/output_settings_dialog.h"
 #include "support/media/test_media.h"
+#include "support/qt/modal_dialog.h"
 #include "support/qt/recorders.h"
+#include "support/qt/window_with_compressors.h"
 
 using namespace media::codecs;
 
 namespace {
 
-// A window that chooses from the compressors a test gives it.
-class WindowWithCompressors : public CSlidemintDlg {
-public:
-    WindowWithCompressors(SettingsStore& store, const CompressorRegistry& registry)
-        : CSlidemintDlg(store, "english"), registry_(registry) {}
-
-protected:
-    const CompressorRegistry& compressorRegistry() const override { return registry_; }
-
-private:
-    const CompressorRegistry& registry_;
-};
+using testqt::WindowWithCompressors;
 
 CompressorRegistry registryWith(std::vector<CompressorDevice> video) {
     return CompressorRegistry(
@@ -59,13 +50,8 @@ protected:
 
     // Runs the Options command; `act` works the dialog while it runs modally.
     static void runOptions(CSlidemintDlg& window, std::function<void(CDialogOutputSettings&)> act) {
-        QTimer::singleShot(0, [act] {
-            auto* dialog = qobject_cast<CDialogOutputSettings*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            act(*dialog);
-            if (dialog->isVisible()) dialog->reject();
-        });
-        window.runCommand(ids::kOptions);
+        testqt::workModalDialog<CDialogOutputSettings>([&window] { window.runCommand(ids::kOptions); },
+                                                       act);
     }
     static void press(CDialogOutputSettings& d, int id) {
         qobject_cast<QPushButton*>(d.control(id))->click();

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
+#include <QTest>
 #include <map>
 #include <optional>
 
@@ -85,6 +86,10 @@ protected:
         qobject_cast<QPushButton*>(d.control(id))->click();
     }
     static bool shown(CDialogOutputSettings& d, int id) { return !d.control(id)->isHidden(); }
+    // Waits for the answers of the compressor trials.
+    static bool settled(CDialogOutputSettings& d) {
+        return QTest::qWaitFor([&] { return !d.tryingCompressors(); }, 20000);
+    }
 
     CompressorRegistry registry_;
     BoundCompressors bound_;
@@ -514,17 +519,23 @@ TEST_F(OutputDialogTest, RowsThatCannotWriteTheOutputAreGreyedWithTheReason) {
     QComboBox* video = list(d, kVideoCompressorList);
     auto* model = qobject_cast<QStandardItemModel*>(video->model());
     ASSERT_TRUE(model);
+    EXPECT_EQ(model->item(1)->text(), "H.261 (h261) (trying)");
+    EXPECT_TRUE(model->item(1)->isEnabled()) << "nothing is known yet";
+    ASSERT_TRUE(settled(d));
+    EXPECT_EQ(model->item(1)->text(), "H.261 (h261)");
     EXPECT_FALSE(model->item(1)->isEnabled());
     EXPECT_TRUE(model->item(1)->toolTip().contains("352*240")) << model->item(1)->toolTip().toStdString();
     EXPECT_TRUE(model->item(2)->isEnabled());
     EXPECT_EQ(video->currentIndex(), 2) << "the greyed choice gave way to the preferred one";
 
     list(d, kResolutionList)->setCurrentIndex(6);  // 352 * 288
+    ASSERT_TRUE(settled(d));
     EXPECT_TRUE(model->item(1)->isEnabled()) << model->item(1)->toolTip().toStdString();
     EXPECT_TRUE(model->item(1)->toolTip().isEmpty());
 
     // MP4 cannot hold Microsoft ADPCM nor uncompressed sound.
     list(d, kFormatList)->setCurrentIndex(4);
+    ASSERT_TRUE(settled(d));
     auto* audio = qobject_cast<QStandardItemModel*>(list(d, kAudioCompressorList)->model());
     EXPECT_FALSE(audio->item(1)->isEnabled());
     EXPECT_TRUE(audio->item(1)->toolTip().contains("MP4")) << audio->item(1)->toolTip().toStdString();
@@ -532,4 +543,25 @@ TEST_F(OutputDialogTest, RowsThatCannotWriteTheOutputAreGreyedWithTheReason) {
     press(d, kOk);
     EXPECT_EQ(settings_.written->videoCompressorNumber, 1) << "what the list shows";
     EXPECT_EQ(settings_.written->outputFormat, 4);
+}
+
+TEST_F(OutputDialogTest, SizesBeyond8192AreRefusedByOkAndNeverTried) {
+    OutputOptions o = wmvOptions();
+    o.outputFormat = 0;
+    auto d = open(o);
+    list(*d, kResolutionList)->setCurrentIndex(10);
+    edit(*d, kWidth)->setText("9000");
+    edit(*d, kHeight)->setText("240");
+    emit edit(*d, kWidth)->editingFinished();
+    EXPECT_FALSE(d->tryingCompressors()) << "no trial for a size OK refuses";
+    press(*d, kOk);
+    EXPECT_EQ(d->result(), 0);
+    EXPECT_FALSE(settings_.written);
+    ASSERT_EQ(boxes_.messages.size(), 1u);
+    EXPECT_EQ(boxes_.messages[0].text, "The frame size 9000*240 is too large: a side can be at most 8192.");
+
+    edit(*d, kWidth)->setText("8192");
+    press(*d, kOk);
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(settings_.written->outputWidth, 8192);
 }

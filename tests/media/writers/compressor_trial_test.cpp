@@ -7,7 +7,9 @@
 #include <filesystem>
 
 #include "dsm_reader.h"
+#include "media/codecs/codec_options.h"
 #include "media/codecs/stored_compressors.h"
+#include "media/writers/compressor_trial_request.h"
 #include "media/writers/output_format.h"
 #include "support/media/test_media.h"
 #include "support/media/written_file.h"
@@ -171,4 +173,57 @@ TEST(CompressorTrial, FreshSettingsJoinMp4AndMatroskaWithH264AndAac) {
     ASSERT_TRUE(avi.pVideoCompressor);
     EXPECT_EQ(avi.pVideoCompressor->device().encoder, "mpeg4")
         << "the DivX-compatible one, as before";
+}
+
+TEST(CompressorTrial, ARequestCrossesToAHelperWithItsConfigurationAndTheAnswerComesBack) {
+    const codecs::CompressorDevice device{"mpeg4", "DivX-compatible MPEG-4 (mpeg4)",
+                                          CompressorCategory::Video, 7};
+    const auto store = std::make_shared<const codecs::CodecStateStore>(
+        testmedia::scratchDir("trial_request"));
+    codecs::EncoderSettings configured = codecs::codecOptionsFor("mpeg4").defaults;
+    configured.bitrate = 1'234'000;
+    configured.keyFrameInterval = 17;
+    ASSERT_TRUE(store->save("mpeg4", codecs::serializeSettings("mpeg4", configured)));
+    const codecs::Compressor compressor(device, avcodec_find_encoder_by_name("mpeg4"), store);
+
+    TrialOutput o = trialFor(2);
+    o.frameRate = {30000, 1001};
+    const TrialRequest sent = trialRequestFor(compressor, o);
+    const auto received = parseTrialArguments(trialArguments(sent));
+    ASSERT_TRUE(received);
+    EXPECT_EQ(trialKey(*received), trialKey(sent));
+    EXPECT_EQ(received->device, device);
+    EXPECT_EQ(received->output, o);
+    const codecs::CompressorRef rebuilt = requestedCompressor(*received);
+    ASSERT_TRUE(rebuilt);
+    EXPECT_EQ(rebuilt->settings(), configured) << "the helper tries what the program would use";
+
+    // Another configuration or another size is another trial; the sound's settings are not.
+    configured.bitrate = 2'000'000;
+    EXPECT_NE(trialKey(trialRequestFor(*compressor.withSettings(configured), o)), trialKey(sent));
+    TrialOutput otherSound = o;
+    otherSound.sampleRate = 22050;
+    EXPECT_EQ(trialKey(trialRequestFor(compressor, otherSound)), trialKey(sent));
+
+    std::vector<std::string> args = trialArguments(sent);
+    for (const char* bad : {"width=0", "width=12x", "rate=25", "format=42", "configuration=abc",
+                            "category=subtitle", "bogus"}) {
+        std::vector<std::string> broken = args;
+        const std::string name = std::string(bad).substr(0, std::string(bad).find('='));
+        for (auto& a : broken)
+            if (a.starts_with(name + "=")) a = bad;
+        if (name == "bogus") broken.push_back(bad);
+        EXPECT_FALSE(parseTrialArguments(broken)) << bad;
+    }
+    args.pop_back();
+    EXPECT_FALSE(parseTrialArguments(args)) << "a field missing";
+
+    EXPECT_EQ(parseTrialAnswer("noise\n" + trialAnswerLine("")), std::optional<std::string>(""));
+    EXPECT_EQ(parseTrialAnswer(trialAnswerLine("X does not take\nthis size.")),
+              std::optional<std::string>("X does not take this size."));
+    for (const std::string& printed :
+         {std::string(), std::string("Segmentation fault\n"), trialAnswerLine("a") + trialAnswerLine(""),
+          std::string("clipfuse-trial-answer works"), std::string("clipfuse-trial-answer refused \n"),
+          std::string("clipfuse-trial-answer maybe\n")})
+        EXPECT_FALSE(parseTrialAnswer(printed)) << printed;
 }

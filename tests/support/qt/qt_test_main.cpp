@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "app/compressor_trial_mode.h"
 #include "support/media/test_media.h"
 
 #include <cstdlib>
@@ -29,6 +30,9 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The Options dialog tries compressors in helper processes of this very program, as it
+    // does in Clipfuse itself.
+    if (isCompressorTrialMode(argc, argv)) return runCompressorTrialMode(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     const std::string config = testmedia::scratchDir("config-" + std::to_string(::getpid()));
