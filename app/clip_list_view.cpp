@@ -68,7 +68,11 @@ void ClipListView::fillRow(int row) {
     QTableWidgetItem* name = centred(fileCellText(clips_, row));
     name->setIcon(thumbnails_->icon(QString::fromStdString(clip.fileName.str())));
     table_->setItem(row, 0, name);
-    table_->setItem(row, 1, centred(durationCellText(clip.duration)));
+    // A kept clip's duration means nothing until it has been measured again.
+    const QString duration = clip.state == ClipState::Measuring      ? QStringLiteral("...")
+                             : clip.state == ClipState::NotAnswering ? QStringLiteral("no answer")
+                                                                     : durationCellText(clip.duration);
+    table_->setItem(row, 1, centred(duration));
     table_->setItem(row, 2, centred(transitionListName(clip.transitionIndex)));
     table_->setItem(row, 3, centred(durationCellText(clip.transitionDuration)));
 }

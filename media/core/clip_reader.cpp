@@ -229,6 +229,29 @@ std::int64_t ClipReader::seek(std::int64_t offset, int whence) {
     return position_;
 }
 
+Status readSmallFile(const std::string& path, std::size_t maxBytes, std::string& out) {
+    out.clear();
+    std::unique_ptr<ClipReader> reader;
+    if (Status s = ClipReader::open(path, reader); s.failed()) return s;
+    // One byte more than allowed tells a file that is too long from one that fits exactly.
+    std::string bytes;
+    std::uint8_t chunk[64 * 1024];
+    while (bytes.size() <= maxBytes) {
+        const int n = reader->read(chunk, sizeof chunk);
+        if (n == AVERROR_EOF || n == 0) break;
+        if (n < 0) {
+            if (reader->failure().failed()) return reader->failure();
+            if (n == AVERROR_EXIT) return {Status::kFail, "Reading " + path + " took too long"};
+            return Status::fromAv(n, "Cannot read " + path);
+        }
+        bytes.append(reinterpret_cast<const char*>(chunk), static_cast<std::size_t>(n));
+    }
+    if (bytes.size() > maxBytes)
+        return {kFileTooLarge, "The file is larger than " + std::to_string(maxBytes) + " bytes: " + path};
+    out = std::move(bytes);
+    return Status::ok();
+}
+
 void setReadStallLimit(std::chrono::milliseconds limit) {
     gStallLimitMs = std::max<std::int64_t>(1, limit.count());
 }
