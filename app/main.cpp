@@ -1,9 +1,11 @@
 #include "app/application.h"
 #include "app/command_line_files.h"
+#include "app/program_options.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    if (answerProgramOptions(argc, argv, stdout)) return 0;  // before any display is needed
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Clipfuse"));
     CSlidemintApp app;
