@@ -126,6 +126,10 @@ bool ClipAdder::complete(const QString& path, const media::ClipInfo& measured) {
     return true;
 }
 
+bool ClipAdder::add(const QString& path) {
+    return admit(path) && complete(path, measureFile(path, kAddMeasureLimit).info);
+}
+
 void ClipAdder::finish() {
     if (refusedForFullList_ == 0) return;
     ui::showMessage(owner_, fullListText(refusedForFullList_, firstRefused_), StringText(105));

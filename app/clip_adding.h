@@ -60,6 +60,10 @@ public:
     // Appends the measured `path`. False, after showing the messages, when it is not added.
     bool complete(const QString& path, const media::ClipInfo& measured);
 
+    // admit, measure on this thread, complete: for the command-line join, which has no
+    // window to keep usable.
+    bool add(const QString& path);
+
     // Ends the command: tells the user once about the files the full list refused.
     void finish();
 
