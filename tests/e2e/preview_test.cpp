@@ -13,6 +13,7 @@
 #include "app/control_ids.h"
 #include "app/main_window.h"
 #include "app/settings_store.h"
+#include "media/probe/probe_clip.h"
 #include "media/render/render_engine.h"
 #include "output/engine_preview_graph.h"
 #include "output/preview_clock.h"
@@ -111,6 +112,8 @@ protected:
     void add(const std::string& path, media::Ticks duration, int transition = 0,
              media::Ticks transitionLength = 0) {
         window_->clips().append(path, duration, transition, transitionLength);
+        // What measuring finds when a clip is added; the preview's start takes it from there.
+        window_->clips().at(window_->clips().count() - 1).hasPicture = media::probeClip(path).video.has_value();
         window_->clips().rebuildAudioSources();
     }
 
