@@ -9,8 +9,8 @@
 #include "app/settings_names.h"
 #include "app/settings_store.h"
 #include "app/window_activation.h"
-#include "ui/message_box.h"
 #include "ui/language.h"
+#include "ui/message_box.h"
 
 int CSlidemintApp::run() {
     SettingsStore& store = SettingsStore::program();

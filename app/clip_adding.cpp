@@ -142,7 +142,11 @@ namespace {
 struct AddingRun : std::enable_shared_from_this<AddingRun> {
     AddingRun(MediaWorker& w, ClipAdder a, QStringList f, AddingSource s,
               std::function<void(ClipAdder&)> end)
-        : worker(w), adder(std::move(a)), files(std::move(f)), source(s), finished(std::move(end)) {}
+        : worker(w),
+          adder(std::move(a)),
+          files(std::move(f)),
+          source(s),
+          finished(std::move(end)) {}
 
     enum class Found { File, Gone, Folder };
 

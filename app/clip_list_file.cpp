@@ -1,5 +1,7 @@
 #include "app/clip_list_file.h"
 
+#include <sys/stat.h>
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
-#include <sys/stat.h>
 
 #include "app/clip_list.h"
 #include "app/transition_defaults.h"
@@ -115,9 +116,10 @@ KeptClipList readKeptClipList(const QString& path, std::chrono::milliseconds lim
             return result;
         }
         result.damaged = true;
-        result.reason = tooLarge ? QStringLiteral("it is larger than %1 MiB").arg(kMaxKeptListBytes >> 20)
-                        : notAFile ? QStringLiteral("it is not a regular file")
-                                   : QStringLiteral("it is empty");
+        result.reason =
+            tooLarge   ? QStringLiteral("it is larger than %1 MiB").arg(kMaxKeptListBytes >> 20)
+            : notAFile ? QStringLiteral("it is not a regular file")
+                       : QStringLiteral("it is empty");
     } else {
         result = parseKeptClipList(QByteArray::fromStdString(bytes));
     }
@@ -136,7 +138,8 @@ QString keepDamagedAside(const QString& path) {
         if (n > 100) return {};
         target = base + QStringLiteral("-%1.json").arg(n);
     }
-    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(target).constData()) != 0)
+    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(target).constData()) !=
+        0)
         return {};
     return target;
 }

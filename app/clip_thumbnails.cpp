@@ -40,16 +40,17 @@ QImage readClipThumbnail(const QString& path) {
     media::Frame frame;
     if (!media::readFirstFrame(file, stored.width(), stored.height(), frame, limits)) return {};
     const std::vector<std::uint8_t> rgb = frame.toRgb24();
-    QImage picture = QImage(rgb.data(), frame.width(), frame.height(), frame.width() * 3,
-                            QImage::Format_RGB888)
-                         .copy();
+    QImage picture =
+        QImage(rgb.data(), frame.width(), frame.height(), frame.width() * 3, QImage::Format_RGB888)
+            .copy();
     if (rotation != 0) {
         picture = picture.transformed(QTransform().rotate(rotation), Qt::SmoothTransformation);
         if (picture.width() > ClipThumbnails::kWidth || picture.height() > ClipThumbnails::kHeight)
             picture = picture.scaled(ClipThumbnails::kWidth, ClipThumbnails::kHeight,
                                      Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
-    QImage cell(ClipThumbnails::kWidth, ClipThumbnails::kHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage cell(ClipThumbnails::kWidth, ClipThumbnails::kHeight,
+                QImage::Format_ARGB32_Premultiplied);
     cell.fill(Qt::transparent);
     QPainter painter(&cell);
     painter.drawImage((cell.width() - picture.width()) / 2, (cell.height() - picture.height()) / 2,

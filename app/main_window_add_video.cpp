@@ -25,7 +25,7 @@ void CSlidemintDlg::onAddVideo() {
 
     const bool single = files.size() == 1;
     ClipAdder adder(this, clips(), transitionDefaults(), random());
-    addClips(*jobs_, *mediaWorker_, adder, files, AddingSource::FileDialog, [this, single](ClipAdder& added) {
+    auto finished = [this, single](ClipAdder& added) {
         // A single file that failed ends the command with the list untouched.
         if (single && added.addedCount() == 0) return;
         clipView().refresh();
@@ -34,5 +34,6 @@ void CSlidemintDlg::onAddVideo() {
             settingsStore().writeText(settings::kOption, settings::kLastPhotoFolder,
                                       platform::folderWithSeparator(added.lastAddedPath()));
         clips().rebuildAudioSources();
-    });
+    };
+    addClips(*jobs_, *mediaWorker_, adder, files, AddingSource::FileDialog, finished);
 }

@@ -6,8 +6,8 @@
 
 namespace {
 
-void addFiles(CSlidemintDlg& window, WindowJobs& jobs, MediaWorker& worker, const QStringList& paths,
-              AddingSource source) {
+void addFiles(CSlidemintDlg& window, WindowJobs& jobs, MediaWorker& worker,
+              const QStringList& paths, AddingSource source) {
     ClipAdder adder(&window, window.clips(), window.transitionDefaults(), window.random());
     addClips(jobs, worker, adder, paths, source, [&window](ClipAdder&) {
         window.clipView().refresh();

@@ -57,7 +57,8 @@ void measureKeptClips(const MediaWorker::Context& context, const std::vector<Kep
 int waitingClip(const ClipList& clips, const QString& file) {
     const std::string name = fileSystemPath(file);
     for (int i = 0; i < clips.count(); ++i)
-        if (clips.at(i).state == ClipState::Measuring && clips.at(i).fileName.view() == name) return i;
+        if (clips.at(i).state == ClipState::Measuring && clips.at(i).fileName.view() == name)
+            return i;
     return -1;
 }
 
@@ -85,7 +86,8 @@ void CSlidemintDlg::restoreKeptClips() {
     });
 }
 
-void CSlidemintDlg::takeKeptClips(std::shared_ptr<RestoreReport> report, std::function<void()> done) {
+void CSlidemintDlg::takeKeptClips(std::shared_ptr<RestoreReport> report,
+                                  std::function<void()> done) {
     const KeptClipList& kept = report->kept;
     for (const KeptClip& clip : kept.clips) {
         if (clips_->append(fileSystemPath(clip.file), clip.duration, clip.transition,

@@ -3,7 +3,6 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QThread>
-
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -20,8 +19,8 @@ struct MediaWorker::Context::Shared {
     std::deque<Task> queue;
     bool running = false;  // a task is under way
     bool quit = false;
-    bool finished = false;  // the thread has ended
-    unsigned generation = 0;  // raised by every cancel
+    bool finished = false;          // the thread has ended
+    unsigned generation = 0;        // raised by every cancel
     std::atomic<bool> stop{false};  // the running task's reads give up
     // Lives on the window's thread; deliveries are queued calls on it. Emptied, under the
     // mutex, before it goes, so no delivery can reach it afterwards.

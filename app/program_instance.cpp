@@ -66,8 +66,9 @@ ProgramInstance::ProgramInstance(const QString& settingsPath, QObject* parent)
     QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (runtime.isEmpty()) runtime = QDir::tempPath();
     const QString folder = QFileInfo(settingsPath).absoluteDir().absolutePath();
-    const QByteArray key = QCryptographicHash::hash(folder.toUtf8() + '/' + QFileInfo(settingsPath).fileName().toUtf8(),
-                                                    QCryptographicHash::Sha256)
+    const QByteArray key = QCryptographicHash::hash(
+                               folder.toUtf8() + '/' + QFileInfo(settingsPath).fileName().toUtf8(),
+                               QCryptographicHash::Sha256)
                                .toHex()
                                .left(16);
     socketPath_ = QDir(runtime).filePath(QStringLiteral("clipfuse-") + QString::fromLatin1(key));
@@ -105,7 +106,8 @@ bool ProgramInstance::listen() {
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_->listen(socketPath_)) {
-        error_ = QStringLiteral("Clipfuse cannot listen on %1: %2").arg(socketPath_, server_->errorString());
+        error_ = QStringLiteral("Clipfuse cannot listen on %1: %2")
+                     .arg(socketPath_, server_->errorString());
         server_.reset();
         return false;
     }

@@ -18,7 +18,7 @@ class QLocalSocket;
 
 // What a later start hands to the window already open.
 struct HandOff {
-    QStringList files;          // absolute paths, resolved in the later start's folder
+    QStringList files;           // absolute paths, resolved in the later start's folder
     QByteArray activationToken;  // the desktop's start-up or activation token, if it gave one
 };
 QByteArray encodeHandOff(const HandOff& handOff);

@@ -161,7 +161,9 @@ protected:
         window_->runCommand(ids::kAddVideo);
         settle();
     }
-    void settle() { ASSERT_TRUE(testqt::runUntil([&] { return window_->mediaWorkIdle(); })); }
+    void settle() {
+        ASSERT_TRUE(testqt::runUntil([&] { return window_->mediaWorkIdle(); }));
+    }
 
     void drop(const QList<QUrl>& urls) {
         QMimeData data;

@@ -20,8 +20,12 @@ QRect opaqueArea(const QImage& picture) {
     return area;
 }
 
-bool reddish(QRgb c) { return qRed(c) > 150 && qBlue(c) < 100; }
-bool bluish(QRgb c) { return qBlue(c) > 150 && qRed(c) < 100; }
+bool reddish(QRgb c) {
+    return qRed(c) > 150 && qBlue(c) < 100;
+}
+bool bluish(QRgb c) {
+    return qBlue(c) > 150 && qRed(c) < 100;
+}
 
 QImage thumbnailOf(ClipThumbnails& thumbnails, const QString& path) {
     thumbnails.icon(path);
@@ -42,15 +46,21 @@ TEST(ClipThumbnailsTest, PicturesKeepTheClipsAspectAndRotation) {
     // is a portrait picture with red on the left, as FFmpeg's own autorotation shows it.
     // (FFmpeg 5.1 writes the rotation tag when it copies a stream, not when it encodes one.)
     const std::string stored = dir + "/stored.mp4", portrait = dir + "/portrait.mp4";
-    const std::string ffmpeg = std::string(CLIPFUSE_FFMPEG_CLI) + " -nostdin -hide_banner -loglevel error -y ";
+    const std::string ffmpeg =
+        std::string(CLIPFUSE_FFMPEG_CLI) + " -nostdin -hide_banner -loglevel error -y ";
     std::string output;
-    ASSERT_EQ(testmedia::run(ffmpeg +
-                                 "-f lavfi -i 'color=c=red:s=160x46:d=0.5[a];color=c=blue:s=160x46:d=0.5[b];"
-                                 "[a][b]vstack[out0]' -c:v libx264 -pix_fmt yuv420p " + stored,
-                             &output),
+    ASSERT_EQ(testmedia::run(
+                  ffmpeg +
+                      "-f lavfi -i 'color=c=red:s=160x46:d=0.5[a];color=c=blue:s=160x46:d=0.5[b];"
+                      "[a][b]vstack[out0]' -c:v libx264 -pix_fmt yuv420p " +
+                      stored,
+                  &output),
               0)
         << output;
-    ASSERT_EQ(testmedia::run(ffmpeg + "-i " + stored + " -c copy -metadata:s:v:0 rotate=90 " + portrait, &output), 0)
+    ASSERT_EQ(
+        testmedia::run(ffmpeg + "-i " + stored + " -c copy -metadata:s:v:0 rotate=90 " + portrait,
+                       &output),
+        0)
         << output;
 
     ClipThumbnails thumbnails;

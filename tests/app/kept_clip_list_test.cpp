@@ -43,13 +43,15 @@ protected:
     KeptClipListTest()
         : store_("KORVANE", "kept_list_test"), folder_(testmedia::scratchDir("kept_list")) {
         QFile::remove(listPath());
-        for (const QString& aside : asideFiles()) QFile::remove(QDir(configFolder()).filePath(aside));
+        for (const QString& aside : asideFiles())
+            QFile::remove(QDir(configFolder()).filePath(aside));
     }
 
     QString listPath() const { return clipListFileBeside(store_.filePath()); }
     QString configFolder() const { return QFileInfo(store_.filePath()).absolutePath(); }
     QStringList asideFiles() const {
-        return QDir(configFolder()).entryList({"kept_list_test.cliplist.damaged-*"}, QDir::System | QDir::Files);
+        return QDir(configFolder())
+            .entryList({"kept_list_test.cliplist.damaged-*"}, QDir::System | QDir::Files);
     }
 
     // A real clip of `seconds`, made once per name.
@@ -98,10 +100,12 @@ protected:
 // A click that reaches the button through the event loop, as the window system's does.
 void postClick(QWidget* button) {
     const QPointF at(button->width() / 2.0, button->height() / 2.0);
-    QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, at, button->mapToGlobal(at),
-                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, at, button->mapToGlobal(at),
-                                                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        button, new QMouseEvent(QEvent::MouseButtonPress, at, button->mapToGlobal(at),
+                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        button, new QMouseEvent(QEvent::MouseButtonRelease, at, button->mapToGlobal(at),
+                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
 }
 
 }  // namespace
@@ -137,7 +141,8 @@ TEST_F(KeptClipListTest, TheListSurvivesACloseAndAStartAndIsMeasuredAgain) {
     EXPECT_EQ(table->item(0, 0)->text(), "b b.mp4");
     EXPECT_EQ(table->item(0, 1)->text(), "2");
     EXPECT_TRUE(boxes_.messages.empty());
-    EXPECT_TRUE(second->statusText().endsWith("     Length: 00:00:03")) << second->statusText().toStdString();
+    EXPECT_TRUE(second->statusText().endsWith("     Length: 00:00:03"))
+        << second->statusText().toStdString();
     // The measured durations are what the list keeps now.
     EXPECT_TRUE(QFile(listPath()).open(QIODevice::ReadOnly));
     EXPECT_FALSE(parseKeptClipList([&] {
@@ -171,7 +176,8 @@ TEST_F(KeptClipListTest, ADamagedListIsKeptAsideAndTheWindowSaysWhere) {
         ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
         EXPECT_EQ(copy.readAll(), bytes) << "the damaged list is kept as it was";
         ASSERT_EQ(boxes_.messages.size(), 1u);
-        EXPECT_TRUE(boxes_.messages[0].text.contains("was kept as " + keptAs)) << boxes_.messages[0].text.toStdString();
+        EXPECT_TRUE(boxes_.messages[0].text.contains("was kept as " + keptAs))
+            << boxes_.messages[0].text.toStdString();
         // What could be read is the list now, kept in the list's own file.
         const int good = bytes.startsWith("{\"version\":1,\"clips\":[{\"file\":\"") ? 1 : 0;
         EXPECT_EQ(window->clips().count(), good);
@@ -206,8 +212,10 @@ TEST_F(KeptClipListTest, AListThatIsNoFileOrClaimsToBeHugeNeitherHangsNorGrows) 
         EXPECT_LT(clock.elapsed(), 5000) << kind;
         EXPECT_TRUE(window->clips().empty());
         ASSERT_EQ(boxes_.messages.size(), 1u) << kind;
-        EXPECT_TRUE(boxes_.messages[0].text.contains("was kept as")) << boxes_.messages[0].text.toStdString();
-        for (const QString& aside : asideFiles()) QFile::remove(QDir(configFolder()).filePath(aside));
+        EXPECT_TRUE(boxes_.messages[0].text.contains("was kept as"))
+            << boxes_.messages[0].text.toStdString();
+        for (const QString& aside : asideFiles())
+            QFile::remove(QDir(configFolder()).filePath(aside));
     }
     EXPECT_LT(residentMiB() - before, 64) << "at most 4 MiB of a list is read";
 }
@@ -220,12 +228,13 @@ TEST_F(KeptClipListTest, ClipsThatNoLongerMeasureAreLeftOutWithOneMessageNamingT
         std::ofstream out(noise, std::ios::binary);
         for (int i = 0; i < 200'000; ++i) out.put(static_cast<char>(random()));
     }
-    writeList(list({entry(noise, "30000000"), entry(gone, "10000000"),
-                    entry(keep, "9223372036850000000")}));
+    writeList(list(
+        {entry(noise, "30000000"), entry(gone, "10000000"), entry(keep, "9223372036850000000")}));
     auto window = start();
     ASSERT_EQ(window->clips().count(), 1);
     EXPECT_EQ(window->clips().at(0).fileName.str(), keep);
-    EXPECT_NEAR(media::ticksToSeconds(window->clips().at(0).duration), 1.0, 0.05) << "measured again";
+    EXPECT_NEAR(media::ticksToSeconds(window->clips().at(0).duration), 1.0, 0.05)
+        << "measured again";
     ASSERT_EQ(boxes_.messages.size(), 1u);
     EXPECT_TRUE(boxes_.messages[0].text.contains(QString::fromStdString(noise)));
     EXPECT_TRUE(boxes_.messages[0].text.contains(QString::fromStdString(gone)));
@@ -240,7 +249,8 @@ TEST_F(KeptClipListTest, AClipWhoseOpenNeverAnswersLeavesTheWindowUsableAtOnce) 
     const std::string hanging = clip("hanging.mp4", 1.0), sibling = clip("sibling.mp4", 1.0);
     std::filesystem::create_directories(folder_ + "/elsewhere");
     const std::string fine = clip("elsewhere/fine.mp4", 1.0);
-    writeList(list({entry(hanging, "10000000"), entry(sibling, "10000000"), entry(fine, "10000000")}));
+    writeList(
+        list({entry(hanging, "10000000"), entry(sibling, "10000000"), entry(fine, "10000000")}));
     testmedia::StalledFile stalled(hanging, 0, testmedia::StalledFile::Stall::Open);
     {
         auto window = std::make_unique<CSlidemintDlg>(store_, "english");

@@ -25,7 +25,8 @@ protected:
         // Under /tmp: a local socket's path must stay short.
         EXPECT_TRUE(root_.isValid());
         QDir(root_.path()).mkpath("run");
-        QFile::setPermissions(root_.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(root_.filePath("run"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         clips_ = QString::fromStdString(testmedia::scratchDir("two_starts"));
         QDir(clips_).mkpath("sub");
         for (const char* name : {"a.mp4", "b.mp4", "sub/c.mp4", "d.mp4"}) {
@@ -46,7 +47,8 @@ protected:
     QString config(const QString& name = "config") const { return root_.filePath(name); }
     QString clip(const QString& name) const { return clips_ + "/" + name; }
 
-    QProcess* start(const QStringList& arguments, const QString& folder, const QString& configFolder) {
+    QProcess* start(const QStringList& arguments, const QString& folder,
+                    const QString& configFolder) {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", configFolder);
@@ -65,7 +67,8 @@ protected:
         QFile f(configFolder + "/KORVANE/clipfuse.cliplist.json");
         if (!f.open(QIODevice::ReadOnly)) return {};
         QStringList files;
-        for (const QJsonValue& e : QJsonDocument::fromJson(f.readAll()).object().value("clips").toArray())
+        for (const QJsonValue& e :
+             QJsonDocument::fromJson(f.readAll()).object().value("clips").toArray())
             files << e.toObject().value("file").toString();
         return files;
     }
@@ -82,7 +85,8 @@ protected:
 
 TEST_F(TwoStartsTest, ALaterStartHandsItsFilesToTheWindowAlreadyOpen) {
     QProcess* first = start({clip("a.mp4")}, root_.path(), config());
-    ASSERT_TRUE(listBecomes(config(), {clip("a.mp4")})) << keptFiles(config()).join(", ").toStdString();
+    ASSERT_TRUE(listBecomes(config(), {clip("a.mp4")}))
+        << keptFiles(config()).join(", ").toStdString();
 
     // Relative names are taken in the later start's folder, not the window's.
     QProcess* second = start({"b.mp4", "sub/c.mp4"}, clips_, config());
@@ -110,7 +114,8 @@ TEST_F(TwoStartsTest, ALaterStartHandsItsFilesToTheWindowAlreadyOpen) {
     first->kill();
     ASSERT_TRUE(first->waitForFinished(5000));
     QProcess* after = start({clip("d.mp4")}, clips_, config());
-    EXPECT_TRUE(listBecomes(config(), {clip("a.mp4"), clip("b.mp4"), clip("sub/c.mp4"), clip("d.mp4")}))
+    EXPECT_TRUE(
+        listBecomes(config(), {clip("a.mp4"), clip("b.mp4"), clip("sub/c.mp4"), clip("d.mp4")}))
         << keptFiles(config()).join(", ").toStdString();
     EXPECT_EQ(after->state(), QProcess::Running);
 }
