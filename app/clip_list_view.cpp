@@ -66,7 +66,9 @@ QString ClipListView::durationCellText(long long ticks) {
 void ClipListView::fillRow(int row) {
     const ClipItem& clip = clips_.at(row);
     QTableWidgetItem* name = centred(fileCellText(clips_, row));
-    name->setIcon(thumbnails_->icon(QString::fromStdString(clip.fileName.str())));
+    // A clip not measured yet, or whose file did not answer, is not opened again for a picture.
+    if (clip.state == ClipState::Measured)
+        name->setIcon(thumbnails_->icon(QString::fromStdString(clip.fileName.str())));
     table_->setItem(row, 0, name);
     // A kept clip's duration means nothing until it has been measured again.
     const QString duration = clip.state == ClipState::Measuring      ? QStringLiteral("...")
