@@ -95,7 +95,7 @@ void CSlidemintDlg::takeKeptClips(std::shared_ptr<RestoreReport> report,
             continue;  // a path too long for the list was never written by it
         clips_->at(clips_->count() - 1).state = ClipState::Measuring;
     }
-    clipView_->refresh();
+    if (!kept.clips.empty()) clipView_->refresh();
     // A list that cannot be put aside or read is left as it is: this run keeps nothing.
     const bool keep = !kept.unreadable && (!kept.damaged || !kept.keptAs.isEmpty());
     const QString path = report->path;
