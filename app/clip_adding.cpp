@@ -1,7 +1,6 @@
 #include "app/clip_adding.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -153,9 +152,12 @@ struct AddingRun : std::enable_shared_from_this<AddingRun> {
     // On the worker.
     Found look(const QString& path) const {
         if (source == AddingSource::FileDialog) return Found::File;
-        const QFileInfo item(path);
-        if (!item.exists()) return Found::Gone;
-        return item.isDir() ? Found::Folder : Found::File;
+        switch (media::lookAtFile(fileSystemPath(path))) {
+            case media::FileKind::Missing:
+            case media::FileKind::Unreadable: return Found::Gone;
+            case media::FileKind::Folder: return Found::Folder;
+            default: return Found::File;  // measuring says what is wrong with it
+        }
     }
 
     void next() {

@@ -29,7 +29,7 @@ namespace {
 std::atomic<long long> gAnswerLimitMs{10'000};
 
 // The folder of a clip whose file did not answer: a share that stopped answering. Its other
-// clips are not tried again in this restore, each of them would only wait as long.
+// clips are not tried again in this restore: each would only wait as long.
 QString folderOf(const QString& file) {
     return QFileInfo(file).absolutePath();
 }

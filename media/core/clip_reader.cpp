@@ -252,6 +252,40 @@ Status readSmallFile(const std::string& path, std::size_t maxBytes, std::string&
     return Status::ok();
 }
 
+FileKind lookAtFile(const std::string& path) {
+    struct Answer {
+        std::mutex mutex;
+        std::condition_variable given;
+        bool done = false;
+        FileKind kind = FileKind::NoAnswer;
+    };
+    auto answer = std::make_shared<Answer>();
+    // Detached for the reason the reading threads are: a stat caught in the kernel cannot
+    // be joined.
+    std::thread([answer, path] {
+        struct stat st {};
+        FileKind kind;
+        if (::stat(path.c_str(), &st) != 0)
+            kind = errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unreadable;
+        else
+            kind = S_ISDIR(st.st_mode) ? FileKind::Folder : S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
+        {
+            std::lock_guard lock(answer->mutex);
+            answer->kind = kind;
+            answer->done = true;
+        }
+        answer->given.notify_all();
+    }).detach();
+    const auto asked = Clock::now();
+    const auto limit = readStallLimit();
+    std::unique_lock lock(answer->mutex);
+    while (!answer->done) {
+        if (readsShouldStop() || Clock::now() - asked >= limit) return FileKind::NoAnswer;
+        answer->given.wait_for(lock, kSlice);
+    }
+    return answer->kind;
+}
+
 void setReadStallLimit(std::chrono::milliseconds limit) {
     gStallLimitMs = std::max<std::int64_t>(1, limit.count());
 }

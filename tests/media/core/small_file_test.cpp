@@ -34,6 +34,13 @@ TEST(SmallFile, OnlyARegularFileIsReadAndNeverMoreThanAsked) {
     ASSERT_EQ(::symlink("/dev/zero", (dir + "/zero").c_str()), 0);
     EXPECT_EQ(media::readSmallFile(dir + "/zero", 100, bytes).code(), media::Status::kInvalidArg);
     EXPECT_EQ(media::readSmallFile(dir + "/none", 100, bytes).code(), media::Status::kFileNotFound);
+
+    // What a dropped path names is asked the same way.
+    EXPECT_EQ(media::lookAtFile(dir + "/list.json"), media::FileKind::Regular);
+    EXPECT_EQ(media::lookAtFile(dir), media::FileKind::Folder);
+    EXPECT_EQ(media::lookAtFile(dir + "/pipe"), media::FileKind::Other);
+    EXPECT_EQ(media::lookAtFile(dir + "/none"), media::FileKind::Missing);
+    EXPECT_EQ(media::lookAtFile(dir + "/list.json/x"), media::FileKind::Missing);
 }
 
 TEST(SmallFile, AFileWhoseOpenNeverAnswersIsGivenUpAtTheDeadline) {
