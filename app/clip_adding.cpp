@@ -154,9 +154,12 @@ struct AddingRun : std::enable_shared_from_this<AddingRun> {
         if (source == AddingSource::FileDialog) return Found::File;
         switch (media::lookAtFile(fileSystemPath(path))) {
             case media::FileKind::Missing:
-            case media::FileKind::Unreadable: return Found::Gone;
-            case media::FileKind::Folder: return Found::Folder;
-            default: return Found::File;  // measuring says what is wrong with it
+            case media::FileKind::Unreadable:
+                return Found::Gone;
+            case media::FileKind::Folder:
+                return Found::Folder;
+            default:
+                return Found::File;  // measuring says what is wrong with it
         }
     }
 

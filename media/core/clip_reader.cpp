@@ -247,7 +247,8 @@ Status readSmallFile(const std::string& path, std::size_t maxBytes, std::string&
         bytes.append(reinterpret_cast<const char*>(chunk), static_cast<std::size_t>(n));
     }
     if (bytes.size() > maxBytes)
-        return {kFileTooLarge, "The file is larger than " + std::to_string(maxBytes) + " bytes: " + path};
+        return {kFileTooLarge,
+                "The file is larger than " + std::to_string(maxBytes) + " bytes: " + path};
     out = std::move(bytes);
     return Status::ok();
 }
@@ -268,7 +269,9 @@ FileKind lookAtFile(const std::string& path) {
         if (::stat(path.c_str(), &st) != 0)
             kind = errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unreadable;
         else
-            kind = S_ISDIR(st.st_mode) ? FileKind::Folder : S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
+            kind = S_ISDIR(st.st_mode)   ? FileKind::Folder
+                   : S_ISREG(st.st_mode) ? FileKind::Regular
+                                         : FileKind::Other;
         {
             std::lock_guard lock(answer->mutex);
             answer->kind = kind;

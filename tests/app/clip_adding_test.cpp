@@ -458,3 +458,20 @@ TEST_F(ClipAddingTest, FilesOnTheCommandLineJoinTheListAfterItsClips) {
     expectMirrorsOfTheClips();
     EXPECT_TRUE(filesFromCommandLine({"clipfuse"}).isEmpty());
 }
+
+// The window stays usable while files are measured, and what it is given meanwhile follows
+// in turn: a drop during a long Add Video lands after the files of the dialog.
+TEST_F(ClipAddingTest, CommandsGivenWhileOneIsMeasuredFollowItInTurn) {
+    const Media& media = Media::get();
+    ASSERT_GE(media.good.size(), 3u);
+    dialogs_.answers.push_back(
+        {media.good[0].path, media.folder + "/nothing.mp4", media.good[1].path});
+    window_->runCommand(ids::kAddVideo);
+    EXPECT_FALSE(window_->mediaWorkIdle()) << "the command returns before its files are measured";
+    drop({QUrl::fromLocalFile(media.good[2].path)});
+    EXPECT_EQ(clipPaths(), (std::vector<QString>{media.good[0].path, media.good[1].path,
+                                                  media.good[2].path}));
+    ASSERT_EQ(boxes_.messages.size(), 2u);
+    expectCannotOpenMessages(0, media.folder + "/nothing.mp4");
+    expectMirrorsOfTheClips();
+}
