@@ -275,8 +275,8 @@ TEST_F(KeptClipListTest, AClipWhoseOpenNeverAnswersLeavesTheWindowUsableAtOnce) 
         QTimer::singleShot(10'000, window.get(), [&] { window->done(0); });  // a guard
         window->exec();
         EXPECT_GE(clickedAt, 0);
-        EXPECT_LT(clickedAt, 400) << "the timer kept time";
-        EXPECT_LT(closedAt - clickedAt, 300) << "Exit was heard at once";
+        EXPECT_LT(clickedAt, 1000) << "the timer kept time";
+        EXPECT_LT(closedAt - clickedAt, 1000) << "Exit was heard at once";
         EXPECT_EQ(window->clips().count(), 3) << "the list shows what it keeps";
         QElapsedTimer closing;
         closing.start();
