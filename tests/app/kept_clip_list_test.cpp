@@ -57,11 +57,11 @@ protected:
     // A real clip of `seconds`, made once per name.
     std::string clip(const std::string& name, double seconds) {
         const std::string path = folder_ + "/" + name;
-        testmedia::ClipSpec spec;
-        spec.width = 160;
-        spec.height = 120;
-        spec.seconds = seconds;
-        EXPECT_TRUE(testmedia::makeClip(path, spec));
+        testmedia::ClipSpec recipe;
+        recipe.width = 160;
+        recipe.height = 120;
+        recipe.seconds = seconds;
+        EXPECT_TRUE(testmedia::makeClip(path, recipe));
         return path;
     }
 

@@ -30,11 +30,11 @@ protected:
         clips_ = QString::fromStdString(testmedia::scratchDir("two_starts"));
         QDir(clips_).mkpath("sub");
         for (const char* name : {"a.mp4", "b.mp4", "sub/c.mp4", "d.mp4"}) {
-            testmedia::ClipSpec spec;
-            spec.width = 160;
-            spec.height = 120;
-            spec.seconds = 1.0;
-            EXPECT_TRUE(testmedia::makeClip((clips_ + "/" + name).toStdString(), spec));
+            testmedia::ClipSpec recipe;
+            recipe.width = 160;
+            recipe.height = 120;
+            recipe.seconds = 1.0;
+            EXPECT_TRUE(testmedia::makeClip((clips_ + "/" + name).toStdString(), recipe));
         }
     }
     ~TwoStartsTest() override {
