@@ -5,13 +5,26 @@
 #include "app/command_line_files.h"
 #include "app/main_window.h"
 #include "app/program_files_report.h"
+#include "app/program_instance.h"
 #include "app/settings_names.h"
 #include "app/settings_store.h"
+#include "app/window_activation.h"
 #include "ui/language.h"
+#include "ui/message_box.h"
 
 int CSlidemintApp::run() {
-    reportProgramFiles();
     SettingsStore& store = SettingsStore::program();
+    // One window per settings: a window already open takes this start's files and comes
+    // forward, and this start ends.
+    ProgramInstance instance(store.filePath());
+    switch (instance.start({filesToOpen_, activationTokenOfThisStart()})) {
+        case ProgramInstance::Role::HandedOver: return 0;
+        case ProgramInstance::Role::Failed:
+            ui::showPlainMessage(nullptr, instance.error());
+            return 1;
+        case ProgramInstance::Role::First: break;
+    }
+    reportProgramFiles();
     currentLanguage_ = store.readText(settings::kOption, settings::kCurrentLanguage, settings::kDefaultLanguage);
     theLanguage.setSettings(&store);
     theLanguage.Init(LanguageRootDirectory(), currentLanguage_);
@@ -24,6 +37,10 @@ int CSlidemintApp::run() {
         QMetaObject::invokeMethod(
             &window, [&window, files = filesToOpen_] { openCommandLineFiles(window, files); },
             Qt::QueuedConnection);
+    QObject::connect(&instance, &ProgramInstance::handedOver, &window, [&window](const HandOff& request) {
+        openCommandLineFiles(window, request.files);
+        bringForward(&window, request.activationToken);
+    });
     window.exec();
     return 0;
 }

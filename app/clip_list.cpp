@@ -33,6 +33,8 @@ ClipListResult ClipList::append(std::string_view path, media::Ticks duration, st
     item.duration = duration;
     item.transitionIndex = transitionIndex;
     item.transitionDuration = transitionDuration;
+    item.state = ClipState::Measured;
+    item.hasPicture = true;
     ++count_;
     return ClipListResult::Ok;
 }

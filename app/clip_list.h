@@ -29,11 +29,19 @@ private:
     std::size_t length_ = 0;
 };
 
+// How far the program trusts a clip's entry. A clip read back from the kept list is
+// measured again before a job may use it; one whose file did not answer in time stays in
+// the list, and Join and Preview refuse it until it is added again.
+enum class ClipState : std::uint8_t { Measured, Measuring, NotAnswering };
+
 struct ClipItem {
     ClipPath fileName;
     media::Ticks duration = 0;
     std::int32_t transitionIndex = 0;       // 0..46, 0 is "None"
     media::Ticks transitionDuration = 0;    // whole seconds
+    ClipState state = ClipState::Measured;
+    // What the measurement found; a clip entered without one counts as having a picture.
+    bool hasPicture = true;
 };
 
 struct AudioSource {
@@ -56,12 +64,12 @@ public:
     const ClipItem& at(int index) const { return clips_[static_cast<std::size_t>(index)]; }
     ClipItem& at(int index) { return clips_[static_cast<std::size_t>(index)]; }
 
-    // Appends a clip at index count. Refused when the list is full or the path too long.
+    // Appends a measured clip at index count. Refused when the list is full or the path too long.
     ClipListResult append(std::string_view path, media::Ticks duration, std::int32_t transitionIndex,
                           media::Ticks transitionDuration);
     // Every later entry moves up one place. Out-of-range indices are ignored.
     void remove(int index);
-    // Swaps the neighbouring entries index and index + 1 (all four fields).
+    // Swaps the neighbouring entries index and index + 1 (every field).
     void swapWithNext(int index);
     void clear() { count_ = 0; }
 

@@ -66,9 +66,15 @@ QString ClipListView::durationCellText(long long ticks) {
 void ClipListView::fillRow(int row) {
     const ClipItem& clip = clips_.at(row);
     QTableWidgetItem* name = centred(fileCellText(clips_, row));
-    name->setIcon(thumbnails_->icon(QString::fromStdString(clip.fileName.str())));
+    // A clip not measured yet, or whose file did not answer, is not opened again for a picture.
+    if (clip.state == ClipState::Measured)
+        name->setIcon(thumbnails_->icon(QString::fromStdString(clip.fileName.str())));
     table_->setItem(row, 0, name);
-    table_->setItem(row, 1, centred(durationCellText(clip.duration)));
+    // A kept clip's duration means nothing until it has been measured again.
+    const QString duration = clip.state == ClipState::Measuring      ? QStringLiteral("...")
+                             : clip.state == ClipState::NotAnswering ? QStringLiteral("no answer")
+                                                                     : durationCellText(clip.duration);
+    table_->setItem(row, 1, centred(duration));
     table_->setItem(row, 2, centred(transitionListName(clip.transitionIndex)));
     table_->setItem(row, 3, centred(durationCellText(clip.transitionDuration)));
 }

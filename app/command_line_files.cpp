@@ -1,11 +1,9 @@
 #include "app/command_line_files.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QUrl>
 
 #include "app/main_window.h"
-#include "ui/message_box.h"
 
 QStringList filesFromCommandLine(const QStringList& arguments) {
     QStringList files;
@@ -20,13 +18,5 @@ QStringList filesFromCommandLine(const QStringList& arguments) {
 }
 
 void openCommandLineFiles(CSlidemintDlg& window, const QStringList& files) {
-    QStringList present;
-    for (const QString& file : files) {
-        if (QFileInfo::exists(file))
-            present.append(file);
-        else
-            ui::showMessage(&window, file + QStringLiteral(" does not exist!"),
-                            QStringLiteral("Error"));
-    }
-    if (!present.isEmpty()) window.addDroppedFiles(present);
+    if (!files.isEmpty()) window.addCommandLineFiles(files);
 }

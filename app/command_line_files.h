@@ -1,7 +1,7 @@
 #pragma once
 // Files handed to Clipfuse on its command line, as a file manager's "Open with" passes them
-// (the menu entry runs "clipfuse %F"). Every argument after the program's name is a file:
-// the program has no options.
+// (the menu entry runs "clipfuse %F"). Every argument after the program's name is a file,
+// but for --help and --version, which main() answers before anything else.
 #include <QStringList>
 
 class CSlidemintDlg;
@@ -11,5 +11,6 @@ class CSlidemintDlg;
 QStringList filesFromCommandLine(const QStringList& arguments);
 
 // Adds `files` to the end of the window's clip list as a drop of them would. A file that
-// does not exist is named in a message first, as the window names a missing clip.
+// does not exist is named in a message, as the window names a missing clip. Whether a file
+// exists is asked off the window's thread, with the measuring.
 void openCommandLineFiles(CSlidemintDlg& window, const QStringList& files);

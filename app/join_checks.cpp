@@ -1,6 +1,7 @@
 #include "app/join_checks.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 #include "app/clip_list.h"
 #include "output/output_extension.h"
@@ -23,6 +24,23 @@ std::optional<Refusal> listRefusal(const ClipList& clips) {
     if (clips.empty()) return Refusal{StringText(126), StringText(105)};
     if (clips.count() > kMaxClips || clips.audioSourceCount() > kMaxClips)
         return Refusal{QStringLiteral("The video files are too many! Please delete some files in the list."), {}};
+    QStringList measuring, silent;
+    for (int i = 0; i < clips.count(); ++i) {
+        const QString name = QString::fromStdString(clips.at(i).fileName.str());
+        if (clips.at(i).state == ClipState::Measuring) measuring << name;
+        if (clips.at(i).state == ClipState::NotAnswering) silent << name;
+    }
+    if (!silent.isEmpty())
+        return Refusal{QStringLiteral("These clips did not answer when the list was read back, so "
+                                      "they cannot be used. Remove them, or add them again when "
+                                      "their files answer:\n") +
+                           silent.join(QLatin1Char('\n')),
+                       StringText(105)};
+    if (!measuring.isEmpty())
+        return Refusal{QStringLiteral("These clips are still being measured; try again in a "
+                                      "moment:\n") +
+                           measuring.join(QLatin1Char('\n')),
+                       StringText(105)};
     return std::nullopt;
 }
 

@@ -1,11 +1,12 @@
 #include "app/main_window.h"
 
-#include "app/clip_list_file.h"
 #include "app/clip_list_view.h"
 #include "app/control_ids.h"
 #include "app/default_output_name.h"
 #include "app/divx_feedback.h"
 #include "app/main_window_layout.h"
+#include "app/media_worker.h"
+#include "app/window_jobs.h"
 #include "app/settings_names.h"
 #include "app/settings_store.h"
 #include "app/status_line.h"
@@ -42,12 +43,23 @@ CSlidemintDlg::CSlidemintDlg(SettingsStore& store, const QString& currentLanguag
     dialogFont.setPointSize(8);
     setFont(dialogFont);
     createControls();
+    jobs_ = std::make_unique<WindowJobs>();
+    mediaWorker_ = std::make_unique<MediaWorker>();
     jobState_ = new JobStateControl(this);
     connect(jobState_, &JobStateControl::progressText, this, &CSlidemintDlg::setStatusText);
     connectCommands();
 }
 
-CSlidemintDlg::~CSlidemintDlg() = default;
+CSlidemintDlg::~CSlidemintDlg() {
+    // The worker goes first, within its short wait: none of its answers may reach a window
+    // that is half gone.
+    mediaWorker_.reset();
+    jobs_.reset();
+}
+
+bool CSlidemintDlg::mediaWorkIdle() const {
+    return jobs_->idle() && !mediaWorker_->busy();
+}
 
 void CSlidemintDlg::createControls() {
     const DialogUnits units(font());
@@ -82,20 +94,6 @@ void CSlidemintDlg::initialise() {
     decorateButtons();
     setAcceptDrops(true);
     translateTexts();
-}
-
-void CSlidemintDlg::restoreKeptClips() {
-    const QString path = clipListFileBeside(store_.filePath());
-    const RestoredClipList restored = restoreClipList(path, *clips_);
-    clipView_->refresh();
-    if (!restored.missing.isEmpty())
-        ui::showMessage(this, missingClipsText(restored.missing), StringText(108));
-    // From now on every edit is kept at once, however the program ends later.
-    clips_->setEditedHandler([this, path] {
-        saveClipList(*clips_, path);
-        showListLength();
-    });
-    if (!restored.missing.isEmpty() || restored.damaged) saveClipList(*clips_, path);
 }
 
 void CSlidemintDlg::bindCompressors(const StoredCompressorChoice& choice) {
@@ -171,8 +169,10 @@ void CSlidemintDlg::showDoneStatus() {
 void CSlidemintDlg::showListLength() {
     // While a Join runs the line is its progress, rewritten every second.
     if (jobState_->converting()) return;
+    // Only measured clips count: a kept duration waiting for its measurement may be anything.
     media::Ticks length = 0;
-    for (int i = 0; i < clips_->count(); ++i) length += clips_->at(i).duration;
+    for (int i = 0; i < clips_->count(); ++i)
+        if (clips_->at(i).state == ClipState::Measured) length += clips_->at(i).duration;
     setStatusText(statusLine_ + lengthStatusText(length));
 }
 
@@ -196,6 +196,9 @@ void CSlidemintDlg::requestClose() {
     releaseCompressors();
     store_.writeText(settings::kOption, settings::kCurrentLanguage, currentLanguage_);
     closing_ = true;
+    // Measurements still under way are given up: their files are read again next time.
+    jobs_->clear();
+    mediaWorker_->cancel();
     QDialog::done(QDialog::Accepted);
 }
 

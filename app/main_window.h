@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QPixmap>
 
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -24,9 +25,12 @@ class PreviewRenderer;
 }
 
 class ClipListView;
+class MediaWorker;
+struct RestoreReport;
 class QLabel;
 class QTableWidget;
 class SettingsStore;
+class WindowJobs;
 
 class CSlidemintDlg : public QDialog {
     Q_OBJECT
@@ -58,8 +62,12 @@ public:
     // Runs the command of control or menu id `id`, as a click or a menu choice does.
     void runCommand(int id);
 
-    // Files from outside the window (the command line) join the list as a drop of them does.
-    void addDroppedFiles(const QStringList& paths) { onFilesDropped(paths); }
+    // Files named on the command line (this start's, or a later start's that handed them
+    // over) join the list as a drop of them does; one that does not exist is named.
+    void addCommandLineFiles(const QStringList& paths);
+    // True when no adding command, kept-list restore or other media work of the window is
+    // under way or waiting.
+    bool mediaWorkIdle() const;
 
     // The close request of Exit, Enter, Escape and the close box: refused while a Join or a
     // Preview runs; otherwise the window ends.
@@ -67,7 +75,8 @@ public:
 
     // The status line.
     void showSettingsStatus();
-    // The list kept from the last run, read back at start; every later edit keeps it.
+    // The list kept from the last run, read back at start on the media worker and every clip
+    // measured again; every later edit keeps it.
     void restoreKeptClips();
     void showDoneStatus();
     // The settings or "Done" line followed by the length of the joined result, recomposed
@@ -142,6 +151,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The steps of restoreKeptClips (main_window_kept_list.cpp).
+    void takeKeptClips(std::shared_ptr<RestoreReport> report, std::function<void()> done);
+    void finishKeptClips(const std::shared_ptr<RestoreReport>& report);
     void createControls();
     void decorateButtons();
     void connectCommands();
@@ -163,4 +175,7 @@ private:
     QLabel* status_ = nullptr;
     QString statusLine_;  // the settings or "Done" line, before the list's length
     bool closing_ = false;
+    // Last, so that they go first: the worker's answers need the rest of the window.
+    std::unique_ptr<WindowJobs> jobs_;
+    std::unique_ptr<MediaWorker> mediaWorker_;
 };

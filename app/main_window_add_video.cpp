@@ -5,6 +5,7 @@
 #include "app/settings_names.h"
 #include "app/settings_store.h"
 #include "app/video_file_filters.h"
+#include "app/window_jobs.h"
 #include "platform/file_dialogs.h"
 #include "ui/text_lookup.h"
 
@@ -22,16 +23,17 @@ void CSlidemintDlg::onAddVideo() {
     const QStringList files = platform::fileDialogs().getOpenFileNames(request);
     if (files.isEmpty()) return;
 
+    const bool single = files.size() == 1;
     ClipAdder adder(this, clips(), transitionDefaults(), random());
-    for (const QString& file : files) adder.add(file);
-    adder.finish();
-    // A single file that failed ends the command with the list untouched.
-    if (files.size() == 1 && adder.addedCount() == 0) return;
-
-    clipView().refresh();
-    // The next dialog opens where the last added clip came from.
-    if (adder.addedCount() > 0)
-        settingsStore().writeText(settings::kOption, settings::kLastPhotoFolder,
-                                  platform::folderWithSeparator(adder.lastAddedPath()));
-    clips().rebuildAudioSources();
+    auto finished = [this, single](ClipAdder& added) {
+        // A single file that failed ends the command with the list untouched.
+        if (single && added.addedCount() == 0) return;
+        clipView().refresh();
+        // The next dialog opens where the last added clip came from.
+        if (added.addedCount() > 0)
+            settingsStore().writeText(settings::kOption, settings::kLastPhotoFolder,
+                                      platform::folderWithSeparator(added.lastAddedPath()));
+        clips().rebuildAudioSources();
+    };
+    addClips(*jobs_, *mediaWorker_, adder, files, AddingSource::FileDialog, finished);
 }

@@ -1,19 +1,26 @@
-// Files dropped on the main window join the end of the clip list, in every window state.
-#include <QFileInfo>
-
+// Files dropped on the main window, or named on the command line, join the end of the clip
+// list, in every window state.
 #include "app/clip_adding.h"
 #include "app/clip_list_view.h"
 #include "app/main_window.h"
 
+namespace {
+
+void addFiles(CSlidemintDlg& window, WindowJobs& jobs, MediaWorker& worker,
+              const QStringList& paths, AddingSource source) {
+    ClipAdder adder(&window, window.clips(), window.transitionDefaults(), window.random());
+    addClips(jobs, worker, adder, paths, source, [&window](ClipAdder&) {
+        window.clipView().refresh();
+        window.clips().rebuildAudioSources();
+    });
+}
+
+}  // namespace
+
 void CSlidemintDlg::onFilesDropped(const QStringList& paths) {
-    ClipAdder adder(this, clips(), transitionDefaults(), random());
-    for (const QString& path : paths) {
-        // Folders, and items that are gone or cannot be looked at, are passed over silently.
-        const QFileInfo item(path);
-        if (!item.exists() || item.isDir()) continue;
-        adder.add(path);
-    }
-    adder.finish();
-    clipView().refresh();
-    clips().rebuildAudioSources();
+    addFiles(*this, *jobs_, *mediaWorker_, paths, AddingSource::Drop);
+}
+
+void CSlidemintDlg::addCommandLineFiles(const QStringList& paths) {
+    addFiles(*this, *jobs_, *mediaWorker_, paths, AddingSource::CommandLine);
 }

@@ -28,6 +28,7 @@
 #include "support/media/installed_compressor.h"
 #include "support/media/test_media.h"
 #include "support/qt/recorders.h"
+#include "support/qt/run_until.h"
 #include "timeline/clip_placement.h"
 
 namespace {
@@ -76,6 +77,8 @@ double timeOurJoin(const std::vector<std::string>& clips, const Target& t, const
     testqt::MessageRecorder boxes;
     CSlidemintDlg window(store, "english");
     window.initialise();
+    // The kept list is read back on the window's worker; the project is put together after.
+    testqt::runUntil([&] { return window.mediaWorkIdle(); });
     OutputOptions& o = window.outputOptions();
     o.outputName = QString::fromStdString(output);
     o.outputFormat = t.format;

@@ -23,6 +23,7 @@
 #include "support/media/sound_server.h"
 #include "support/media/test_media.h"
 #include "support/qt/recorders.h"
+#include "support/qt/run_until.h"
 #include "timeline/preview_renderer.h"
 
 namespace {
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
     testqt::MessageRecorder boxes;
     CSlidemintDlg window(store, "english");
     window.initialise();
+    // The kept list is read back on the window's worker; the project is put together after.
+    testqt::runUntil([&] { return window.mediaWorkIdle(); });
     window.show();
     OutputOptions& o = window.outputOptions();
     o.outputWidth = 720;

@@ -12,6 +12,7 @@ build=${CLIPFUSE_BUILD_DIR:-$here/build}
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    libxcb1-dev       # passes a later start's X11 start-up id on to the window manager
     qt6-multimedia-dev   # the preview's sound (QAudioSink)
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libgtest-dev

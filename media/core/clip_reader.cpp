@@ -229,6 +229,66 @@ std::int64_t ClipReader::seek(std::int64_t offset, int whence) {
     return position_;
 }
 
+Status readSmallFile(const std::string& path, std::size_t maxBytes, std::string& out) {
+    out.clear();
+    std::unique_ptr<ClipReader> reader;
+    if (Status s = ClipReader::open(path, reader); s.failed()) return s;
+    // One byte more than allowed tells a file that is too long from one that fits exactly.
+    std::string bytes;
+    std::uint8_t chunk[64 * 1024];
+    while (bytes.size() <= maxBytes) {
+        const int n = reader->read(chunk, sizeof chunk);
+        if (n == AVERROR_EOF || n == 0) break;
+        if (n < 0) {
+            if (reader->failure().failed()) return reader->failure();
+            if (n == AVERROR_EXIT) return {Status::kFail, "Reading " + path + " took too long"};
+            return Status::fromAv(n, "Cannot read " + path);
+        }
+        bytes.append(reinterpret_cast<const char*>(chunk), static_cast<std::size_t>(n));
+    }
+    if (bytes.size() > maxBytes)
+        return {kFileTooLarge,
+                "The file is larger than " + std::to_string(maxBytes) + " bytes: " + path};
+    out = std::move(bytes);
+    return Status::ok();
+}
+
+FileKind lookAtFile(const std::string& path) {
+    struct Answer {
+        std::mutex mutex;
+        std::condition_variable given;
+        bool done = false;
+        FileKind kind = FileKind::NoAnswer;
+    };
+    auto answer = std::make_shared<Answer>();
+    // Detached for the reason the reading threads are: a stat caught in the kernel cannot
+    // be joined.
+    std::thread([answer, path] {
+        struct stat st {};
+        FileKind kind;
+        if (::stat(path.c_str(), &st) != 0)
+            kind = errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unreadable;
+        else
+            kind = S_ISDIR(st.st_mode)   ? FileKind::Folder
+                   : S_ISREG(st.st_mode) ? FileKind::Regular
+                                         : FileKind::Other;
+        {
+            std::lock_guard lock(answer->mutex);
+            answer->kind = kind;
+            answer->done = true;
+        }
+        answer->given.notify_all();
+    }).detach();
+    const auto asked = Clock::now();
+    const auto limit = readStallLimit();
+    std::unique_lock lock(answer->mutex);
+    while (!answer->done) {
+        if (readsShouldStop() || Clock::now() - asked >= limit) return FileKind::NoAnswer;
+        answer->given.wait_for(lock, kSlice);
+    }
+    return answer->kind;
+}
+
 void setReadStallLimit(std::chrono::milliseconds limit) {
     gStallLimitMs = std::max<std::int64_t>(1, limit.count());
 }

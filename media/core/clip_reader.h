@@ -50,6 +50,19 @@ private:
     Status failure_;
 };
 
+// Reads a whole small file (a list the program keeps, say) through a ClipReader, so that a
+// file on a share that stopped answering holds the caller no longer than its ReadDeadline,
+// its ReadCancel or the stall limit allow. Only a regular file is read; at most `maxBytes`,
+// whatever size the file claims. A longer file fails with kFileTooLarge and `out` empty.
+inline constexpr std::int32_t kFileTooLarge = static_cast<std::int32_t>(0x800700DF);
+Status readSmallFile(const std::string& path, std::size_t maxBytes, std::string& out);
+
+// What a path names, asked on a thread of its own like a read, so that a file on a share
+// that stopped answering holds the caller no longer than its ReadDeadline, its ReadCancel or
+// the stall limit allow (NoAnswer then). Unreadable: the path's attributes cannot be read.
+enum class FileKind { Missing, Unreadable, Folder, Regular, Other, NoAnswer };
+FileKind lookAtFile(const std::string& path);
+
 // How long a clip may give no data before it counts as stalled: 30 seconds unless changed
 // (tests shorten it). Applies to reads that start after the change.
 void setReadStallLimit(std::chrono::milliseconds limit);

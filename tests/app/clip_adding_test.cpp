@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QTableWidget>
 #include <QUrl>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <deque>
@@ -32,6 +33,7 @@
 #include "support/media/stalled_file.h"
 #include "support/media/test_media.h"
 #include "support/qt/recorders.h"
+#include "support/qt/run_until.h"
 
 namespace {
 
@@ -58,8 +60,8 @@ private:
 };
 
 // Measures every path as five seconds long, without reading it.
-int g_fakeProbeCalls = 0;
-media::ClipInfo fiveSecondProbe(const std::string&) {
+std::atomic<int> g_fakeProbeCalls = 0;
+media::ClipInfo fiveSecondProbe(const std::string&, const media::InputLimits&) {
     ++g_fakeProbeCalls;
     media::ClipInfo info;
     info.duration = 5 * media::kTicksPerSecond;
@@ -148,13 +150,19 @@ protected:
         QFile::remove(store_.filePath());
         window_ = std::make_unique<CSlidemintDlg>(store_, "english");
         window_->initialise();
+        settle();
     }
 
     QTableWidget* table() { return qobject_cast<QTableWidget*>(window_->control(ids::kClipList)); }
 
+    // The command, and the measuring it hands to the window's worker.
     void addVideo(const QStringList& selection) {
         dialogs_.answers.push_back(selection);
         window_->runCommand(ids::kAddVideo);
+        settle();
+    }
+    void settle() {
+        ASSERT_TRUE(testqt::runUntil([&] { return window_->mediaWorkIdle(); }));
     }
 
     void drop(const QList<QUrl>& urls) {
@@ -167,6 +175,7 @@ protected:
         ASSERT_TRUE(enter.isAccepted());
         QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window_.get(), &event);
+        settle();
     }
 
     bool folderStored() const {
@@ -441,10 +450,28 @@ TEST_F(ClipAddingTest, FilesOnTheCommandLineJoinTheListAfterItsClips) {
 
     boxes_.messages.clear();
     openCommandLineFiles(*window_, files);
+    settle();
     EXPECT_EQ(clipPaths(), std::vector<QString>({media.good[0].path, media.good[1].path, media.good[2].path}));
     ASSERT_EQ(boxes_.messages.size(), 1u);
     EXPECT_EQ(boxes_.messages[0].text, missing + " does not exist!");
     EXPECT_EQ(boxes_.messages[0].caption, "Error");
     expectMirrorsOfTheClips();
     EXPECT_TRUE(filesFromCommandLine({"clipfuse"}).isEmpty());
+}
+
+// The window stays usable while files are measured, and what it is given meanwhile follows
+// in turn: a drop during a long Add Video lands after the files of the dialog.
+TEST_F(ClipAddingTest, CommandsGivenWhileOneIsMeasuredFollowItInTurn) {
+    const Media& media = Media::get();
+    ASSERT_GE(media.good.size(), 3u);
+    dialogs_.answers.push_back(
+        {media.good[0].path, media.folder + "/nothing.mp4", media.good[1].path});
+    window_->runCommand(ids::kAddVideo);
+    EXPECT_FALSE(window_->mediaWorkIdle()) << "the command returns before its files are measured";
+    drop({QUrl::fromLocalFile(media.good[2].path)});
+    EXPECT_EQ(clipPaths(), (std::vector<QString>{media.good[0].path, media.good[1].path,
+                                                  media.good[2].path}));
+    ASSERT_EQ(boxes_.messages.size(), 2u);
+    expectCannotOpenMessages(0, media.folder + "/nothing.mp4");
+    expectMirrorsOfTheClips();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A clip that stops answering, as a file on a network share that hangs does. The file is
 // read in full by its first `freeOpenings` openings (measuring it when it is added, say);
-// after that it still opens, but every read of it waits until this object goes away. Only
+// after that it still opens, but every read of it waits until this object goes away (or its
+// open waits, for Stall::Open). Only
 // the reading layer's own thread waits; what the program does about it is what the tests
 // look at.
 #include <memory>
@@ -11,7 +12,11 @@ namespace testmedia {
 
 class StalledFile {
 public:
-    explicit StalledFile(std::string path, int freeOpenings = 0);
+    // Where the file stops answering: at its reads (it still opens), or already at its open,
+    // as a share whose server went away does.
+    enum class Stall { Reads, Open };
+
+    explicit StalledFile(std::string path, int freeOpenings = 0, Stall stall = Stall::Reads);
     ~StalledFile();  // lets the held reads go and takes the hook away
     StalledFile(const StalledFile&) = delete;
     StalledFile& operator=(const StalledFile&) = delete;

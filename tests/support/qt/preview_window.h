@@ -14,6 +14,7 @@
 #include "app/control_ids.h"
 #include "app/main_window.h"
 #include "app/settings_store.h"
+#include "media/probe/probe_clip.h"
 #include "output/engine_preview_graph.h"
 #include "output/vcd_core.h"
 #include "support/qt/recorders.h"
@@ -61,6 +62,9 @@ protected:
     void add(const std::string& path, media::Ticks duration, int transition = 0,
              media::Ticks transitionLength = 0) {
         window_->clips().append(path, duration, transition, transitionLength);
+        // What measuring finds when a clip is added; the preview's start takes it from there.
+        window_->clips().at(window_->clips().count() - 1).hasPicture =
+            media::probeClip(path).video.has_value();
         window_->clips().rebuildAudioSources();
     }
 
