@@ -1,7 +1,9 @@
 #include "support/media/stalled_file.h"
 
 #include <condition_variable>
+#include <map>
 #include <mutex>
+#include <thread>
 
 #include "media/core/clip_reader.h"
 
@@ -10,7 +12,10 @@ namespace testmedia {
 struct StalledFile::State {
     std::string path;
     int freeOpenings = 0;
+    int freeReads = 0;
     int openings = 0;
+    // Each opening has a reading thread of its own: its reads are counted by that thread.
+    std::map<std::thread::id, int> reads;
     std::mutex mutex;
     std::condition_variable released;
     bool open = false;
@@ -18,9 +23,11 @@ struct StalledFile::State {
     media::ReadHook previous;
 };
 
-StalledFile::StalledFile(std::string path, int freeOpenings) : state_(std::make_shared<State>()) {
+StalledFile::StalledFile(std::string path, int freeOpenings, int freeReads)
+    : state_(std::make_shared<State>()) {
     state_->path = std::move(path);
     state_->freeOpenings = freeOpenings;
+    state_->freeReads = freeReads;
     // The hook holds the state: a reading thread still caught in it when this object is
     // gone finds it alive.
     state_->previous = media::setReadHook([state = state_](const std::string& p, bool opening) {
@@ -28,11 +35,13 @@ StalledFile::StalledFile(std::string path, int freeOpenings) : state_(std::make_
         std::unique_lock lock(state->mutex);
         if (opening) {
             ++state->openings;
+            state->reads[std::this_thread::get_id()] = 0;
             return;
         }
-        // A reading thread serves one opening, and the openings of one test come one after
-        // another: the reads of the free ones are over before a later one opens.
+        // The reads of the free openings are over before a later one opens: the clip is
+        // measured when it is added, and joined afterwards.
         if (state->openings <= state->freeOpenings) return;
+        if (++state->reads[std::this_thread::get_id()] <= state->freeReads) return;
         ++state->held;
         state->released.wait(lock, [&] { return state->open; });
         --state->held;
