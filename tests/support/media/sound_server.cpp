@@ -83,7 +83,13 @@ SoundServer::SoundServer() {
         }
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid) {
-            why_ = "pulseaudio ended at once (is it installed?); see " + dir_ + "/log";
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+                why_ = "pulseaudio is not installed (scripts/setup.sh installs it)";
+                std::error_code ec;
+                std::filesystem::remove_all(dir_, ec);
+            } else {
+                why_ = "pulseaudio ended at once; see " + dir_ + "/log";
+            }
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
