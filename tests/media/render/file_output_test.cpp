@@ -9,7 +9,6 @@
 
 #include "clips.h"
 #include "render_harness.h"
-#include "support/media/stalled_file.h"
 #include "support/media/written_file.h"
 
 using namespace rendertest;
@@ -118,30 +117,6 @@ TEST(FileOutput, AnAbandonedRunRemovesItsTemporaryFileAndTouchesNoOldFile) {
     ASSERT_TRUE(job.output->run());
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     job.output->abandon();
-    EXPECT_EQ(writertest::partialFilesIn(std::filesystem::path(path).parent_path().string()), 0);
-    std::ifstream in(path);
-    std::string old;
-    std::getline(in, old);
-    EXPECT_EQ(old, "the user's old file");
-}
-
-TEST(FileOutput, StoppedBeforeItsFirstPictureItLeavesNoFileAndTheOldOneAsItWas) {
-    const std::string path = outputIn("unwritten.mkv");
-    { std::ofstream(path) << "the user's old file"; }
-    Join job;
-    job.timeline = redThenBlue(1.0);
-    ASSERT_TRUE(connect(job, path, 2));
-    {
-        // The first clip gives nothing: no picture reaches the writer before the stop.
-        testmedia::StalledFile stalled(solidClip("red.mp4", "red", 440));
-        ASSERT_TRUE(job.output->run());
-        for (int i = 0; i < 2000 && stalled.held() == 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ASSERT_GT(stalled.held(), 0);
-        const Status stopped = job.output->stop();
-        EXPECT_TRUE(wroteNothing(stopped)) << stopped.text();
-    }
-    EXPECT_EQ(job.output->picturesWritten(), 0);
     EXPECT_EQ(writertest::partialFilesIn(std::filesystem::path(path).parent_path().string()), 0);
     std::ifstream in(path);
     std::string old;
