@@ -17,7 +17,7 @@ constexpr int kProgramName = 1072;
 constexpr int kVersion = 1073;
 constexpr int kHomeLink = 1049;
 constexpr int kSupportLink = 1050;
-constexpr int kNotice = 1074;
+constexpr int kNotice = 1099;  // an id of its own: the language files key texts by id
 
 QLabel* label(QWidget* parent, int id, const QString& text, const DialogUnits& du, DialogRect r) {
     auto* l = new QLabel(text, parent);

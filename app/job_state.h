@@ -28,6 +28,8 @@ public:
     // Where the progress text finds the share of the running Join done (0..1, negative
     // when unknown); asked once a second on the window's thread.
     void setProgressSource(std::function<double()> done) { done_ = std::move(done); }
+    // That share now, negative when unknown or not converting.
+    double progress() const { return converting() && done_ ? done_() : -1.0; }
 
     // Rewrites the Join and Preview texts in the current language.
     void applyButtonTexts();

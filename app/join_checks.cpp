@@ -61,6 +61,13 @@ QString replaceQuestion(const QString& output) {
     return QStringLiteral("%1 ").arg(output) + StringText(131);
 }
 
+QString stoppedBeforeWritingText(const QString& output) {
+    const QString what = QStringLiteral("The join was stopped before anything was written; ");
+    if (QFileInfo::exists(output))
+        return what + QStringLiteral("%1 was left as it was.").arg(output);
+    return what + QStringLiteral("%1 was not made.").arg(output);
+}
+
 bool asksForVideoCompressor(const OutputOptions& options) {
     const bool windowsMedia = options.outputFormat == output::kWmv || options.outputFormat == output::kAsf;
     return !windowsMedia && options.useVideoCompressor == 0;

@@ -1,7 +1,8 @@
 #pragma once
 // The checks that come before a Join (and the first two before a Preview), with the texts
 // that tell the user about them. The main window asks its questions in boxes; the
-// command-line join answers them from its options. Both go through these.
+// command-line join answers them from its options. Both go through these, and through the
+// text for a join stopped before it wrote anything.
 #include <QString>
 #include <optional>
 
@@ -29,6 +30,10 @@ QString replaceQuestion(const QString& output);
 // stores full frames and asks first.
 bool asksForVideoCompressor(const OutputOptions& options);
 QString noCompressorQuestion();
+
+// What a join stopped before its first picture says: nothing was written and the older
+// file of that name, if any, is as it was.
+QString stoppedBeforeWritingText(const QString& output);
 
 // Where the no-compressor question sends the user for a codec.
 inline constexpr const char* kCodecDownloadPage = "https://www.korvane.com/clipfuse/codecs/";

@@ -89,6 +89,12 @@ void CSlidemintDlg::stopAndComplete() {
     if (outputRun_) finished = outputRun_->stop();
     outputRun_.reset();
     jobState_->setState(JobState::Idle);
+    if (media::wroteNothing(finished)) {
+        showSettingsStatus();
+        ui::showMessage(this, joincheck::stoppedBeforeWritingText(options_.outputName),
+                        StringText(108), ui::Buttons::Ok, ui::Icon::Warning);
+        return;
+    }
     if (!finished) {
         // Finishing writes the rest of the file; a full disk can still refuse it.
         ui::showMessage(this,

@@ -102,6 +102,10 @@ private:
 // Stop and completion: the file is finished with what was written and the "Done" line shown.
 int finishRun(timeline::OutputRun& run, const OutputOptions& options, const Terminal& terminal, int code) {
     const media::Status finished = run.stop();
+    if (media::wroteNothing(finished)) {
+        say(joincheck::stoppedBeforeWritingText(options.outputName), StringText(108));
+        return kStopped;
+    }
     if (finished.failed()) {
         say(QStringLiteral("The output file could not be finished: %1").arg(QString::fromStdString(finished.text())));
         return kFailed;
@@ -158,7 +162,10 @@ int runHeadlessJoin(const JoinRequest& request, const SettingsStore& store, cons
     const double lengthSeconds = static_cast<double>(builder.length()) / 1e7;
 
     // Interrupted while the clips were read: nothing has been written, so nothing is kept.
-    if (stopRequested.load()) return kStopped;
+    if (stopRequested.load()) {
+        say(joincheck::stoppedBeforeWritingText(setup.options.outputName), StringText(108));
+        return kStopped;
+    }
     HeadlessRenderer renderer(nullptr, setup.options, {setup.compressors.video, setup.compressors.audio}, [] {});
     renderer.RenderToFile(builder.takeCurrent());
     if (!renderer.started()) return kFailed;

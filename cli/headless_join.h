@@ -17,7 +17,8 @@ enum ExitCode : int {
     kJoined = 0,
     kFailed = 1,    // nothing joined, or the file could not be finished
     kUsage = 2,     // the command line cannot be used
-    kStopped = 130  // interrupted: the file holds what was written up to then, if the render had begun
+    kStopped = 130  // interrupted: the file holds what was written up to then; before the first
+                    // picture, no file is made and an older one of that name is left as it was
 };
 
 struct Terminal {

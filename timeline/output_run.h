@@ -26,6 +26,7 @@ public:
 
     // Stop and completion: the engine stops, the notification is cancelled, the file is
     // finished with what was written, and engine and timeline are let go. Safe to repeat.
+    // Stopped before its first picture, no file is made (media::wroteNothing).
     media::Status stop();
     // After an error: as stop(), but the unfinished file is removed.
     void abandon();

@@ -37,8 +37,9 @@ void CHoverButton::setDrawBorder(bool on) {
 }
 
 void CHoverButton::trackPointer(QPointF pos, Qt::MouseButtons buttons) {
-    // A drag that started elsewhere does not light the button up.
-    if (((buttons & Qt::LeftButton) && !over_) || !isFlat()) return;
+    // A drag that started elsewhere does not light the button up, nor does the pointer
+    // over a button that cannot be pressed (the window system still tells it of entering).
+    if (((buttons & Qt::LeftButton) && !over_) || !isFlat() || !isEnabled()) return;
     if (!rect().contains(pos.toPoint())) {
         clearOver();
         return;
@@ -117,7 +118,7 @@ void CHoverButton::paintEvent(QPaintEvent*) {
 }
 
 void CHoverButton::drawBorder(QPainter& p) const {
-    if (!isFlat() || !drawBorder_ || !(isDown() || over_)) return;
+    if (!isFlat() || !drawBorder_ || !isEnabled() || !(isDown() || over_)) return;
     const QColor shadow = palette().color(QPalette::Dark);
     const QColor light = palette().color(QPalette::Light);
     // Raised: light top-left, shadow bottom-right; sunken the other way round.

@@ -17,6 +17,7 @@ constexpr TextKey kTextKeys[] = {
     // 136 clip property; the ids below 1000 at the end are run-time button captions.
     {100, "IDC_BUTTON_ABOUT"},
     {1072, "IDD_PROGRAM_CAPTION"},
+    {1099, "IDC_STATIC_ABOUT_NOTICE"},
     {129, "IDD_DIALOG_OUTPUT_OPTIONS"},
     {1024, "IDC_BUTTON_BROWSE"},
     {1023, "IDC_STATIC_OUTPUT_FILE"},

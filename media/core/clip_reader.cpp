@@ -147,7 +147,7 @@ Status ClipReader::open(const std::string& path, std::unique_ptr<ClipReader>& ou
     int error = 0;
     if (!reader->await(error)) {
         if (reader->failure_.failed()) return reader->failure_;
-        return {Status::kFail, "Opening " + path + " took too long"};
+        return {Status::kAborted, "Opening " + path + " was stopped."};
     }
     std::lock_guard lock(shared->mutex);
     if (shared->openStatus.failed()) return shared->openStatus;
@@ -173,7 +173,9 @@ bool ClipReader::await(int& error) {
             error = shared_->error;
             return true;
         }
-        if (readsShouldStop()) break;
+        // A time budget does not cut a read short: a file that gives nothing is told apart
+        // from one that is merely slow, and named as such, by the stall limit alone.
+        if (readsCancelled()) break;
         if (Clock::now() - asked >= limit) {
             failure_ = {Status::kFail, stalledText(path_, limit)};
             break;
@@ -190,6 +192,8 @@ bool ClipReader::await(int& error) {
 int ClipReader::read(std::uint8_t* buffer, int size) {
     if (dead_) return deadError_;
     if (size <= 0) return 0;
+    // A spent budget starts no new read; the reader stays usable once the budget is gone.
+    if (readDeadlinePassed()) return AVERROR_EXIT;
     {
         std::lock_guard lock(shared_->mutex);
         if (position_ >= shared_->size) return AVERROR_EOF;

@@ -2,8 +2,10 @@
 // The bytes of one clip file, read on a thread of their own. A file on a network share that
 // stops answering blocks its reader inside the kernel, beyond the reach of any flag; so the
 // thread that wants the bytes never reads itself. It hands the read over and waits in short
-// slices, watching its stop flag, its time budget and how long the file has given nothing,
-// and gives up when any of them says so. The reading thread is then left to finish (or not)
+// slices, watching its stop flag and how long the file has given nothing, and gives up
+// when either says so. (A time budget only keeps new reads from starting: a read the file
+// never answers ends as a stall, whatever the reader was doing, so the user always learns
+// which file gave no data.) The reading thread is then left to finish (or not)
 // on its own and closes the file when it does; nothing it touches belongs to the caller.
 #include <chrono>
 #include <cstdint>
@@ -18,15 +20,16 @@ namespace media {
 class ClipReader {
 public:
     // Opens `path` for reading, under the same watch as a read. Fails with the texts of
-    // openInputFile: missing, not a regular file, empty, unreadable, or no answer.
+    // openInputFile: missing, not a regular file, empty, unreadable, or no answer (the
+    // stall text).
     static Status open(const std::string& path, std::unique_ptr<ClipReader>& out);
     ~ClipReader();
     ClipReader(const ClipReader&) = delete;
     ClipReader& operator=(const ClipReader&) = delete;
 
     // Reads up to `size` bytes at the current position: the count read, 0 at the end of
-    // the file, or a negative FFmpeg error (AVERROR_EXIT when the caller gave up waiting).
-    // After the reader has given up once, every later read fails the same way.
+    // the file, or a negative FFmpeg error (AVERROR_EXIT when the caller stopped or its
+    // time budget is spent). After a stall or a stop, every later read fails the same way.
     int read(std::uint8_t* buffer, int size);
     // As FFmpeg's seek callback: SEEK_SET, SEEK_CUR, SEEK_END or AVSEEK_SIZE.
     std::int64_t seek(std::int64_t offset, int whence);

@@ -8,10 +8,12 @@ namespace media {
 
 FrameRate exactFrameRate(double fps) {
     if (!(fps > 0.0) || !std::isfinite(fps) || fps > INT_MAX / 1001.0) return {0, 1};
+    // A whole rate first: 1 lies within 0.001 of 1000/1001 and must stay 1.
+    if (std::abs(fps - std::round(fps)) < 1e-9 && fps >= 1.0)
+        return {static_cast<int>(std::round(fps)), 1};
     const double broadcastSteps = std::round(fps * 1001.0 / 1000.0);
     if (broadcastSteps >= 1.0 && std::abs(fps - broadcastSteps * 1000.0 / 1001.0) <= 0.001)
         return {static_cast<int>(broadcastSteps) * 1000, 1001};
-    if (std::abs(fps - std::round(fps)) < 1e-9 && fps >= 1.0) return {static_cast<int>(std::round(fps)), 1};
     FrameRate best{0, 1};
     double bestError = INFINITY;
     for (int den = 1; den <= 1001; ++den) {

@@ -18,7 +18,7 @@ struct FrameRate {
     bool operator==(const FrameRate&) const = default;
 };
 
-// A rate within 0.001 of n x 1000/1001 is that fraction; a whole rate is exact; any other
+// A whole rate is exact; any other within 0.001 of n x 1000/1001 is that fraction; any other
 // is the nearest fraction with a denominator of at most 1001. A rate that is not above 0
 // gives 0/1.
 FrameRate exactFrameRate(double fps);

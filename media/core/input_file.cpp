@@ -108,8 +108,16 @@ bool ReadCancel::anySet() const {
     return stop_->load() || (outer_ && outer_->anySet());
 }
 
+bool readsCancelled() {
+    return tCancel && tCancel->anySet();
+}
+
+bool readDeadlinePassed() {
+    return tDeadline && tDeadline->expired();
+}
+
 bool readsShouldStop() {
-    return (tDeadline && tDeadline->expired()) || (tCancel && tCancel->anySet());
+    return readDeadlinePassed() || readsCancelled();
 }
 
 Status readFailure(const AVFormatContext* input) {

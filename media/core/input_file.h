@@ -33,10 +33,12 @@ Status openInputFile(const std::string& path, av::InputPtr& out, const InputLimi
 // one asks here, so that a stalled clip fails instead of ending early.
 Status readFailure(const AVFormatContext* input);
 
-// While it lives, every read that this thread makes from an input opened by
+// While it lives, every read that this thread starts from an input opened by
 // openInputFile fails (AVERROR_EXIT) once `budget` has passed, so that a damaged or
-// enormous file cannot hold up the caller. Deadlines nest: the innermost one holds.
-// Other threads are not affected.
+// enormous file cannot hold up the caller. A read already handed to the file is not cut
+// short: one the file never answers ends at the stall limit with the stall text, so that
+// a file that stopped answering is named as such. Deadlines nest: the innermost one
+// holds. Other threads are not affected.
 class ReadDeadline {
 public:
     explicit ReadDeadline(std::chrono::milliseconds budget);
@@ -72,5 +74,9 @@ private:
 // True when this thread's reads should give up now: its ReadDeadline has passed or its
 // ReadCancel is set.
 bool readsShouldStop();
+// The two halves of it: a ReadCancel of this thread is set (reads give up at once, even
+// one the file has not answered); this thread's ReadDeadline has passed (no read starts).
+bool readsCancelled();
+bool readDeadlinePassed();
 
 }  // namespace media

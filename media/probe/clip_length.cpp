@@ -61,6 +61,23 @@ std::int64_t packetRunStart(AVFormatContext* input, std::int64_t from, std::int6
     return at == bytes.begin() + got ? from : from + (at - bytes.begin());
 }
 
+// Seeks by time to the clip's first packet. The picture stream leads a seek, but a
+// Matroska file cut before its first key picture has none of them in its index; then a
+// stream that has its start there (the sound's first packet) leads.
+bool seekToStart(AVFormatContext* input) {
+    const std::int64_t firstStamp = input->start_time == AV_NOPTS_VALUE ? 0 : input->start_time;
+    if (avformat_seek_file(input, -1, INT64_MIN, firstStamp, INT64_MAX, 0) >= 0) return true;
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        AVStream* st = input->streams[i];
+        if (!countsForLength(st) || avformat_index_get_entries_count(st) <= 0) continue;
+        const AVIndexEntry* first = avformat_index_get_entry(st, 0);
+        if (avformat_seek_file(input, static_cast<int>(i), INT64_MIN, first->timestamp, INT64_MAX,
+                               0) >= 0)
+            return true;
+    }
+    return false;
+}
+
 // Reads every packet from `fromByte` to the end of the file and returns the latest end
 // time (pts + duration) of a picture or sound packet, relative to the clip's start.
 std::optional<Ticks> lastPacketEnd(AVFormatContext* input, std::int64_t fromByte,
@@ -68,8 +85,7 @@ std::optional<Ticks> lastPacketEnd(AVFormatContext* input, std::int64_t fromByte
     // A seek by time resets the demuxer, which a byte seek does not: one that has reached
     // the end of the file would otherwise stay there. Byte 0 is the container's header,
     // which some demuxers cannot read as packets, so the whole file is read from there.
-    const std::int64_t firstStamp = input->start_time == AV_NOPTS_VALUE ? 0 : input->start_time;
-    const bool atStart = avformat_seek_file(input, -1, INT64_MIN, firstStamp, INT64_MAX, 0) >= 0;
+    const bool atStart = seekToStart(input);
     if (fromByte == 0
             ? !atStart
             : av_seek_frame(input, -1, packetRunStart(input, fromByte, avio_size(input->pb)),

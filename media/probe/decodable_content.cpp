@@ -31,8 +31,34 @@ Status openDecoder(const AVFormatContext* input, int index, StreamDecoder& out) 
     return Status::ok();
 }
 
-bool gaveFrame(StreamDecoder& d, AVFrame* frame) {
-    return d.codec && avcodec_receive_frame(d.codec.get(), frame) >= 0;
+// A file holds a clip when a picture decodes, or this much sound: a header cut off after
+// its first kilobytes may still carry a sound frame or two (a few hundredths of a second),
+// which would otherwise pass the file for a clip of the length its header claims.
+constexpr double kLeastSoundSeconds = 0.1;
+
+// What the decoders gave so far.
+struct Decoded {
+    bool picture = false;
+    std::int64_t soundSamples = 0;
+    int sampleRate = 0;
+
+    bool enough() const {
+        return picture || (sampleRate > 0 && soundSamples >= kLeastSoundSeconds * sampleRate);
+    }
+};
+
+// Takes every frame the decoder has ready.
+void collect(StreamDecoder& d, bool isVideo, AVFrame* frame, Decoded& got) {
+    if (!d.codec) return;
+    while (avcodec_receive_frame(d.codec.get(), frame) >= 0) {
+        if (isVideo) {
+            got.picture = true;
+        } else if (frame->sample_rate > 0) {
+            got.sampleRate = frame->sample_rate;
+            got.soundSamples += frame->nb_samples;
+        }
+        av_frame_unref(frame);
+    }
 }
 
 }  // namespace
@@ -46,23 +72,25 @@ Status findDecodedContent(AVFormatContext* input, const DecodableStreams& stream
     if (!pkt || !frame) return Status::outOfMemory();
 
     ReadDeadline deadline(kTimeBudget);
-    bool found = false;
-    for (int n = 0; n < kMaxPackets && !found; ++n) {
+    Decoded got;
+    for (int n = 0; n < kMaxPackets && !got.enough(); ++n) {
         if (av_read_frame(input, pkt.get()) < 0) {
             // The end of the data: what the decoders hold is all there is.
             for (StreamDecoder* d : {&video, &audio})
                 if (d->codec) avcodec_send_packet(d->codec.get(), nullptr);
-            found = gaveFrame(video, frame.get()) || gaveFrame(audio, frame.get());
+            collect(video, true, frame.get(), got);
+            collect(audio, false, frame.get(), got);
             break;
         }
         for (StreamDecoder* d : {&video, &audio})
             if (d->codec && pkt->stream_index == d->index) {
                 // A damaged packet is passed over: a later one may still decode.
                 avcodec_send_packet(d->codec.get(), pkt.get());
-                found = gaveFrame(*d, frame.get());
+                collect(*d, d == &video, frame.get(), got);
             }
         av_packet_unref(pkt.get());
     }
+    const bool found = got.enough();
     // Back to the start, for whatever reads the file next.
     avformat_seek_file(input, -1, INT64_MIN, input->start_time == AV_NOPTS_VALUE ? 0 : input->start_time,
                        INT64_MAX, 0);

@@ -34,11 +34,18 @@ ClipInfo probeClip(const std::string& path, const InputLimits& limits) {
         return failure(ProbeFailure::NotSeekable,
                        Status::fail("The file cannot be positioned: " + path));
 
-    if (Status content = findDecodedContent(input.get(), streams, path); content.failed())
+    // A file that stops answering part way reads as one that ends there; it is named for
+    // what it is, whichever step it stopped in.
+    Status content = findDecodedContent(input.get(), streams, path);
+    if (Status stalled = readFailure(input.get()); stalled.failed())
+        return failure(ProbeFailure::CannotOpen, stalled);
+    if (content.failed())
         return failure(content.code() == Status::kOutOfMemory ? ProbeFailure::CannotStart : ProbeFailure::CannotOpen,
                        content);
 
     auto length = measureClipLength(input.get());
+    if (Status stalled = readFailure(input.get()); stalled.failed())
+        return failure(ProbeFailure::CannotOpen, stalled);
     if (!length)
         return failure(ProbeFailure::NoLength,
                        Status::fail("The file states no usable length: " + path));

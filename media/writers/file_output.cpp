@@ -24,7 +24,9 @@ public:
         if (group != audioGroup_ || block.size() == 0) return Status::ok();
         planes_.clear();
         for (const auto& channel : block.samples) planes_.push_back(channel.data());
-        return writer_->writeAudio(planes_.data(), static_cast<int>(block.size()));
+        Status s = writer_->writeAudio(planes_.data(), static_cast<int>(block.size()));
+        if (s) soundWritten_ = true;
+        return s;
     }
 
     Status finish() override {
@@ -34,8 +36,14 @@ public:
     }
 
     // After the engine stopped: keeps what was written unless the render already closed it.
+    // A file without its first picture (or, with no pictures at all, its first sound) is
+    // no result: it is removed, and the older file of the target's name stays.
     Status finishIfOpen() {
         if (closed_.exchange(true)) return Status::ok();
+        if (videoGroup_ >= 0 ? pictures_ == 0 : !soundWritten_) {
+            writer_->abort();
+            return {Status::kAborted, "Nothing was written."};
+        }
         return writer_->finish();
     }
 
@@ -54,6 +62,7 @@ private:
     std::vector<const float*> planes_;
     std::atomic<bool> closed_{false};
     std::atomic<std::int64_t> pictures_{0};
+    std::atomic<bool> soundWritten_{false};
 };
 
 FileOutput::~FileOutput() {
@@ -120,8 +129,7 @@ Status FileOutput::stop() {
     if (!sink_) return Status::ok();
     engine_.stop();
     engine_.setSink(nullptr);
-    Status s = sink_->finishIfOpen();
-    return s;
+    return sink_->finishIfOpen();
 }
 
 void FileOutput::abandon() {

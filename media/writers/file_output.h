@@ -4,7 +4,8 @@
 // fixes the writer's streams; run() opens the writer (every check, the temporary file, the
 // header) and starts the engine. The writer finishes the file on the engine's thread when
 // the last frame is in; stopping by hand finishes it from the caller's thread once the
-// engine's threads have ended, so the file plays up to the last frame written.
+// engine's threads have ended, so the file plays up to the last frame written; stopped
+// before its first picture, it leaves no file and the target as it was.
 #include <memory>
 
 #include "media/render/render_engine.h"
@@ -33,7 +34,11 @@ public:
 
     Status run();
     // Ends a run by hand or after completion: the engine is stopped and, when the render
-    // did not finish the file itself, the file is finished with what was written.
+    // did not finish the file itself, the file is finished with what was written. A run
+    // that had not handed the writer its first picture (without pictures: its first
+    // sound) has nothing worth a file: its temporary file is removed, an older file of
+    // the target's name is not touched, and the status is a failure that
+    // wroteNothing() recognises.
     Status stop();
     // Ends a run that failed: the engine is stopped and the temporary file removed.
     void abandon();
@@ -54,5 +59,10 @@ private:
     int videoGroup_ = -1, audioGroup_ = -1;
     std::shared_ptr<Sink> sink_;
 };
+
+// True for the status of a stop() that removed its file because nothing was in it yet.
+inline bool wroteNothing(const Status& stopped) {
+    return stopped.code() == Status::kAborted;
+}
 
 }  // namespace media

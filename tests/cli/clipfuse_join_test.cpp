@@ -193,13 +193,14 @@ TEST_F(ClipfuseJoin, InterruptingStopsTheJoinAndKeepsAPlayableShorterFile) {
     for (int i = 0; i < 60; ++i) args << q(i % 2 ? clips().blue : clips().red);
     QProcess p;
     start(p, args);
-    // The first progress line shows the render is under way.
+    // A progress line above 0% shows that pictures are in the file.
+    const QRegularExpression written(QStringLiteral("Used Time: [0-9:]+ +[1-9][0-9]*%"));
     QByteArray err;
-    while (!err.contains("Used Time") && p.state() == QProcess::Running) {
+    while (!QString::fromUtf8(err).contains(written) && p.state() == QProcess::Running) {
         p.waitForReadyRead(200);
         err += p.readAllStandardError();
     }
-    ASSERT_TRUE(err.contains("Used Time")) << err.toStdString();
+    ASSERT_TRUE(QString::fromUtf8(err).contains(written)) << err.toStdString();
     ::kill(static_cast<pid_t>(p.processId()), SIGINT);
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 130) << (err + p.readAllStandardError()).toStdString();
@@ -210,6 +211,42 @@ TEST_F(ClipfuseJoin, InterruptingStopsTheJoinAndKeepsAPlayableShorterFile) {
     ASSERT_TRUE(writertest::readBack(out, back, &error)) << error;
     EXPECT_GT(back.framesDecoded, 0);
     EXPECT_LT(back.durationSeconds, 100.0);
+    EXPECT_EQ(writertest::partialFilesIn(dir_), 0);
+}
+
+// True once the process `pid` has a handler of its own for SIGINT.
+bool catchesInterrupt(qint64 pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigCgt:", 0) == 0)
+            return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
+    return false;
+}
+
+TEST_F(ClipfuseJoin, InterruptedBeforeTheFirstPictureLeavesTheOlderFileAsItWas) {
+    const std::string out = path("older.mkv");
+    std::filesystem::copy_file(clips().blue, out);
+    const auto older = std::filesystem::file_size(out);
+    QStringList args = small() + QStringList{"--replace", q(out)};
+    for (int i = 0; i < 400; ++i) args << q(i % 2 ? clips().blue : clips().red);
+    QProcess p;
+    start(p, args);
+    // Ctrl+C as soon as the program listens for it: its first picture waits for 400 clips
+    // to be measured first.
+    while (!catchesInterrupt(p.processId()) && p.state() == QProcess::Running) p.waitForFinished(1);
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 130) << err.toStdString();
+    EXPECT_TRUE(err.contains("The join was stopped before anything was written; " + q(out) +
+                             " was left as it was."))
+        << err.toStdString();
+    EXPECT_FALSE(p.readAllStandardOutput().contains("Done."));
+    EXPECT_EQ(std::filesystem::file_size(out), older);
+    writertest::ReadBack back;
+    ASSERT_TRUE(writertest::readBack(out, back));
+    EXPECT_TRUE(writertest::nearColour(back.topColour, {0, 0, 255}, 60))
+        << "still the older, blue film";
     EXPECT_EQ(writertest::partialFilesIn(dir_), 0);
 }
 

@@ -1,11 +1,14 @@
 // The command-line join with a clip that stops answering: measured or joined, it never
-// hangs, and an interruption is heard at once.
-#include <QFile>
+// hangs, an interruption is heard at once, and one that comes before the first picture
+// leaves the older file of the output's name as it was.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "app/settings_store.h"
@@ -90,4 +93,52 @@ TEST_F(StalledClip, AnInterruptionIsHeardWhileAReadHangs) {
     std::string error;
     EXPECT_TRUE(writertest::readBack(request_.output.toStdString(), back, &error)) << error;
     EXPECT_GT(back.framesDecoded, 0);
+}
+
+TEST_F(StalledClip, AStopBeforeTheFirstPictureLeavesTheOlderFileAsItWas) {
+    ASSERT_TRUE(made_);
+    // The stalling clip comes first: its pictures, the join's first, never arrive.
+    request_.clips = {QString::fromStdString(stalling_), QString::fromStdString(good_)};
+    request_.replace = true;
+    const auto bytesOf = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const std::pair<const char*, int> outputs[] = {
+        {"older.mkv", 2}, {"older.mp4", 4}, {"older.avi", 0}};
+    for (const auto& [name, format] : outputs) {
+        SCOPED_TRACE(name);
+        const std::string out = dir_ + "/" + name;
+        std::filesystem::copy_file(good_, out, std::filesystem::copy_options::overwrite_existing);
+        const std::string older = bytesOf(out);
+        request_.output = QString::fromStdString(out);
+        request_.format = format;
+        boxes_.messages.clear();
+        std::rewind(terminal_.result);
+
+        testmedia::StalledFile stalled(stalling_, 1);  // measured in full when added
+        std::atomic<bool> stop{false};
+        std::thread interrupter([&] {
+            const auto began = Clock::now();
+            const auto giveUp = began + std::chrono::seconds(20);
+            while ((stalled.held() == 0 || Clock::now() - began < std::chrono::milliseconds(500)) &&
+                   Clock::now() < giveUp)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            stop = true;
+        });
+        const int code = cli::runHeadlessJoin(request_, store_, stop, terminal_);
+        interrupter.join();
+        EXPECT_EQ(code, cli::kStopped);
+        ASSERT_FALSE(boxes_.messages.empty());
+        EXPECT_EQ(boxes_.messages.back().text,
+                  "The join was stopped before anything was written; " + request_.output +
+                      " was left as it was.");
+        EXPECT_TRUE(bytesOf(out) == older) << "the older file is unchanged";
+        EXPECT_EQ(writertest::partialFilesIn(dir_), 0);
+        std::fflush(terminal_.result);
+        std::rewind(terminal_.result);
+        char line[256] = {};
+        EXPECT_EQ(std::fgets(line, sizeof line, terminal_.result), nullptr)
+            << "no Done line: " << line;
+    }
 }

@@ -120,10 +120,17 @@ TEST_F(JoinTest, PressingJoinAgainStopsEvenAnEmptiedListAndKeepsAPlayableShorter
     ClipList& list = window_->clips();
     for (int i = 0; i < 60; ++i) list.append(testClips()[i % 3].path, 2 * kSecond, 0, 0);
     list.rebuildAudioSources();
+    QElapsedTimer sinceJoin;
+    sinceJoin.start();
     pressJoin();
     ASSERT_TRUE(window_->jobState().converting());
-    QThread::msleep(400);
-    QCoreApplication::processEvents();
+    // Pictures are in the file: stopped before the first one, no file would be made.
+    while ((window_->jobState().progress() <= 0 || sinceJoin.elapsed() < 400) &&
+           sinceJoin.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    ASSERT_GT(window_->jobState().progress(), 0.0);
     const double joinedLength = lengthSeconds();
     // The list may be emptied while the join runs; Stop still stops.
     list.clear();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
@@ -109,6 +110,27 @@ TEST_F(HoverButtonTest, SoundsOncePerEntryAndNeverForADragThatStartedElsewhere) 
 
     button_->setEnabled(false);
     EXPECT_FALSE(button_->isOver()) << "a disabled button is not highlighted";
+}
+
+TEST_F(HoverButtonTest, APointerOverADisabledButtonLightsNothing) {
+    // Through the window system, which tells a disabled widget of entering as well.
+    auto pointAt = [&](QPoint windowPos) {
+        QCursor::setPos(window_.mapToGlobal(windowPos));
+        QCoreApplication::processEvents();
+    };
+    pointAt({190, 90});
+    button_->setEnabled(false);
+    pointAt({40, 40});
+    ASSERT_EQ(QApplication::widgetAt(window_.mapToGlobal(QPoint(40, 40))), button_);
+    EXPECT_FALSE(button_->isOver());
+    EXPECT_TRUE(sounds_.played.empty());
+    EXPECT_EQ(look().pixelColor(50, 0), kWindow) << "no raised edge";
+
+    pointAt({190, 90});
+    button_->setEnabled(true);
+    pointAt({40, 40});
+    EXPECT_TRUE(button_->isOver()) << "enabled, the same path lights it up";
+    EXPECT_EQ(look().pixelColor(50, 0), kLight);
 }
 
 TEST_F(HoverButtonTest, ADoubleClickIsTwoClicks) {

@@ -18,8 +18,7 @@ using testmedia::SoundServerEnvironment;
 }  // namespace
 
 TEST(HoverSound, TheWaveLoadsAndPlays) {
-    if (!SoundServerEnvironment::server->running())
-        GTEST_SKIP() << SoundServerEnvironment::server->why();
+    CLIPFUSE_NEED_SOUND_SERVER();
     EXPECT_EQ(ui::waveEffect(7), nullptr);
     QSoundEffect* effect = ui::waveEffect(144);
     ASSERT_NE(effect, nullptr);

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -15,6 +16,7 @@
 #include <QTableWidget>
 #include <memory>
 
+#include "app/about_dialog.h"
 #include "app/control_ids.h"
 #include "app/main_popup_menu.h"
 #include "app/main_window.h"
@@ -238,4 +240,29 @@ TEST_F(TranslationTest, StoredFontValuesAndTheOnesNoFontIsMadeOf) {
     store_.writeText("english", "lfFaceName", "");
     theLanguage.Select("english");
     EXPECT_FALSE(theLanguage.interfaceFont());
+}
+
+TEST_F(TranslationTest, TheAboutBoxNoticeShowsItsOwnTextInEveryShippedLanguage) {
+    ASSERT_TRUE(theLanguage.Init(QFileInfo(CLIPFUSE_LANGUAGE_DIR).path(), "English"));
+    const struct {
+        const char* language;
+        const char* opening;  // how the notice begins
+    } shipped[] = {{"English", "Parts of this program"},
+                   {"German", "Teile dieses Programms"},
+                   {"French", "Des parties de ce programme"},
+                   {"Russian", "Части этой программы"},
+                   {"Chinese_Simplified_utf-8", "本程序的部分功能"},
+                   {"Japanese_unicode", "このプログラムの一部"}};
+    for (const auto& s : shipped) {
+        theLanguage.Select(s.language);
+        CAboutDlg about(nullptr);
+        QLabel* notice = nullptr;
+        for (QLabel* label : about.findChildren<QLabel*>()) {
+            EXPECT_NE(label->text(), theLanguage.DialogText(1074))
+                << s.language << ": a label of another dialog";
+            if (label->text().startsWith(QString::fromUtf8(s.opening))) notice = label;
+        }
+        ASSERT_TRUE(notice) << s.language;
+        EXPECT_TRUE(notice->text().contains("FFmpeg")) << s.language;
+    }
 }

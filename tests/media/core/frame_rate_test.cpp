@@ -15,6 +15,8 @@ TEST(FrameRate, DecimalsNameTheBroadcastFractionsAndOtherRatesTheirNearest) {
     EXPECT_EQ(exactFrameRate(59.94), (FrameRate{60000, 1001}));
     EXPECT_EQ(exactFrameRate(119.88), (FrameRate{120000, 1001}));
     EXPECT_EQ(exactFrameRate(25), (FrameRate{25, 1}));
+    EXPECT_EQ(exactFrameRate(1.0), (FrameRate{1, 1}));  // within 0.001 of 1000/1001, yet whole
+    EXPECT_EQ(exactFrameRate(0.999), (FrameRate{1000, 1001}));
     EXPECT_EQ(exactFrameRate(30), (FrameRate{30, 1}));
     EXPECT_EQ(exactFrameRate(12.5), (FrameRate{25, 2}));
     EXPECT_EQ(exactFrameRate(0.5), (FrameRate{1, 2}));

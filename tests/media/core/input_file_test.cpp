@@ -4,6 +4,8 @@
 
 #include <thread>
 
+#include "media/core/clip_reader.h"
+#include "support/media/stalled_file.h"
 #include "support/media/test_media.h"
 
 namespace {
@@ -82,6 +84,30 @@ TEST(InputFile, ReadDeadlineStopsReadingOnThisThreadOnly) {
     int lastError = 0;
     EXPECT_EQ(countPackets(again.get(), &lastError), 30);
     EXPECT_EQ(lastError, AVERROR_EOF);
+}
+
+// A file that stops answering is named as one that gave no data, wherever it stops: while
+// it is opened under a time budget shorter than the stall limit, too.
+TEST(InputFile, AFileThatGivesNoDataWhileOpenedSaysSo) {
+    const std::string dir = testmedia::scratchDir("input_file_stalled");
+    testmedia::ClipSpec recipe;
+    recipe.container = "mkv";
+    recipe.seconds = 0.5;
+    recipe.width = 64;
+    recipe.height = 48;
+    const std::string path = dir + "/stalling.mkv";
+    ASSERT_TRUE(testmedia::makeClip(path, recipe));
+    const auto previousLimit = media::readStallLimit();
+    media::setReadStallLimit(std::chrono::milliseconds(400));
+    {
+        testmedia::StalledFile stalled(path);
+        media::InputLimits limits;
+        limits.openTimeout = std::chrono::milliseconds(100);
+        media::av::InputPtr input;
+        const media::Status opened = media::openInputFile(path, input, limits);
+        EXPECT_EQ(opened.text(), path + " gave no data for 0.4 seconds.");
+    }
+    media::setReadStallLimit(previousLimit);
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 #include <random>
 #include <thread>
 
+#include "media/core/clip_reader.h"
 #include "media/probe/probe_clip.h"
+#include "support/media/stalled_file.h"
 #include "support/media/test_media.h"
 
 using media::ClipInfo;
@@ -272,6 +274,33 @@ TEST_F(BadInput, FileVanishingAndChangingWhileMeasured) {
     for (int i = 0; i < 60; ++i) expectSaneResult(probeClip(p));
     stop = true;
     vandal.join();
+}
+
+TEST_F(BadInput, AFileThatStopsAnsweringIsNamedForItWhereverItStops) {
+    // Uncompressed pictures: the file is read in many pieces, so it can stop while it is
+    // opened, while its pictures are looked for, or while its end is read.
+    testmedia::ClipSpec recipe;
+    recipe.container = "avi";
+    recipe.videoCodec = "rawvideo";
+    recipe.audioCodec = "pcm_s16le";
+    recipe.width = 160;
+    recipe.height = 120;
+    recipe.seconds = 2.0;
+    const std::string p = path("stalling.avi");
+    ASSERT_TRUE(testmedia::makeClip(p, recipe));
+    const auto previousLimit = media::readStallLimit();
+    media::setReadStallLimit(std::chrono::milliseconds(200));
+    int stalled = 0;
+    for (int freeReads : {0, 1, 2, 3, 5, 8, 13, 21, 34}) {
+        testmedia::StalledFile stalling(p, 0, freeReads);
+        const ClipInfo info = probeClip(p);
+        if (info.ok()) continue;  // every read it needed was answered
+        ++stalled;
+        EXPECT_EQ(info.failure, ProbeFailure::CannotOpen) << freeReads;
+        EXPECT_EQ(info.status.text(), p + " gave no data for 0.2 seconds.") << freeReads;
+    }
+    media::setReadStallLimit(previousLimit);
+    EXPECT_GE(stalled, 3);
 }
 
 }  // namespace

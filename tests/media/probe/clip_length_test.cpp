@@ -1,6 +1,7 @@
 // Lengths of files that do not simply state them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -194,3 +195,88 @@ TEST(DisplayRotation, AnglesFromMatrices) {
 }
 
 }  // namespace
+
+namespace {
+
+// The first `bytes` of a clip made from `recipe`, as a download cut off that early leaves it.
+std::string firstBytesOf(const std::string& dir, const std::string& name,
+                         testmedia::ClipSpec recipe, std::size_t bytes) {
+    const std::string whole = dir + "/whole_" + name, cut = dir + "/" + name;
+    if (!testmedia::makeClip(whole, recipe)) return {};
+    std::ifstream in(whole, std::ios::binary);
+    std::string data(bytes, '\0');
+    in.read(data.data(), static_cast<std::streamsize>(bytes));
+    std::ofstream(cut, std::ios::binary).write(data.data(), in.gcount());
+    return cut;
+}
+
+int videoPacketsIn(const std::string& path) {
+    std::string out;
+    testmedia::run(
+        "ffprobe -v quiet -select_streams v -show_entries packet=pts -of csv=p=0 '" + path + "'",
+        &out);
+    return static_cast<int>(std::count(out.begin(), out.end(), '\n'));
+}
+
+}  // namespace
+
+TEST_F(ClipLength, TheFirstKilobytesOfAClipAreMeasuredByWhatTheyHold) {
+    // A large first picture that 3000 bytes do not hold; only a sound frame or two does.
+    testmedia::ClipSpec recipe;
+    recipe.container = "mkv";
+    recipe.audioCodec = "ac3";
+    recipe.sampleRate = 48000;
+    recipe.seconds = 1.0;
+    recipe.width = 1280;
+    recipe.height = 720;
+    const std::string mkv = firstBytesOf(dir_, "first3000.mkv", recipe, 3000);
+    recipe.container = "webm";
+    recipe.videoCodec = "libvpx";
+    recipe.audioCodec = "libopus";
+    recipe.width = 1920;
+    recipe.height = 1080;
+    recipe.extraOutputArgs = "-deadline realtime -cpu-used 8";
+    const std::string webm = firstBytesOf(dir_, "first3000.webm", recipe, 3000);
+    for (const std::string& cut : {mkv, webm}) {
+        ASSERT_FALSE(cut.empty());
+        ASSERT_EQ(videoPacketsIn(cut), 0) << cut << ": the first picture must lie beyond the cut";
+        const ClipInfo info = probeClip(cut);
+        EXPECT_EQ(info.failure, media::ProbeFailure::CannotOpen)
+            << cut << " measured as " << info.duration;
+        EXPECT_NE(info.status.text().find("could be decoded"), std::string::npos)
+            << info.status.text();
+    }
+
+    // Small pictures: the same 3000 bytes hold a few of them, and that is the clip's length.
+    recipe.seconds = 3.0;
+    recipe.width = 160;
+    recipe.height = 120;
+    const std::string smallWebm = firstBytesOf(dir_, "small3000.webm", recipe, 3000);
+    recipe.container = "mkv";
+    recipe.videoCodec = "libx264";
+    recipe.audioCodec = "ac3";
+    recipe.extraOutputArgs.clear();
+    const std::string smallMkv = firstBytesOf(dir_, "small3000.mkv", recipe, 3000);
+    // Pictures that start late: the cut holds half a second of sound and no picture, and
+    // the index that a seek by time would follow has no entry for the picture stream.
+    const std::string late = dir_ + "/late.mkv", lateCut = dir_ + "/late_cut.mkv";
+    ASSERT_EQ(testmedia::run(
+                  "ffmpeg -nostdin -loglevel error -y -itsoffset 0.5 -f lavfi -i "
+                  "color=c=red:s=1280x720:r=25:d=1.5 -f lavfi -i sine=sample_rate=48000:duration=2 "
+                  "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a ac3 '" +
+                  late + "'"),
+              0);
+    std::string firstPicture;
+    testmedia::run(
+        "ffprobe -v quiet -select_streams v -show_entries packet=pos -of csv=p=0 '" + late + "'",
+        &firstPicture);
+    ASSERT_EQ(testmedia::run("head -c " + std::to_string(std::stoll(firstPicture) + 100) + " '" +
+                             late + "' > '" + lateCut + "'"),
+              0);
+    for (const std::string& small : {smallWebm, smallMkv, lateCut}) {
+        const ClipInfo info = probeClip(small);
+        ASSERT_TRUE(info.ok()) << info.status.text();
+        EXPECT_LT(ticksToSeconds(info.duration), 1.0) << small;
+        EXPECT_NEAR(ticksToSeconds(info.duration), lastPacketEnd(small), 0.05) << small;
+    }
+}

@@ -1,3 +1,5 @@
+#include "media/writers/file_output.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -6,7 +8,6 @@
 #include <thread>
 
 #include "clips.h"
-#include "media/writers/file_output.h"
 #include "render_harness.h"
 #include "support/media/written_file.h"
 
@@ -84,6 +85,8 @@ TEST(FileOutput, StoppedByHandKeepsAPlayableFileOfWhatWasWritten) {
     ASSERT_TRUE(connect(job, path, 0));
     ASSERT_TRUE(job.output->run());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int i = 0; i < 2000 && job.output->picturesWritten() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_TRUE(job.output->stop());
 
     writertest::ReadBack back;

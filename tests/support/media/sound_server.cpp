@@ -8,16 +8,32 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
-#include "support/media/test_media.h"
-
 namespace testmedia {
 
+bool soundServerRequired() {
+    const char* required = std::getenv("CLIPFUSE_TEST_SOUND_REQUIRED");
+    return required && std::string(required) == "1";
+}
+
 SoundServer::SoundServer() {
-    dir_ = scratchDir("sound-server-" + std::to_string(::getpid()));
+    // A short folder of its own: a socket's path must fit in 108 bytes, however deep the
+    // build folder lies.
+    std::string templ = (std::filesystem::temp_directory_path() / "clipfuse-sound-XXXXXX").string();
+    if (!::mkdtemp(templ.data())) {
+        why_ =
+            "no folder for the sound server in " + std::filesystem::temp_directory_path().string();
+        return;
+    }
+    dir_ = templ;
     const std::string socket = dir_ + "/native";
+    // As a user's session server, with everything a machine without a desktop lacks left
+    // out: no configuration files (-n), no session bus, no real-time scheduling, no shared
+    // memory (a container's /dev/shm may be tiny), no CPU watchdog to kill it on a loaded
+    // machine. It runs as root too (it only warns), as it does in CI.
     std::vector<std::string> args = {
         "pulseaudio",
         "--daemonize=no",
@@ -25,6 +41,10 @@ SoundServer::SoundServer() {
         "--exit-idle-time=-1",
         "--disallow-exit",
         "--use-pid-file=false",
+        "--disable-shm=yes",
+        "--no-cpu-limit=yes",
+        "--realtime=no",
+        "--high-priority=no",
         "-n",
         "--load=module-null-sink sink_name=null",
         "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket,
@@ -63,7 +83,13 @@ SoundServer::SoundServer() {
         }
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid) {
-            why_ = "pulseaudio ended at once (is it installed?); see " + dir_ + "/log";
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+                why_ = "pulseaudio is not installed (scripts/setup.sh installs it)";
+                std::error_code ec;
+                std::filesystem::remove_all(dir_, ec);
+            } else {
+                why_ = "pulseaudio ended at once; see " + dir_ + "/log";
+            }
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -81,15 +107,20 @@ void SoundServer::kill() {
 }
 
 SoundServer::~SoundServer() {
-    if (pid_ <= 0) return;
+    if (pid_ <= 0) return;  // the folder stays, with the log that says why
     ::kill(pid_, SIGTERM);
     int status = 0;
-    for (int i = 0; i < 50; ++i) {
-        if (waitpid(pid_, &status, WNOHANG) == pid_) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    bool ended = false;
+    for (int i = 0; i < 50 && !ended; ++i) {
+        ended = waitpid(pid_, &status, WNOHANG) == pid_;
+        if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    ::kill(pid_, SIGKILL);
-    waitpid(pid_, &status, 0);
+    if (!ended) {
+        ::kill(pid_, SIGKILL);
+        waitpid(pid_, &status, 0);
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
 }
 
 }  // namespace testmedia

@@ -2,11 +2,17 @@
 // A sound server of the test's own: PulseAudio with a null sink (nothing is heard, but the
 // sound is played in real time), in a private folder so that it never meets another test's
 // or the user's server. The process's clients are pointed at it through PULSE_SERVER.
+// It needs no desktop, no session bus and no user but the one running the tests.
 #include <sys/types.h>
 
 #include <string>
 
 namespace testmedia {
+
+// True when the run says every test that needs a sound server must have one
+// (CLIPFUSE_TEST_SOUND_REQUIRED=1, as the setup script's test run sets it): a server
+// that does not start is then a failure, not a reason to skip.
+bool soundServerRequired();
 
 class SoundServer {
 public:

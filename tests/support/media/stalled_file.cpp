@@ -1,7 +1,9 @@
 #include "support/media/stalled_file.h"
 
 #include <condition_variable>
+#include <map>
 #include <mutex>
+#include <thread>
 
 #include "media/core/clip_reader.h"
 
@@ -10,8 +12,11 @@ namespace testmedia {
 struct StalledFile::State {
     std::string path;
     int freeOpenings = 0;
+    int freeReads = 0;
     bool stallOpen = false;
     int openings = 0;
+    // Each opening has a reading thread of its own: its reads are counted by that thread.
+    std::map<std::thread::id, int> reads;
     std::mutex mutex;
     std::condition_variable released;
     bool open = false;
@@ -20,9 +25,13 @@ struct StalledFile::State {
 };
 
 StalledFile::StalledFile(std::string path, int freeOpenings, Stall stall)
+    : StalledFile(std::move(path), freeOpenings, 0, stall) {}
+
+StalledFile::StalledFile(std::string path, int freeOpenings, int freeReads, Stall stall)
     : state_(std::make_shared<State>()) {
     state_->path = std::move(path);
     state_->freeOpenings = freeOpenings;
+    state_->freeReads = freeReads;
     state_->stallOpen = stall == Stall::Open;
     // The hook holds the state: a reading thread still caught in it when this object is
     // gone finds it alive.
@@ -30,11 +39,15 @@ StalledFile::StalledFile(std::string path, int freeOpenings, Stall stall)
         if (p != state->path) return;
         std::unique_lock lock(state->mutex);
         if (opening) {
-            if (++state->openings <= state->freeOpenings || !state->stallOpen) return;
+            ++state->openings;
+            state->reads[std::this_thread::get_id()] = 0;
+            if (state->openings <= state->freeOpenings || !state->stallOpen) return;
+        } else {
+            // The reads of the free openings are over before a later one opens: the clip is
+            // measured when it is added, and joined afterwards.
+            if (state->openings <= state->freeOpenings) return;
+            if (++state->reads[std::this_thread::get_id()] <= state->freeReads) return;
         }
-        // A reading thread serves one opening, and the openings of one test come one after
-        // another: the reads of the free ones are over before a later one opens.
-        if (state->openings <= state->freeOpenings) return;
         ++state->held;
         state->released.wait(lock, [&] { return state->open; });
         --state->held;
