@@ -1,42 +1,171 @@
 // How well a preview plays on this machine: the reference project (five 10 s 1280x720
-// 30 fps H.264 + AAC clips, a one-second Fade into clips 2 to 5) previewed at 720x480 for
-// 30 seconds, the sound going to a sound server of the benchmark's own with a null sink.
-// Preview is pressed on an offscreen main window, as a user presses it. Prints figures;
-// never fails on time.
+// 30 fps H.264 + AAC clips, a one-second Fade into clips 2 to 5, each clip with a tone of
+// its own) previewed at 720x480 for 30 seconds, twice: on a quiet machine, and with two
+// busy processes of the benchmark's own taking both cores. The sound goes to a sound
+// server of the benchmark's own, whose null sink is recorded, so that what was heard is
+// measured: its gaps, and its pace against the wall clock. Preview is pressed on an
+// offscreen main window, as a user presses it. Prints figures; never fails on time.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <sstream>
+#include <vector>
 
 #include "app/control_ids.h"
-#include "reference_project.h"
 #include "app/main_window.h"
 #include "app/settings_store.h"
+#include "media/probe/probe_clip.h"
 #include "media/render/frame_times.h"
 #include "output/engine_preview_graph.h"
 #include "output/vcd_core.h"
+#include "reference_project.h"
+#include "support/media/sink_recording.h"
 #include "support/media/sound_server.h"
 #include "support/media/test_media.h"
+#include "support/media/tone_share.h"
 #include "support/qt/recorders.h"
-#include "support/qt/run_until.h"
 #include "timeline/preview_renderer.h"
 
 namespace {
 
 constexpr media::Ticks kSecond = 10'000'000;
+constexpr int kPlaySeconds = 30;
+constexpr int kFps = 30;
 using bench::kClipCount;
 using bench::kClipSeconds;
 using bench::kFadeIndex;
-using bench::referenceClips;
-constexpr int kPlaySeconds = 30;
 
 double ms(media::Ticks t) {
     return static_cast<double>(t) / 10'000.0;
+}
+
+// Two processes that do nothing but count, one for each core.
+class BusyCores {
+public:
+    explicit BusyCores(int count) {
+        for (int i = 0; i < count; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                volatile unsigned long n = 0;
+                for (;;) n = n + 1;
+            }
+            if (pid > 0) pids_.push_back(pid);
+        }
+    }
+    ~BusyCores() {
+        for (pid_t pid : pids_) {
+            ::kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+
+private:
+    std::vector<pid_t> pids_;
+};
+
+struct RunFigures {
+    bool followsSound = false;
+    std::int64_t shown = 0, due = 0;
+    int gaps = 0;
+    double longestGapMs = 0;
+    double pace = 0;  // media time over wall time
+    double worstOffsetMs = 0, meanOffsetMs = 0;
+    double firstPictureMs = -1;
+};
+
+// Where in the recording (seconds) the tone of `hz` takes over, searching from `from`.
+double toneStarts(const std::vector<float>& heard, double from, double hz) {
+    const int rate = testmedia::SinkRecording::kRate;
+    const std::size_t window = rate / 200;  // 5 ms
+    for (auto i = static_cast<std::size_t>(from * rate); i + window < heard.size(); i += window / 5)
+        if (testmedia::toneShare(heard, i, window, hz, rate) > 0.6) return double(i) / rate;
+    return -1;
+}
+
+RunFigures previewOnce(CSlidemintDlg& window, const char* label) {
+    RunFigures f;
+    testmedia::SinkRecording recording;
+    if (!recording.running()) std::printf("%s: the null sink could not be recorded\n", label);
+    const auto pressed = std::chrono::steady_clock::now();
+    qobject_cast<QAbstractButton*>(window.control(ids::kPreview))->click();
+    if (!window.jobState().previewing()) {
+        std::printf("%s: the preview did not start\n", label);
+        return f;
+    }
+    EnginePreviewGraph& graph = *window.preview()->graph();
+    VideoRenderer& video = *graph.videoRenderer();
+    const media::Ticks interval = kSecond / kFps;
+
+    // The offset, sampled every frame period: how far the clock lies outside the time span
+    // of the picture on screen.
+    double offsetSum = 0;
+    int samples = 0;
+    QElapsedTimer played;
+    played.start();
+    qint64 nextSample = 0;
+    while (played.elapsed() < kPlaySeconds * 1000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+        if (played.elapsed() >= nextSample) {
+            nextSample += 1000 / kFps;
+            const media::Ticks shown = video.currentTime(), now = graph.clockNow();
+            if (shown >= 0) {
+                const media::Ticks outside =
+                    now < shown ? shown - now : std::max<media::Ticks>(0, now - (shown + interval));
+                f.worstOffsetMs = std::max(f.worstOffsetMs, ms(outside));
+                offsetSum += ms(outside);
+                ++samples;
+            }
+        }
+        QThread::msleep(1);
+    }
+    const media::Ticks reached = graph.clockNow();
+    const PlaybackFigures figures = video.figures();
+    f.followsSound = graph.clockFollowsSound();
+    f.meanOffsetMs = samples ? offsetSum / samples : 0;
+    f.due = media::render::FrameTimes(kFps).firstAtOrAfter(reached);
+    f.shown = figures.shown;
+    if (figures.firstPicture)
+        f.firstPictureMs =
+            std::chrono::duration<double, std::milli>(*figures.firstPicture - pressed).count();
+    qobject_cast<QAbstractButton*>(window.control(ids::kPreview))->click();
+
+    const std::vector<float> heard = recording.stop();
+    const auto sound = testmedia::soundSpans(heard, testmedia::SinkRecording::kRate);
+    if (sound.empty()) return f;
+    // Every silence between the first sound and the last is a gap: the project's own sound
+    // runs without a break.
+    for (std::size_t i = 1; i < sound.size(); ++i) {
+        ++f.gaps;
+        f.longestGapMs = std::max(f.longestGapMs, 1000 * (sound[i].start - sound[i - 1].end));
+    }
+    // The pace: from the first sound heard (the timeline's start) to where the third clip's
+    // tone takes over, 2 x 10 s later on the timeline.
+    const double third = toneStarts(heard, sound[0].start + 15, 300 + 250 * 2);
+    if (third > 0) f.pace = 2.0 * kClipSeconds / (third - sound[0].start);
+    return f;
+}
+
+void print(const char* label, const RunFigures& f) {
+    std::printf("%s:\n", label);
+    std::printf("  clock: %s\n", f.followsSound ? "audio" : "system");
+    std::printf("  pictures dropped: %lld of %lld (%.1f %%)\n",
+                static_cast<long long>(std::max<std::int64_t>(0, f.due - f.shown)),
+                static_cast<long long>(f.due),
+                f.due ? 100.0 * double(std::max<std::int64_t>(0, f.due - f.shown)) / double(f.due)
+                      : 0.0);
+    std::printf("  sound gaps: %d, longest %.1f ms\n", f.gaps, f.longestGapMs);
+    std::printf("  pace: %.4f of real time (%+.2f %%)\n", f.pace, 100.0 * (f.pace - 1.0));
+    std::printf("  audio-video offset: at most %.1f ms, on average %.2f ms\n", f.worstOffsetMs,
+                f.meanOffsetMs);
+    std::printf("  first picture: %.0f ms after Preview was pressed\n", f.firstPictureMs);
 }
 
 }  // namespace
@@ -50,95 +179,38 @@ int main(int argc, char** argv) {
     if (!server.running()) std::printf("no sound server: %s\n", server.why().c_str());
     QApplication app(argc, argv);
 
-    const std::vector<std::string> clips = referenceClips();
+    const std::vector<std::string> clips = bench::referenceClips();
     if (clips.empty()) return 1;
 
     SettingsStore store("KORVANE", "bench_preview");
     testqt::MessageRecorder boxes;
     CSlidemintDlg window(store, "english");
     window.initialise();
-    // The kept list is read back on the window's worker; the project is put together after.
-    testqt::runUntil([&] { return window.mediaWorkIdle(); });
     window.show();
     OutputOptions& o = window.outputOptions();
     o.outputWidth = 720;
     o.outputHeight = 480;
-    o.frameRate = 30;
+    o.frameRate = kFps;
     o.resizeMode = 2;
-    for (int i = 0; i < kClipCount; ++i)
-        window.clips().append(clips[static_cast<std::size_t>(i)], kClipSeconds * kSecond,
-                              i == 0 ? 0 : kFadeIndex, i == 0 ? 0 : kSecond);
+    for (int i = 0; i < kClipCount; ++i) {
+        const std::string& clip = clips[static_cast<std::size_t>(i)];
+        window.clips().append(clip, kClipSeconds * kSecond, i == 0 ? 0 : kFadeIndex,
+                              i == 0 ? 0 : kSecond);
+        window.clips().at(i).hasPicture = media::probeClip(clip).video.has_value();
+    }
     window.clips().rebuildAudioSources();
 
-    const auto pressed = std::chrono::steady_clock::now();
-    qobject_cast<QAbstractButton*>(window.control(ids::kPreview))->click();
-    const auto returned = std::chrono::steady_clock::now();
-    if (!window.jobState().previewing()) {
-        std::printf("the preview did not start: %s\n",
-                    boxes.messages.empty() ? "" : boxes.messages.back().text.toStdString().c_str());
-        return 1;
+    std::printf("preview of %d x %d s clips, 1 s Fades, at 720x480 %d fps, %d s a run\n",
+                kClipCount, kClipSeconds, kFps, kPlaySeconds);
+    const RunFigures quiet = previewOnce(window, "quiet");
+    print("quiet machine", quiet);
+    RunFigures loaded;
+    {
+        BusyCores busy(2);
+        loaded = previewOnce(window, "loaded");
     }
-    EnginePreviewGraph& graph = *window.preview()->graph();
-    VideoRenderer& video = *graph.videoRenderer();
-
-    QElapsedTimer played;
-    played.start();
-    while (played.elapsed() < kPlaySeconds * 1000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    const media::Ticks reached = graph.clockNow();
-    const PlaybackFigures figures = video.figures();
-
-    // Pause and Play as the menu gives them: how long until the clock stands, and runs again.
-    CVcdCore& player = *window.preview()->player();
-    // Paused: the clock's last change; playing again: its first change.
-    auto clockSettles = [&](bool running) {
-        const auto start = std::chrono::steady_clock::now();
-        auto changed = start;
-        media::Ticks last = graph.clockNow();
-        for (;;) {
-            QThread::msleep(1);
-            const auto now = std::chrono::steady_clock::now();
-            const media::Ticks t = graph.clockNow();
-            if (t != last) {
-                changed = now;
-                last = t;
-                if (running) break;
-            }
-            if (!running && now - changed > std::chrono::milliseconds(200)) break;
-            if (now - start > std::chrono::seconds(3)) break;
-        }
-        return std::chrono::duration<double, std::milli>(changed - start).count();
-    };
-    player.runCommand(playerids::kPause);
-    const double pauseMs = clockSettles(false);
-    player.runCommand(playerids::kPlay);
-    const double playMs = clockSettles(true);
-    const auto stopStart = std::chrono::steady_clock::now();
-    player.runCommand(playerids::kStop);
-    const double stopMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - stopStart)
-            .count();
-
-    const media::render::FrameTimes times(30);
-    const std::int64_t due = times.firstAtOrAfter(reached);
-    const std::int64_t dropped = std::max<std::int64_t>(0, due - figures.shown);
-    std::printf("preview of %d x %d s clips, 1 s Fades, at 720x480 30 fps, played %.1f s\n",
-                kClipCount, kClipSeconds, static_cast<double>(reached) / kSecond);
-    std::printf("clock: %s\n", graph.clockFollowsSound() ? "audio" : "system");
-    std::printf("dropped %lld of %lld frames (%lld refused in flight, %lld late at the window)\n",
-                static_cast<long long>(dropped), static_cast<long long>(due),
-                static_cast<long long>(figures.refused), static_cast<long long>(figures.late));
-    std::printf("audio-video offset %.1f ms\n", ms(figures.largestOffset));
-    if (figures.firstPicture)
-        std::printf(
-            "first picture after %.0f ms\n",
-            std::chrono::duration<double, std::milli>(*figures.firstPicture - pressed).count());
-    std::printf("the Preview command returned after %.0f ms\n",
-                std::chrono::duration<double, std::milli>(returned - pressed).count());
-    std::printf("pause took %.0f ms, play %.0f ms, stop %.0f ms\n", pauseMs, playMs, stopMs);
-
-    qobject_cast<QAbstractButton*>(window.control(ids::kPreview))->click();
+    print("two busy processes on the two cores", loaded);
+    if (!boxes.messages.empty())
+        std::printf("messages: %s\n", boxes.messages.back().text.toStdString().c_str());
     return 0;
 }
