@@ -76,7 +76,8 @@ struct RunFigures {
     std::int64_t shown = 0, due = 0;
     int gaps = 0;
     double longestGapMs = 0;
-    double pace = 0;  // media time over wall time
+    std::vector<double> gapsAt;  // seconds after the first sound
+    double pace = 0;             // media time over wall time
     double worstOffsetMs = 0, meanOffsetMs = 0;
     double firstPictureMs = -1;
 };
@@ -144,24 +145,29 @@ RunFigures previewOnce(CSlidemintDlg& window, const char* label) {
     // runs without a break.
     for (std::size_t i = 1; i < sound.size(); ++i) {
         ++f.gaps;
+        f.gapsAt.push_back(sound[i - 1].end - sound[0].start);
         f.longestGapMs = std::max(f.longestGapMs, 1000 * (sound[i].start - sound[i - 1].end));
     }
-    // The pace: from the first sound heard (the timeline's start) to where the third clip's
-    // tone takes over, 2 x 10 s later on the timeline.
-    const double third = toneStarts(heard, sound[0].start + 15, 300 + 250 * 2);
-    if (third > 0) f.pace = 2.0 * kClipSeconds / (third - sound[0].start);
+    // The pace: from where the second clip's tone takes over to where the third's does,
+    // 10 s apart on the timeline (each clip's sound opens alike, so both marks lie alike).
+    const double second = toneStarts(heard, sound[0].start + 5, 300 + 250);
+    const double third = toneStarts(heard, second + 5, 300 + 250 * 2);
+    if (second > 0 && third > second) f.pace = kClipSeconds / (third - second);
     return f;
 }
 
 void print(const char* label, const RunFigures& f) {
     std::printf("%s:\n", label);
     std::printf("  clock: %s\n", f.followsSound ? "audio" : "system");
-    std::printf("  pictures dropped: %lld of %lld (%.1f %%)\n",
-                static_cast<long long>(std::max<std::int64_t>(0, f.due - f.shown)),
-                static_cast<long long>(f.due),
-                f.due ? 100.0 * double(std::max<std::int64_t>(0, f.due - f.shown)) / double(f.due)
-                      : 0.0);
-    std::printf("  sound gaps: %d, longest %.1f ms\n", f.gaps, f.longestGapMs);
+    std::printf(
+        "  pictures dropped: %lld of %lld (%.1f %%)\n",
+        static_cast<long long>(std::max<std::int64_t>(0, f.due - f.shown)),
+        static_cast<long long>(f.due),
+        f.due ? 100.0 * double(std::max<std::int64_t>(0, f.due - f.shown)) / double(f.due) : 0.0);
+    std::printf("  sound gaps: %d, longest %.1f ms", f.gaps, f.longestGapMs);
+    for (std::size_t i = 0; i < f.gapsAt.size() && i < 8; ++i)
+        std::printf("%s%.2f s", i == 0 ? " (at " : ", ", f.gapsAt[i]);
+    std::printf("%s\n", f.gapsAt.empty() ? "" : ")");
     std::printf("  pace: %.4f of real time (%+.2f %%)\n", f.pace, 100.0 * (f.pace - 1.0));
     std::printf("  audio-video offset: at most %.1f ms, on average %.2f ms\n", f.worstOffsetMs,
                 f.meanOffsetMs);

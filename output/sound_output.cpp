@@ -11,10 +11,11 @@
 
 namespace {
 
-// The device thread's period, and how much sound the device itself holds: small, so that
-// what the clock reads is close to what is heard and Pause silences at once.
+// The device thread's period, and how much sound the device itself holds: enough to play
+// on while this thread waits for a busy machine's processor. The clock reads what the
+// device has played, and Pause silences it at once, whatever it holds.
 constexpr int kFeedPeriodMs = 5;
-constexpr int kDeviceBufferMs = 120;
+constexpr int kDeviceBufferMs = 400;
 // A device that has sound to play and plays none of it for this long has lost its sound
 // server (it reports no error on every system).
 constexpr std::int64_t kStallLimitMs = 1500;

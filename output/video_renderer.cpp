@@ -50,7 +50,8 @@ void VideoRenderer::takePending() {
         next_ = std::move(p.picture);
         nextTime_ = p.time;
     }
-    update();
+    // Painted now, not on a later pass of the event loop: the picture is due now.
+    if (!next_.isNull()) repaint();
 }
 
 bool VideoRenderer::late(media::Ticks time, media::Ticks now) {

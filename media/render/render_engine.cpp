@@ -118,7 +118,7 @@ Status RenderEngine::startPipelines(Ticks position) {
             VideoSourceReader::SkipFrame skip;
             if (rt) skip = [this, times](std::int64_t k) { return late(times, k); };
             outputs_[i].video = std::make_unique<VideoPipeline>(
-                g, plan_.length, times.firstAtOrAfter(position), skip, note);
+                g, plan_.length, times.firstAtOrAfter(position), skip, note, rt);
         } else {
             g.type.audio = audioFormats_[i];
             outputs_[i].audio = std::make_unique<AudioPipeline>(

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "media/core/thread_priority.h"
 #include "media/render/compositor.h"
 #include "media/render/live_effects.h"
 
@@ -23,13 +24,14 @@ void holdPicturesForTesting(std::chrono::milliseconds hold) {
 }
 
 VideoPipeline::VideoPipeline(const GroupPlan& group, Ticks length, std::int64_t startFrame,
-                             VideoSourceReader::SkipFrame skip, Note note)
+                             VideoSourceReader::SkipFrame skip, Note note, bool yieldToSound)
     : group_(group),
       times_(group.fps),
       start_(startFrame),
       count_(times_.countBefore(length)),
       skip_(std::move(skip)),
-      note_(std::move(note)) {
+      note_(std::move(note)),
+      yieldToSound_(yieldToSound) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -54,6 +56,8 @@ Status VideoPipeline::next(Frame& out, bool& end) {
 }
 
 void VideoPipeline::run() {
+    // Threads started from here (the source readers, their decoders' own) inherit it.
+    if (yieldToSound_) lowerThisThreadPriority();
     const int width = group_.type.video.width, height = group_.type.video.height;
     const Frame black(width, height);
     // Sources in the order they begin; a reader is started a little ahead of its first

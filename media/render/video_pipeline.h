@@ -24,8 +24,11 @@ public:
     using Note =
         std::function<void(const std::string&)>;  // a problem that does not stop the render
 
+    // `yieldToSound`: the pipeline's threads (and the decoders' they start) give way to the
+    // rest of the program when the processor is short, as a real-time render's pictures
+    // must give way to its sound.
     VideoPipeline(const GroupPlan& group, Ticks length, std::int64_t startFrame,
-                  VideoSourceReader::SkipFrame skip, Note note);
+                  VideoSourceReader::SkipFrame skip, Note note, bool yieldToSound = false);
     ~VideoPipeline();
     VideoPipeline(const VideoPipeline&) = delete;
     VideoPipeline& operator=(const VideoPipeline&) = delete;
@@ -55,6 +58,7 @@ private:
     std::int64_t start_, count_;
     VideoSourceReader::SkipFrame skip_;
     Note note_;
+    bool yieldToSound_;
     BoundedQueue<Item> queue_{4};
     std::atomic<bool> stopping_{false};
     std::thread thread_;
