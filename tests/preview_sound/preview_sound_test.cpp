@@ -46,11 +46,7 @@ std::string madeClip(const std::string& name, const testmedia::ClipSpec& spec) {
 class PreviewSound : public testqt::PreviewWindowTest {
 protected:
     void SetUp() override {
-        if (!SoundServerEnvironment::server->running()) {
-            if (std::getenv("CLIPFUSE_TEST_SOUND_REQUIRED"))
-                FAIL() << "no sound server: " << SoundServerEnvironment::server->why();
-            GTEST_SKIP() << "no sound server: " << SoundServerEnvironment::server->why();
-        }
+        CLIPFUSE_NEED_SOUND_SERVER();
     }
 
     // Plays the list to its end while the sink is recorded; `during` runs once the clock

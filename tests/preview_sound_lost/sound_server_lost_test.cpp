@@ -20,11 +20,7 @@ class PreviewSoundLost : public testqt::PreviewWindowTest {};
 }  // namespace
 
 TEST_F(PreviewSoundLost, TheSystemClockTakesOverWithoutAJumpAndThePreviewEnds) {
-    if (!SoundServerEnvironment::server->running()) {
-        if (std::getenv("CLIPFUSE_TEST_SOUND_REQUIRED"))
-            FAIL() << "no sound server: " << SoundServerEnvironment::server->why();
-        GTEST_SKIP() << "no sound server: " << SoundServerEnvironment::server->why();
-    }
+    CLIPFUSE_NEED_SOUND_SERVER();
     testmedia::ClipSpec spec;
     spec.width = 160;
     spec.height = 120;
