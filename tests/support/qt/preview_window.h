@@ -18,24 +18,12 @@
 #include "output/engine_preview_graph.h"
 #include "output/vcd_core.h"
 #include "support/qt/recorders.h"
+#include "support/qt/run_until.h"
 #include "timeline/preview_renderer.h"
 
 namespace testqt {
 
 inline constexpr media::Ticks kSecond = 10'000'000;
-
-// Runs the events of the program until `done` holds; false on a time-out.
-template <typename Done>
-bool runUntil(Done done, int timeoutMs = 15000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 // Runs the events of the program for `ms` milliseconds.
 inline void runFor(int ms) {
