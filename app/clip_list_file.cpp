@@ -98,7 +98,9 @@ KeptClipList parseKeptClipList(const QByteArray& bytes) {
 }
 
 KeptClipList readKeptClipList(const QString& path, std::chrono::milliseconds limit) {
-    const media::ReadDeadline deadline(limit);
+    // The start's clips wait for the list: a file that never answers is given up at the
+    // limit, not waited for until the stall limit.
+    const media::ReadCancel giveUp(limit);
     std::string bytes;
     const media::Status read =
         media::readSmallFile(QFile::encodeName(path).toStdString(), kMaxKeptListBytes, bytes);
@@ -112,7 +114,10 @@ KeptClipList readKeptClipList(const QString& path, std::chrono::milliseconds lim
         const bool empty = read.text().rfind("The file is empty", 0) == 0;
         if (!notAFile && !tooLarge && !empty) {
             result.unreadable = true;
-            result.reason = QString::fromStdString(read.text());
+            result.reason = media::readsCancelled()
+                                ? QStringLiteral("it gave no answer within %1 seconds")
+                                      .arg(limit.count() / 1000.0)
+                                : QString::fromStdString(read.text());
             return result;
         }
         result.damaged = true;

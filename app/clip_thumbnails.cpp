@@ -26,7 +26,8 @@ QSize fittedSize(double aspect) {
 
 QImage readClipThumbnail(const QString& path) {
     const std::string file = QFile::encodeName(path).toStdString();
-    const media::ReadDeadline deadline(ClipThumbnails::kLimit);
+    // A picture is not worth waiting for until a stalled file is named: the next clip's waits.
+    const media::ReadCancel giveUp(ClipThumbnails::kLimit);
     media::InputLimits limits;
     limits.openTimeout = ClipThumbnails::kLimit;
     const media::ClipInfo info = media::probeClip(file, limits);

@@ -13,6 +13,7 @@
 #include "app/media_worker.h"
 #include "app/settings_store.h"
 #include "app/window_jobs.h"
+#include "media/core/input_file.h"
 #include "ui/message_box.h"
 #include "ui/text_lookup.h"
 
@@ -42,10 +43,14 @@ void measureKeptClips(const MediaWorker::Context& context, const std::vector<Kep
     for (const KeptClip& clip : clips) {
         if (context.cancelled()) return;
         Measurement m;
-        if (silentFolders.contains(folderOf(clip.file)))
+        if (silentFolders.contains(folderOf(clip.file))) {
             m.answered = false;
-        else
+        } else {
+            // The limit gives up even a read the file never answers: waiting on to the stall
+            // limit would hold every later clip of the list as long.
+            const media::ReadCancel giveUp(keptClipAnswerLimit());
             m = measureFile(clip.file, keptClipAnswerLimit());
+        }
         if (!m.answered) silentFolders.insert(folderOf(clip.file));
         context.deliver([answer, file = clip.file, m] { answer(file, m); });
     }

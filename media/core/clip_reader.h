@@ -54,9 +54,10 @@ private:
 };
 
 // Reads a whole small file (a list the program keeps, say) through a ClipReader, so that a
-// file on a share that stopped answering holds the caller no longer than its ReadDeadline,
-// its ReadCancel or the stall limit allow. Only a regular file is read; at most `maxBytes`,
-// whatever size the file claims. A longer file fails with kFileTooLarge and `out` empty.
+// file on a share that stopped answering holds the caller no longer than its ReadCancel or
+// the stall limit allow (a ReadDeadline starts no new read, but lets a waiting one run on). Only a
+// regular file is read; at most `maxBytes`, whatever size the file claims. A longer file fails with
+// kFileTooLarge and `out` empty.
 inline constexpr std::int32_t kFileTooLarge = static_cast<std::int32_t>(0x800700DF);
 Status readSmallFile(const std::string& path, std::size_t maxBytes, std::string& out);
 

@@ -40,7 +40,8 @@ std::int64_t seekClip(void* opaque, std::int64_t offset, int whence) {
 AVIOContext* clipIo(std::unique_ptr<ClipReader> reader) {
     auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
     if (!buffer) return nullptr;
-    AVIOContext* io = avio_alloc_context(buffer, kIoBufferSize, 0, reader.get(), readClip, nullptr, seekClip);
+    AVIOContext* io =
+        avio_alloc_context(buffer, kIoBufferSize, 0, reader.get(), readClip, nullptr, seekClip);
     if (!io) {
         av_free(buffer);
         return nullptr;
@@ -100,12 +101,21 @@ ReadCancel::ReadCancel(const std::atomic<bool>& stop) : stop_(&stop), outer_(tCa
     tCancel = this;
 }
 
+ReadCancel::ReadCancel(std::chrono::milliseconds limit)
+    : end_(std::chrono::steady_clock::now() + limit), outer_(tCancel) {
+    tCancel = this;
+}
+
 ReadCancel::~ReadCancel() {
     tCancel = outer_;
 }
 
 bool ReadCancel::anySet() const {
-    return stop_->load() || (outer_ && outer_->anySet());
+    if (stop_ && stop_->load()) return true;
+    if (end_ != std::chrono::steady_clock::time_point::max() &&
+        std::chrono::steady_clock::now() >= end_)
+        return true;
+    return outer_ && outer_->anySet();
 }
 
 bool readsCancelled() {

@@ -57,9 +57,15 @@ private:
 // gives up (AVERROR_EXIT) within a few milliseconds of `stop` becoming true, even a read the
 // file never answers. The render's threads set one with their stop flag, so that a Stop
 // never waits for a file. They nest, and every one that lives counts.
+//
+// The second form sets itself once `limit` has passed. It is for a caller whose time limit
+// is a promise to the user that it gives up, such as a clip restored at start that must not
+// hold the others up: a file that never answers is left at that limit, where under a
+// ReadDeadline it would be waited for until the stall limit names it.
 class ReadCancel {
 public:
     explicit ReadCancel(const std::atomic<bool>& stop);
+    explicit ReadCancel(std::chrono::milliseconds limit);
     ~ReadCancel();
     ReadCancel(const ReadCancel&) = delete;
     ReadCancel& operator=(const ReadCancel&) = delete;
@@ -67,7 +73,8 @@ public:
     bool anySet() const;
 
 private:
-    const std::atomic<bool>* stop_;
+    const std::atomic<bool>* stop_ = nullptr;
+    std::chrono::steady_clock::time_point end_ = std::chrono::steady_clock::time_point::max();
     const ReadCancel* outer_;
 };
 

@@ -87,8 +87,9 @@ TEST(InputFile, ReadDeadlineStopsReadingOnThisThreadOnly) {
 }
 
 // A file that stops answering is named as one that gave no data, wherever it stops: while
-// it is opened under a time budget shorter than the stall limit, too.
-TEST(InputFile, AFileThatGivesNoDataWhileOpenedSaysSo) {
+// it is opened under a time budget shorter than the stall limit, too. A caller that means
+// to give up at its own limit does so, waiting no longer.
+TEST(InputFile, AFileThatGivesNoDataWhileOpenedSaysSoUnlessGivenUpFirst) {
     const std::string dir = testmedia::scratchDir("input_file_stalled");
     testmedia::ClipSpec recipe;
     recipe.container = "mkv";
@@ -106,6 +107,13 @@ TEST(InputFile, AFileThatGivesNoDataWhileOpenedSaysSo) {
         media::av::InputPtr input;
         const media::Status opened = media::openInputFile(path, input, limits);
         EXPECT_EQ(opened.text(), path + " gave no data for 0.4 seconds.");
+
+        const auto start = std::chrono::steady_clock::now();
+        const media::ReadCancel giveUp(std::chrono::milliseconds(100));
+        const media::Status givenUp = media::openInputFile(path, input, limits);
+        EXPECT_TRUE(givenUp.failed());
+        EXPECT_NE(givenUp.text(), opened.text());
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
     }
     media::setReadStallLimit(previousLimit);
 }

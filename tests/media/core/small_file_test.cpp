@@ -43,7 +43,7 @@ TEST(SmallFile, OnlyARegularFileIsReadAndNeverMoreThanAsked) {
     EXPECT_EQ(media::lookAtFile(dir + "/list.json/x"), media::FileKind::Missing);
 }
 
-TEST(SmallFile, AFileWhoseOpenNeverAnswersIsGivenUpAtTheDeadline) {
+TEST(SmallFile, AFileWhoseOpenNeverAnswersIsGivenUpAtItsLimit) {
     const std::string path = testmedia::scratchDir("small_file_stalled") + "/list.json";
     std::ofstream(path) << "[]";
     testmedia::StalledFile stalled(path, 0, testmedia::StalledFile::Stall::Open);
@@ -51,7 +51,7 @@ TEST(SmallFile, AFileWhoseOpenNeverAnswersIsGivenUpAtTheDeadline) {
     const auto start = std::chrono::steady_clock::now();
     media::Status read;
     {
-        const media::ReadDeadline deadline(200ms);
+        const media::ReadCancel giveUp(200ms);
         read = media::readSmallFile(path, 100, bytes);
     }
     EXPECT_TRUE(read.failed());
