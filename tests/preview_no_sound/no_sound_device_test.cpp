@@ -36,13 +36,9 @@ protected:
 }  // namespace
 
 TEST_F(NoSoundDevice, TheStartPlayAfterPauseAndPlayAfterStopAllMoveOn) {
-    testmedia::ClipSpec spec;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frameRate = "10";
-    spec.seconds = 4.0;
-    const std::string clip = testmedia::scratchDir("preview_no_sound") + "/clip.mp4";
-    ASSERT_TRUE(testmedia::makeClip(clip, spec));
+    const std::string clip = testqt::madeClip(testmedia::scratchDir("preview_no_sound"), "clip.mp4",
+                                              testqt::smallClip(4.0));
+    ASSERT_FALSE(clip.empty());
     add(clip, 4 * kSecond);
     add(clip, 4 * kSecond);
     press(ids::kPreview);

@@ -22,32 +22,25 @@ constexpr int kFade = 3;
 
 // Three-second clips whose sound is exact to the sample (PCM), so that any hole in what
 // was heard is the preview's own.
-testmedia::ClipSpec clipSpec(const char* colour, int toneHz, double beepAt) {
-    testmedia::ClipSpec spec;
-    spec.container = "mkv";
-    spec.audioCodec = "pcm_s16le";
-    spec.width = 160;
-    spec.height = 120;
-    spec.frameRate = "10";
-    spec.seconds = 3.0;
-    spec.colour = colour;
-    spec.toneHz = toneHz;
-    spec.sampleRate = 48000;
-    spec.syncMarkAt = beepAt;
-    return spec;
+testmedia::ClipSpec exactSound(const char* colour, int toneHz, double beepAt) {
+    testmedia::ClipSpec recipe = testqt::smallClip(3.0);
+    recipe.container = "mkv";
+    recipe.audioCodec = "pcm_s16le";
+    recipe.colour = colour;
+    recipe.toneHz = toneHz;
+    recipe.sampleRate = 48000;
+    recipe.syncMarkAt = beepAt;
+    return recipe;
 }
 
-std::string madeClip(const std::string& name, const testmedia::ClipSpec& spec) {
+std::string madeClip(const std::string& name, const testmedia::ClipSpec& recipe) {
     static const std::string dir = testmedia::scratchDir("preview_sound");
-    const std::string path = dir + "/" + name;
-    return testmedia::makeClip(path, spec) ? path : std::string();
+    return testqt::madeClip(dir, name, recipe);
 }
 
 class PreviewSound : public testqt::PreviewWindowTest {
 protected:
-    void SetUp() override {
-        CLIPFUSE_NEED_SOUND_SERVER();
-    }
+    void SetUp() override { CLIPFUSE_NEED_SOUND_SERVER(); }
 
     // Plays the list to its end while the sink is recorded; `during` runs once the clock
     // has passed one second.
@@ -76,7 +69,7 @@ TEST_F(PreviewSound, EveryBeepIsHeardWholeAndAtItsPlaceInRealTime) {
     const char* colours[] = {"red", "blue", "green", "yellow"};
     for (int i = 0; i < 4; ++i) {
         const std::string clip =
-            madeClip("beep" + std::to_string(i) + ".mkv", clipSpec(colours[i], 1000, 1.5));
+            madeClip("beep" + std::to_string(i) + ".mkv", exactSound(colours[i], 1000, 1.5));
         ASSERT_FALSE(clip.empty());
         add(clip, 3 * kSecond, i == 0 ? 0 : kFade, i == 0 ? 0 : kSecond);
     }
@@ -94,7 +87,7 @@ TEST_F(PreviewSound, EveryBeepIsHeardWholeAndAtItsPlaceInRealTime) {
 TEST_F(PreviewSound, PicturesHeldUpForASecondNeitherStopTheSoundNorTheClock) {
     for (const char* colour : {"red", "blue", "green"}) {
         const std::string clip =
-            madeClip(std::string(colour) + "-tone.mkv", clipSpec(colour, 440, -1));
+            madeClip(std::string(colour) + "-tone.mkv", exactSound(colour, 440, -1));
         ASSERT_FALSE(clip.empty());
         add(clip, 3 * kSecond);
     }

@@ -21,13 +21,9 @@ class PreviewSoundLost : public testqt::PreviewWindowTest {};
 
 TEST_F(PreviewSoundLost, TheSystemClockTakesOverWithoutAJumpAndThePreviewEnds) {
     CLIPFUSE_NEED_SOUND_SERVER();
-    testmedia::ClipSpec spec;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frameRate = "10";
-    spec.seconds = 3.0;
-    const std::string clip = testmedia::scratchDir("preview_sound_lost") + "/clip.mp4";
-    ASSERT_TRUE(testmedia::makeClip(clip, spec));
+    const std::string clip = testqt::madeClip(testmedia::scratchDir("preview_sound_lost"),
+                                              "clip.mp4", testqt::smallClip(3.0));
+    ASSERT_FALSE(clip.empty());
 
     add(clip, 3 * kSecond);
     add(clip, 3 * kSecond);

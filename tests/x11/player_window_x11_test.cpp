@@ -27,13 +27,10 @@ using testx11::runOnDisplay;
 
 std::string clip() {
     static const std::string made = [] {
-        testmedia::ClipSpec spec;
-        spec.width = 320;
-        spec.height = 180;
-        spec.frameRate = "10";
-        spec.seconds = 8.0;
-        const std::string path = testmedia::scratchDir("x11-clips") + "/clip.mp4";
-        return testmedia::makeClip(path, spec) ? path : std::string();
+        testmedia::ClipSpec recipe = testqt::smallClip(8.0);
+        recipe.width = 320;
+        recipe.height = 180;
+        return testqt::madeClip(testmedia::scratchDir("x11-clips"), "clip.mp4", recipe);
     }();
     return made;
 }

@@ -17,6 +17,7 @@
 #include "media/probe/probe_clip.h"
 #include "output/engine_preview_graph.h"
 #include "output/vcd_core.h"
+#include "support/media/test_media.h"
 #include "support/qt/recorders.h"
 #include "support/qt/run_until.h"
 #include "timeline/preview_renderer.h"
@@ -24,6 +25,23 @@
 namespace testqt {
 
 inline constexpr media::Ticks kSecond = 10'000'000;
+
+// A small clip for a preview (160x120, 10 pictures a second, a tone), `seconds` long.
+inline testmedia::ClipSpec smallClip(double seconds) {
+    testmedia::ClipSpec recipe;
+    recipe.width = 160;
+    recipe.height = 120;
+    recipe.frameRate = "10";
+    recipe.seconds = seconds;
+    return recipe;
+}
+
+// Makes the clip `name` in the folder `dir`; its path, or empty when it failed.
+inline std::string madeClip(const std::string& dir, const std::string& name,
+                            const testmedia::ClipSpec& recipe) {
+    const std::string path = dir + "/" + name;
+    return testmedia::makeClip(path, recipe) ? path : std::string();
+}
 
 // Runs the events of the program for `ms` milliseconds.
 inline void runFor(int ms) {
