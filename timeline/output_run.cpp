@@ -13,7 +13,10 @@ media::Status OutputRun::getEvent(media::render::EngineEvent& out, int timeoutMs
 
 media::Status OutputRun::stop() {
     media::Status s = media::Status::ok();
-    if (output_) s = output_->stop();
+    if (output_) {
+        s = output_->stop();
+        copyReport_ = output_->copyReport();
+    }
     release();
     return s;
 }

@@ -21,6 +21,9 @@ public:
     media::FileOutput* output() { return output_.get(); }
     const media::Timeline* timeline() const { return timeline_.get(); }
 
+    // What the join copied unchanged; kept after stop().
+    const media::CopyReport& copyReport() const { return copyReport_; }
+
     // The next queued event of the render, waiting up to timeoutMs (0: not at all).
     media::Status getEvent(media::render::EngineEvent& out, int timeoutMs);
 
@@ -38,6 +41,7 @@ private:
     std::shared_ptr<media::Timeline> timeline_;
     std::unique_ptr<media::render::RenderEngine> engine_;
     std::unique_ptr<media::FileOutput> output_;
+    media::CopyReport copyReport_;
 };
 
 }  // namespace timeline

@@ -144,6 +144,10 @@ std::int64_t FileOutput::picturesWritten() const {
     return sink_ ? sink_->pictures() : 0;
 }
 
+CopyReport FileOutput::copyReport() const {
+    return copyReport_;
+}
+
 const WriterInfo* FileOutput::info() const {
     return sink_ ? &sink_->info() : nullptr;
 }

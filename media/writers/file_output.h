@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "media/render/render_engine.h"
+#include "media/smart/copy_report.h"
 #include "media/writers/media_writer.h"
 #include "media/wm/profile.h"
 
@@ -31,6 +32,12 @@ public:
     WriterSettings& settings() { return settings_; }
     int videoGroup() const { return videoGroup_; }
     int audioGroup() const { return audioGroup_; }
+
+    // Asks for the clips' unchanged pictures to be copied instead of encoded again, where
+    // the clips and the output allow it (H.264 into MP4 or Matroska with libx264).
+    void setCopyUnchanged(bool copy) { copyUnchanged_ = copy; }
+    // What was copied; complete once the run has ended.
+    CopyReport copyReport() const;
 
     Status run();
     // Ends a run by hand or after completion: the engine is stopped and, when the render
@@ -57,6 +64,8 @@ private:
     WriterSettings settings_;
     std::shared_ptr<const wm::Profile> profile_;
     int videoGroup_ = -1, audioGroup_ = -1;
+    bool copyUnchanged_ = false;
+    CopyReport copyReport_;
     std::shared_ptr<Sink> sink_;
 };
 
