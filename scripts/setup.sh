@@ -19,6 +19,7 @@ packages=(
     ffmpeg            # makes the test clips and is the reference in the join benchmark
     xvfb xauth        # a display for screenshots on a machine without one
     openbox xdotool wmctrl x11-utils  # the X window tests: a window manager, real clicks, close requests
+    gstreamer1.0-tools gstreamer1.0-plugins-good gstreamer1.0-libav  # a second player's demuxers check joined files
     pulseaudio pulseaudio-utils  # a sound server of their own for the preview tests and benchmark
     dpkg-dev file lintian desktop-file-utils appstream  # the Debian package and its checks
     xdg-utils         # xdg-mime: the default web browser, which links fall back on

@@ -32,6 +32,7 @@ Status RenderEngine::connectFrontEnd() {
     if (plan_.groups.empty()) return Status::invalidArg("The timeline has no group.");
     audioFormats_.clear();
     for (const auto& g : plan_.groups) audioFormats_.push_back(g.type.audio);
+    leftOut_.assign(plan_.groups.size(), {});
     position_ = 0;
     connected_ = true;
     return Status::ok();
@@ -69,6 +70,16 @@ Status RenderEngine::setAudioFormat(int group, const AudioFormat& format) {
         return Status::invalidArg("Unsupported audio format.");
     if (running_) return {Status::kUnexpected, "The render is running."};
     audioFormats_[static_cast<std::size_t>(group)] = format;
+    return Status::ok();
+}
+
+Status RenderEngine::leaveOutFrames(int group, FrameRanges frames) {
+    if (!connected_) return notConnected();
+    if (group < 0 || group >= outputCount() ||
+        plan_.groups[static_cast<std::size_t>(group)].type.kind != MediaKind::Video)
+        return Status::invalidArg("Output " + std::to_string(group) + " is not pictures.");
+    if (running_) return {Status::kUnexpected, "The render is running."};
+    leftOut_[static_cast<std::size_t>(group)] = std::move(frames);
     return Status::ok();
 }
 
@@ -118,7 +129,7 @@ Status RenderEngine::startPipelines(Ticks position) {
             VideoSourceReader::SkipFrame skip;
             if (rt) skip = [this, times](std::int64_t k) { return late(times, k); };
             outputs_[i].video = std::make_unique<VideoPipeline>(
-                g, plan_.length, times.firstAtOrAfter(position), skip, note, rt);
+                g, plan_.length, times.firstAtOrAfter(position), skip, note, rt, leftOut_[i]);
         } else {
             g.type.audio = audioFormats_[i];
             outputs_[i].audio = std::make_unique<AudioPipeline>(

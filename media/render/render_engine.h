@@ -63,10 +63,19 @@ public:
     // sound device's played position); without one the engine keeps its own.
     void setClock(std::function<Ticks()> clock);
 
+    // Frames of a video group that the sink takes from elsewhere (copied from a clip): they
+    // are neither rendered nor delivered. Set before run().
+    Status leaveOutFrames(int group, FrameRanges frames);
+    // The engine's copy of the timeline (valid once the front end is connected).
+    const RenderPlan& plan() const { return plan_; }
+
     void setNotify(std::function<void()> notify) { events_.setNotify(std::move(notify)); }
     Status getEvent(EngineEvent& out, int timeoutMs) { return events_.getEvent(out, timeoutMs); }
 
     Status run();
+    // Ends a render that could not start on the caller's own thread as a failed render
+    // ends: an error event, once.
+    void reportFailure(const Status& s) { failed(s); }
     // Real time only: holds the picture, keeps the position.
     Status pause();
     // Moves to timeline time t (the next frame delivered is the one shown at t). Paused, the
@@ -116,6 +125,7 @@ private:
     RenderPlan plan_;
     bool connected_ = false;
     std::vector<AudioFormat> audioFormats_;
+    std::vector<FrameRanges> leftOut_;
     std::shared_ptr<RenderSink> sink_;
     std::function<Ticks()> externalClock_;
     EventQueue events_;

@@ -24,14 +24,16 @@ void holdPicturesForTesting(std::chrono::milliseconds hold) {
 }
 
 VideoPipeline::VideoPipeline(const GroupPlan& group, Ticks length, std::int64_t startFrame,
-                             VideoSourceReader::SkipFrame skip, Note note, bool yieldToSound)
+                             VideoSourceReader::SkipFrame skip, Note note, bool yieldToSound,
+                             FrameRanges leftOut)
     : group_(group),
       times_(group.fps),
       start_(startFrame),
       count_(times_.countBefore(length)),
       skip_(std::move(skip)),
       note_(std::move(note)),
-      yieldToSound_(yieldToSound) {
+      yieldToSound_(yieldToSound),
+      leftOut_(std::move(leftOut)) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -68,6 +70,13 @@ void VideoPipeline::run() {
             const SourcePlan& src = group_.tracks[t].sources[s];
             std::int64_t first = times_.firstAtOrAfter(src.start),
                          end = std::min(count_, times_.firstAtOrAfter(src.stop));
+            // A span broken by frames left out is read as separate pieces, each from its
+            // own start, so that nothing is decoded for the frames in between.
+            for (const auto& [outFirst, outEnd] : leftOut_) {
+                if (outEnd <= first || outFirst >= end) continue;
+                if (outFirst > std::max(first, start_)) pending.push_back({first, outFirst, t, s});
+                first = outEnd;
+            }
             if (end > std::max(first, start_)) pending.push_back({first, end, t, s});
         }
     std::stable_sort(pending.begin(), pending.end(),
@@ -86,8 +95,14 @@ void VideoPipeline::run() {
     std::vector<Frame> pictures(group_.tracks.size());
 
     auto finish = [&](Item item) { queue_.push(std::move(item)); };
+    std::size_t nextLeftOut = 0;
     for (std::int64_t k = start_; k < count_; ++k) {
         if (stopping_) return;
+        while (nextLeftOut < leftOut_.size() && leftOut_[nextLeftOut].second <= k) ++nextLeftOut;
+        if (nextLeftOut < leftOut_.size() && leftOut_[nextLeftOut].first <= k) {
+            k = leftOut_[nextLeftOut].second - 1;
+            continue;
+        }
         while (cursor < pending.size() && pending[cursor].first <= k + lookahead) {
             const Pending& p = pending[cursor++];
             if (readers.count(p.track)) {

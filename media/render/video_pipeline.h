@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "media/render/bounded_queue.h"
 #include "media/render/frame_times.h"
@@ -19,6 +21,9 @@ void holdPicturesForTesting(std::chrono::milliseconds hold);
 // Produces the frames of one video group in order, from a start frame to the end of the
 // timeline, on its own thread; the sources decode on theirs. The queue to the consumer is
 // short, so memory stays flat however long or fast the render is.
+// Output frames [first, end) of a group.
+using FrameRanges = std::vector<std::pair<std::int64_t, std::int64_t>>;
+
 class VideoPipeline {
 public:
     using Note =
@@ -27,8 +32,11 @@ public:
     // `yieldToSound`: the pipeline's threads (and the decoders' they start) give way to the
     // rest of the program when the processor is short, as a real-time render's pictures
     // must give way to its sound.
+    // `leftOut`: frames, in order, that are neither made nor given (a file takes them from
+    // elsewhere); their sources are not decoded there.
     VideoPipeline(const GroupPlan& group, Ticks length, std::int64_t startFrame,
-                  VideoSourceReader::SkipFrame skip, Note note, bool yieldToSound = false);
+                  VideoSourceReader::SkipFrame skip, Note note, bool yieldToSound = false,
+                  FrameRanges leftOut = {});
     ~VideoPipeline();
     VideoPipeline(const VideoPipeline&) = delete;
     VideoPipeline& operator=(const VideoPipeline&) = delete;
@@ -59,6 +67,7 @@ private:
     VideoSourceReader::SkipFrame skip_;
     Note note_;
     bool yieldToSound_;
+    FrameRanges leftOut_;
     BoundedQueue<Item> queue_{4};
     std::atomic<bool> stopping_{false};
     std::thread thread_;

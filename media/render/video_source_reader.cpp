@@ -42,7 +42,11 @@ void VideoSourceReader::run() {
         Item item{k, {}, {}};
         if (!skip_ || !skip_(k)) {
             const AVFrame* frame = nullptr;
-            item.status = decoder.frameAt(source_.mediaTimeAt(times_.at(k)), frame);
+            // A picture stamped up to a tenth of a frame after the frame's time belongs to
+            // it: containers that keep times in milliseconds round a 30 fps picture up by as
+            // much, and it would otherwise be shown one frame late, its predecessor twice.
+            const Ticks due = times_.at(k) + times_.interval() / 10;
+            item.status = decoder.frameAt(source_.mediaTimeAt(due), frame);
             if (item.status && !frame) {
                 item.picture = Frame(width_, height_);  // no picture in the file: black
             } else if (item.status && decoder.pictureSerial() == lastSerial &&

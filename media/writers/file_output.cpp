@@ -1,8 +1,17 @@
 #include "media/writers/file_output.h"
 
 #include <atomic>
+#include <cstring>
 #include <new>
+#include <set>
 #include <vector>
+
+#include "media/smart/copy_plan.h"
+#include "media/writers/output_format.h"
+
+extern "C" {
+#include <libavutil/opt.h>
+}
 
 namespace media {
 
@@ -13,10 +22,26 @@ public:
     Sink(std::unique_ptr<MediaWriter> writer, int videoGroup, int audioGroup)
         : writer_(std::move(writer)), videoGroup_(videoGroup), audioGroup_(audioGroup) {}
 
+    // Before the engine runs: the header, and which frames come from the clips.
+    Status startWriting(std::shared_ptr<const smart::CopyPlan> plan) {
+        if (plan) {
+            copied_ = plan->copiedRanges();
+            times_ = plan->times;
+        }
+        return writer_->startWriting(std::move(plan));
+    }
+
     Status writeVideo(int group, const Frame& frame) override {
         if (group != videoGroup_) return Status::ok();
         Status s = writer_->writeVideo(frame);
-        if (s) ++pictures_;
+        if (!s) return s;
+        if (copied_.empty()) {
+            ++pictures_;
+        } else {
+            // Copied frames before this one were written with it.
+            framesDone_ = times_.firstAtOrAfter(frame.pts) + 1;
+            pictures_ = framesDone_.load();
+        }
         return s;
     }
 
@@ -32,7 +57,24 @@ public:
     Status finish() override {
         Status s = writer_->finish();
         closed_ = true;
+        if (s && !copied_.empty()) {
+            framesDone_ = INT64_MAX;
+            pictures_ = std::max(pictures_.load(), copied_.back().second);
+        }
         return s;
+    }
+
+    // The output time whose pictures were copied and written so far; frames copied.
+    std::pair<Ticks, std::int64_t> copiedTime() const {
+        const std::int64_t done = framesDone_;
+        Ticks time = 0;
+        std::int64_t frames = 0;
+        for (const auto& [first, end] : copied_) {
+            if (end > done) break;
+            time += times_.at(end) - times_.at(first);
+            frames += end - first;
+        }
+        return {time, frames};
     }
 
     // After the engine stopped: keeps what was written unless the render already closed it.
@@ -63,11 +105,15 @@ private:
     std::atomic<bool> closed_{false};
     std::atomic<std::int64_t> pictures_{0};
     std::atomic<bool> soundWritten_{false};
+    render::FrameRanges copied_;
+    render::FrameTimes times_;
+    std::atomic<std::int64_t> framesDone_{0};
 };
 
 FileOutput::~FileOutput() {
     // An output dropped while it still runs leaves no file behind.
     if (sink_) abandon();
+    endStart();
 }
 
 Status FileOutput::connect(render::RenderEngine& engine, WriterSettings settings,
@@ -114,10 +160,23 @@ Status FileOutput::run() {
         AudioFormat format{settings_.audio->sampleRate, settings_.audio->channels};
         if (Status s = engine_.setAudioFormat(audioGroup_, format); !s) return s;
     }
+    const bool copying = copyUnchanged_ && videoGroup_ >= 0 && outputTakesCopies();
+    {
+        std::lock_guard lock(reportMutex_);
+        copyReport_ = {};
+        copyReport_.tried = copying;
+        copyReport_.total = engine_.plan().length;
+    }
+    settings_.copyUnchanged = copying;
     std::unique_ptr<MediaWriter> writer;
     if (Status s = openMediaWriter(std::move(settings_), writer); !s) return s;
     sink_ = std::make_shared<Sink>(std::move(writer), videoGroup_, audioGroup_);
     engine_.setSink(sink_);
+    if (copying) {
+        startStopped_ = false;
+        starting_ = std::thread([this] { startCopying(); });
+        return Status::ok();
+    }
     if (Status s = engine_.run(); !s) {
         abandon();
         return s;
@@ -125,7 +184,71 @@ Status FileOutput::run() {
     return Status::ok();
 }
 
+bool FileOutput::outputTakesCopies() const {
+    const ContainerInfo* container = containerForCode(settings_.formatCode);
+    if (!container ||
+        (container->format != OutputFormat::Mp4 && container->format != OutputFormat::Matroska))
+        return false;
+    const EncoderChoice& choice = settings_.videoEncoder;
+    const AVCodecContext* context = choice.context.get();
+    const AVCodec* codec = context ? context->codec : choice.codec;
+    if (!codec || std::strcmp(codec->name, "libx264") != 0) return false;
+    if (!context) return true;  // opened with the stream's own 4:2:0 and no options
+    if (context->pix_fmt != AV_PIX_FMT_NONE && context->pix_fmt != AV_PIX_FMT_YUV420P &&
+        context->pix_fmt != AV_PIX_FMT_YUVJ420P)
+        return false;
+    if (context->flags & AV_CODEC_FLAG_INTERLACED_DCT) return false;
+    // The encoder's own profile and parameters may still ask for more than 8-bit 4:2:0
+    // progressive pictures.
+    for (const char* name : {"profile", "x264opts", "x264-params"}) {
+        std::uint8_t* value = nullptr;
+        if (!context->priv_data ||
+            av_opt_get(context->priv_data, name, 0, &value) < 0 || !value)
+            continue;
+        const std::string text(reinterpret_cast<char*>(value));
+        av_free(value);
+        for (const char* refused : {"10", "422", "444", "interlaced", "tff", "bff"})
+            if (text.find(refused) != std::string::npos) return false;
+    }
+    return true;
+}
+
+void FileOutput::startCopying() {
+    const render::GroupPlan& group = engine_.plan().groups[static_cast<std::size_t>(videoGroup_)];
+    std::set<std::string> paths;
+    for (const auto& track : group.tracks)
+        for (const auto& source : track.sources) paths.insert(source.path);
+    Status s = Status::ok();
+    std::vector<std::shared_ptr<const smart::ClipScan>> scans;
+    for (const std::string& path : paths) {
+        auto scan = std::make_shared<smart::ClipScan>();
+        s = smart::scanClip(path, startStopped_, *scan);
+        if (!s) break;
+        scans.push_back(std::move(scan));
+    }
+    std::shared_ptr<smart::CopyPlan> plan;
+    if (s) {
+        render::OutputInfo info;
+        engine_.outputInfo(videoGroup_, info);
+        plan = std::make_shared<smart::CopyPlan>(
+            smart::planCopies(group, render::FrameTimes(group.fps), info.frameCount, scans));
+        std::lock_guard lock(reportMutex_);
+        copyReport_.whyNone = plan->whyNone;
+    }
+    if (s) s = sink_->startWriting(plan);
+    if (s && plan && !plan->stretches.empty())
+        s = engine_.leaveOutFrames(videoGroup_, plan->copiedRanges());
+    if (s && !startStopped_) s = engine_.run();
+    if (!s && !startStopped_) engine_.reportFailure(s);
+}
+
+void FileOutput::endStart() {
+    startStopped_ = true;
+    if (starting_.joinable()) starting_.join();
+}
+
 Status FileOutput::stop() {
+    endStart();
     if (!sink_) return Status::ok();
     engine_.stop();
     engine_.setSink(nullptr);
@@ -133,6 +256,7 @@ Status FileOutput::stop() {
 }
 
 void FileOutput::abandon() {
+    endStart();
     if (!sink_) return;
     engine_.stop();
     engine_.setSink(nullptr);
@@ -145,7 +269,10 @@ std::int64_t FileOutput::picturesWritten() const {
 }
 
 CopyReport FileOutput::copyReport() const {
-    return copyReport_;
+    std::lock_guard lock(reportMutex_);
+    CopyReport report = copyReport_;
+    if (sink_) report.copied = sink_->copiedTime().first;
+    return report;
 }
 
 const WriterInfo* FileOutput::info() const {

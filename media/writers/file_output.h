@@ -6,7 +6,10 @@
 // the last frame is in; stopping by hand finishes it from the caller's thread once the
 // engine's threads have ended, so the file plays up to the last frame written; stopped
 // before its first picture, it leaves no file and the target as it was.
+#include <atomic>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "media/render/render_engine.h"
 #include "media/smart/copy_report.h"
@@ -59,13 +62,23 @@ public:
 private:
     class Sink;
     explicit FileOutput(render::RenderEngine& engine) : engine_(engine) {}
+    // Whether the output can hold the clips' own pictures: H.264 from libx264, 8-bit 4:2:0
+    // progressive, in MP4 or Matroska.
+    bool outputTakesCopies() const;
+    // On a thread of its own, so that reading the clips never holds up the caller: scans
+    // the clips, plans what is copied, writes the header and starts the engine.
+    void startCopying();
+    void endStart();
 
     render::RenderEngine& engine_;
     WriterSettings settings_;
     std::shared_ptr<const wm::Profile> profile_;
     int videoGroup_ = -1, audioGroup_ = -1;
     bool copyUnchanged_ = false;
+    mutable std::mutex reportMutex_;
     CopyReport copyReport_;
+    std::thread starting_;
+    std::atomic<bool> startStopped_{false};
     std::shared_ptr<Sink> sink_;
 };
 

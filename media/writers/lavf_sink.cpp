@@ -2,6 +2,8 @@
 
 #include "media/core/log.h"
 
+#include <algorithm>
+
 extern "C" {
 #include <libavutil/dict.h>
 #include <libavutil/mem.h>
@@ -66,6 +68,21 @@ Status LavfSink::addStream(const AVCodecContext& encoder) {
         st->sample_aspect_ratio = encoder.sample_aspect_ratio;
     }
     encoderTimeBase_.push_back(encoder.time_base);
+    return Status::ok();
+}
+
+Status LavfSink::setDescription(int index, const std::vector<std::uint8_t>& description,
+                                int profile, int level) {
+    AVCodecParameters& par = *ctx_->streams[index]->codecpar;
+    av_freep(&par.extradata);
+    par.extradata_size = 0;
+    par.extradata = static_cast<std::uint8_t*>(
+        av_mallocz(description.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (!par.extradata) return Status::outOfMemory();
+    std::copy(description.begin(), description.end(), par.extradata);
+    par.extradata_size = static_cast<int>(description.size());
+    par.profile = profile;
+    par.level = level;
     return Status::ok();
 }
 

@@ -23,6 +23,9 @@ public:
     bool wantsGlobalHeader() const;
 
     Status addStream(const AVCodecContext& encoder) override;
+    // Replaces a stream's decoder description (extradata) before begin().
+    Status setDescription(int index, const std::vector<std::uint8_t>& description, int profile,
+                          int level);
     Status begin(AVIOContext* io) override;
     Status write(AVPacket& packet, int index) override;
     Status end() override;

@@ -4,7 +4,9 @@
 #include "media/writers/dsm_muxer.h"
 #include "media/writers/lavf_sink.h"
 #include "media/writers/output_format.h"
+#include "media/smart/copy_plan.h"
 #include "media/writers/partial_file.h"
+#include "media/writers/spliced_video.h"
 #include "media/writers/stream_encoder.h"
 #include "media/writers/windows_media_streams.h"
 
@@ -44,6 +46,7 @@ public:
     ~EncodingWriter() override { abort(); }
 
     Status open(WriterSettings& s);
+    Status startWriting(std::shared_ptr<const smart::CopyPlan> plan) override;
     Status writeVideo(const Frame& frame) override;
     Status writeAudio(const float* const* planes, int count) override;
     Status finish() override;
@@ -60,17 +63,25 @@ private:
         return st;
     }
     Status checkOpen() const {
-        return closed_ ? Status::fail("The output file is already closed.") : Status::ok();
+        if (closed_) return Status::fail("The output file is already closed.");
+        if (!begun_) return Status::fail("The output file was not started.");
+        return Status::ok();
     }
+    // Describes the streams to the container and writes its header.
+    Status begin();
 
     WriterInfo info_;
     std::unique_ptr<PacketSink> sink_;
     std::unique_ptr<PartialFile> file_;
+    LavfSink* lavf_ = nullptr;
+    av::CodecPtr videoCodec_;  // the video encoder, until begin() knows how it is used
     std::optional<VideoEncoder> video_;
+    std::optional<SplicedVideo> spliced_;
     std::optional<AudioEncoder> audio_;
     int videoIndex_ = -1, audioIndex_ = -1;
     PacketHandler videoSink_, audioSink_;
     bool closed_ = true;
+    bool begun_ = false;
 };
 
 Status EncodingWriter::open(WriterSettings& s) {
@@ -170,10 +181,8 @@ Status EncodingWriter::open(WriterSettings& s) {
             return Status::invalidArg("The codec \"" + codecDisplayName(codec->codec_id) +
                                       "\" cannot be written into a " + container->name + " file.");
         info_.videoCodec = codec->codec->name;
-        if (Status st = sink_->addStream(*codec); !st) return st;
         videoIndex_ = 0;
-        video_.emplace();
-        if (Status st = video_->start(std::move(codec)); !st) return st;
+        videoCodec_ = std::move(codec);
     }
     if (s.audio) {
         av::CodecPtr codec;
@@ -182,8 +191,7 @@ Status EncodingWriter::open(WriterSettings& s) {
             return Status::invalidArg("The codec \"" + codecDisplayName(codec->codec_id) +
                                       "\" cannot be written into a " + container->name + " file.");
         info_.audioCodec = codec->codec->name;
-        if (Status st = sink_->addStream(*codec); !st) return st;
-        audioIndex_ = video_ ? 1 : 0;
+        audioIndex_ = videoIndex_ == 0 ? 1 : 0;
         audio_.emplace();
         if (Status st = audio_->start(std::move(codec), areq.inputRate, areq.inputChannels); !st)
             return st;
@@ -194,13 +202,49 @@ Status EncodingWriter::open(WriterSettings& s) {
     if (Status st = PartialFile::create(s.path, file_); !st) return st;
     info_.tempPath = file_->tempPath();
     if (lavf) lavf->setFilePath(file_->tempPath());
+    lavf_ = lavf;
     closed_ = false;
+    if (s.copyUnchanged) return Status::ok();  // the header waits for startWriting()
+    return begin();
+}
+
+Status EncodingWriter::startWriting(std::shared_ptr<const smart::CopyPlan> plan) {
+    if (closed_) return Status::fail("The output file is already closed.");
+    if (begun_) return Status::fail("The output file was already started.");
+    if (plan && !plan->stretches.empty() && videoCodec_ && lavf_) {
+        spliced_.emplace();
+        if (Status st = spliced_->open(std::move(plan), *videoCodec_); !st) return fail(st);
+    }
+    return begin();
+}
+
+Status EncodingWriter::begin() {
+    if (spliced_) {
+        if (Status st = sink_->addStream(spliced_->encoder()); !st) return fail(st);
+        const smart::Bytes& description = spliced_->trackDescription();
+        if (Status st = lavf_->setDescription(videoIndex_, description, description[1],
+                                              description[3]);
+            !st)
+            return fail(st);
+    } else if (videoCodec_) {
+        if (Status st = sink_->addStream(*videoCodec_); !st) return fail(st);
+        video_.emplace();
+        if (Status st = video_->start(std::move(videoCodec_)); !st) return fail(st);
+    }
+    if (audio_) {
+        if (Status st = sink_->addStream(*audio_->context()); !st) return fail(st);
+    }
     if (Status st = sink_->begin(file_->io()); !st) return fail(st);
+    begun_ = true;
     return Status::ok();
 }
 
 Status EncodingWriter::writeVideo(const Frame& frame) {
     if (Status st = checkOpen(); !st) return st;
+    if (spliced_) {
+        if (Status st = spliced_->write(frame, videoSink_); !st) return fail(st);
+        return Status::ok();
+    }
     if (!video_) return Status::invalidArg("This output has no video stream.");
     if (Status st = video_->encode(frame, videoSink_); !st) return fail(st);
     return Status::ok();
@@ -216,6 +260,7 @@ Status EncodingWriter::writeAudio(const float* const* planes, int count) {
 Status EncodingWriter::finish() {
     if (Status st = checkOpen(); !st) return st;
     Status st = Status::ok();
+    if (spliced_) st = spliced_->finish(videoSink_);
     if (video_) st = video_->flush(videoSink_);
     if (st && audio_) st = audio_->flush(audioSink_);
     if (st) st = sink_->end();

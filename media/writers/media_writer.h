@@ -19,6 +19,9 @@ namespace media {
 namespace wm {
 class Profile;
 }
+namespace smart {
+struct CopyPlan;
+}
 
 struct VideoStreamSpec {
     int width = 0;
@@ -64,6 +67,9 @@ struct WriterSettings {
     // Set on the container's writer before its header is written. An option that writer
     // does not have, or a value it does not take, refuses the output before any file exists.
     MuxerOptions muxerOptions;
+    // The file's header waits for startWriting(), which says which pictures are copied
+    // from the clips instead of encoded (H.264 with libx264 into MP4 or Matroska).
+    bool copyUnchanged = false;
 };
 
 struct WriterInfo {
@@ -76,6 +82,10 @@ struct WriterInfo {
 class MediaWriter {
 public:
     virtual ~MediaWriter() = default;
+
+    // With WriterSettings::copyUnchanged, before anything is written: `plan` (may be
+    // empty) names the pictures that are copied; the header is written now.
+    virtual Status startWriting(std::shared_ptr<const smart::CopyPlan> plan) = 0;
 
     // A picture in the engine's format; it is scaled and converted to what the encoder
     // takes. Its pts (ticks) places it on the output's time axis.
