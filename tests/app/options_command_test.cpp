@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -180,4 +182,24 @@ TEST_F(OptionsCommandTest, CancelLeavesTheOptionsTheStoreAndTheCompressorsAlone)
     EXPECT_EQ(window->statusText(), status);
     EXPECT_EQ(storedBytes(), stored);
     EXPECT_EQ(window->boundCompressors().video, compressor);
+}
+
+TEST_F(OptionsCommandTest, AClickOnTheCopyBoxIsKeptForTheNextJoinAndStored) {
+    const CompressorRegistry registry =
+        registryWith({{"libx264", "H.264 / AVC (libx264)", CompressorCategory::Video, 7}, kDivx});
+    store_.writeInt(settings::kSettings, settings::kOutputFormat, 4);  // MP4
+    auto window = start(registry);
+    EXPECT_EQ(window->outputOptions().copyUnchanged, 1) << "nothing stored: copying is on";
+    bool wasEnabled = false;
+    runOptions(*window, [&wasEnabled](CDialogOutputSettings& d) {
+        auto* copy = qobject_cast<QCheckBox*>(d.control(outputdlg::kCopyUnchanged));
+        ASSERT_NE(copy, nullptr);
+        wasEnabled = copy->isEnabled() && copy->isVisible();
+        QTest::mouseClick(copy, Qt::LeftButton, {}, QPoint(6, copy->height() / 2));
+        QTest::mouseClick(d.control(outputdlg::kOk), Qt::LeftButton);
+    });
+    EXPECT_TRUE(wasEnabled) << "MP4 with libx264";
+    EXPECT_EQ(window->outputOptions().copyUnchanged, 0);
+    EXPECT_EQ(store_.readInt(settings::kSettings, settings::kCopyUnchanged, 9), 0);
+    EXPECT_TRUE(boxes_.messages.empty());
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/qt/recorders.h"
+#include "timeline/output_frame_rate.h"
 #include "timeline/timeline_builder.h"
 
 namespace {
@@ -113,4 +114,25 @@ TEST(TimelineBuilder, EffectClassesAndWipePatterns) {
     EXPECT_EQ(horizontal.propertySetter()->valueAtStart("MaskNum"), 1);
     EXPECT_EQ(videoTrack(b, 2).transitions().at(0)->propertySetter()->valueAtStart("MaskNum"), 301);
     EXPECT_TRUE(videoTrack(b, 3).transitions().empty());
+}
+
+TEST(OutputFrameRate, AMeasuredAverageNearACommonRateIsThatRateAndNoClipLeavesTheOptionsRate) {
+    using timeline::commonFrameRate;
+    EXPECT_DOUBLE_EQ(commonFrameRate(30.0), 30.0);
+    EXPECT_DOUBLE_EQ(commonFrameRate(29.97), 30000.0 / 1001.0) << "not 30";
+    EXPECT_DOUBLE_EQ(commonFrameRate(29.995), 30.0);
+    EXPECT_DOUBLE_EQ(commonFrameRate(23.976), 24000.0 / 1001.0);
+    EXPECT_DOUBLE_EQ(commonFrameRate(29.93), 29.93) << "neither: kept as measured";
+    EXPECT_DOUBLE_EQ(commonFrameRate(12.5), 12.5);
+
+    static ClipList list;
+    list.clear();
+    list.append("/nonexistent/clip.avi", s(3), 0, 0);
+    OutputOptions options;
+    options.frameRateIndex = 6;
+    options.frameRate = 25.0;
+    testqt::MessageRecorder recorder;
+    timeline::TimelineBuilder builder(nullptr, list, options, [](const std::string&) { return std::nullopt; });
+    ASSERT_TRUE(builder.BuildTimeline().isOk());
+    EXPECT_DOUBLE_EQ(builder.frameRate(), 25.0) << "a clip that cannot be measured tells no rate";
 }
