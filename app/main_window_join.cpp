@@ -72,7 +72,8 @@ void CSlidemintDlg::startJoin() {
     renderer.RenderToFile(builder.takeCurrent());
     if (!renderer.started()) return;
     setOutputRun(renderer.takeRun());
-    const double expectedPictures = static_cast<double>(builder.length()) / 1e7 * builder.frameRate();
+    const double expectedPictures =
+        static_cast<double>(builder.length()) / 1e7 * builder.frameRate();
     jobState_->setProgressSource([this, expectedPictures] {
         if (!outputRun_ || !outputRun_->output() || expectedPictures <= 0) return -1.0;
         return static_cast<double>(outputRun_->output()->picturesWritten()) / expectedPictures;

@@ -172,7 +172,8 @@ int runHeadlessJoin(const JoinRequest& request, const SettingsStore& store, cons
     renderer.RenderToFile(builder.takeCurrent());
     if (!renderer.started()) return kFailed;
     std::unique_ptr<timeline::OutputRun> run = renderer.takeRun();
-    return waitForRender(*run, setup.options, expectedPictures, stopRequested, terminal, request.quiet);
+    return waitForRender(*run, setup.options, expectedPictures, stopRequested, terminal,
+                         request.quiet);
 }
 
 }  // namespace cli

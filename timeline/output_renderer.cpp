@@ -194,8 +194,8 @@ media::Status OutputRenderer::attachWindowsMedia(media::render::RenderEngine& en
         }
     }
     const AudioStreamParams audio = joinAudioParams(static_cast<std::uint32_t>(options_.audioBitrate));
-    const VideoStreamParams video = joinVideoParams(width, height, frameRate,
-                                                    static_cast<std::uint32_t>(options_.videoBitrate));
+    const VideoStreamParams video = joinVideoParams(
+        width, height, frameRate, static_cast<std::uint32_t>(options_.videoBitrate));
     std::unique_ptr<Profile> generated;
     if (media::Status s = GenerateProfile(&audio, nullptr, 1, &video, &generated, WMT_VER_9_0); !s) {
         diagnostic("Failed to GenerateProfile Audio video with script!  hr=0x%x\n", s);

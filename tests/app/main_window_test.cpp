@@ -120,7 +120,8 @@ TEST(DoneStatusText, TellsHowMuchWasCopiedOnlyWhenCopyingWasTried) {
     EXPECT_EQ(doneStatusText(o, report), done + "     59:59 of 1:02:03 copied");
     report.copied = 0;
     report.whyNone = "the clips are 1920x1080, the output 1280x720";
-    EXPECT_EQ(doneStatusText(o, report), done + "     0:00 copied: the clips are 1920x1080, the output 1280x720");
+    EXPECT_EQ(doneStatusText(o, report),
+              done + "     0:00 copied: the clips are 1920x1080, the output 1280x720");
     report.whyNone.clear();
     EXPECT_EQ(doneStatusText(o, report), done + "     0:00 of 1:02:03 copied");
 }

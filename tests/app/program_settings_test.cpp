@@ -1,14 +1,16 @@
-#include "app/default_output_name.h"
 #include "app/program_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "app/default_output_name.h"
 #include "app/settings_names.h"
 #include "app/settings_store.h"
 #include "app/stored_output_settings.h"
 #include "output/output_option_values.h"
 #include "support/media/test_media.h"
 #include "support/qt/recorders.h"
-
-#include <QDir>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -155,8 +155,9 @@ TEST_F(ClipfuseJoin, OriginalSizeAndRateAreTheFirstClipsAndReencodeAllCopiesNoth
     ASSERT_TRUE(s.writeInt(settings::kSettings, settings::kCopyUnchanged, 1));
 
     const std::string out = path("original.mp4");
-    const Ran r = run({"--size", "original", "--fps", "original", "--video-codec", "libx264", "--reencode-all",
-                       "--effect", "Fade", "--transition-seconds", "1", q(out), q(first), q(clips().blue)});
+    const Ran r = run({"--size", "original", "--fps", "original", "--video-codec", "libx264",
+                       "--reencode-all", "--effect", "Fade", "--transition-seconds", "1", q(out),
+                       q(first), q(clips().blue)});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith("Done. ")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("Resolution: Original size")) << r.out.toStdString();

@@ -111,9 +111,10 @@ TEST(JoinArguments, HelpListsEveryOverride) {
     const auto p = parse({"--help"});
     EXPECT_TRUE(p.helpWanted);
     EXPECT_FALSE(p.request);
-    for (const char* option : {"--format", "--size", "--fps", "--resize", "--transition-mode", "--effect",
-                               "--transition-seconds", "--video-codec", "--audio-codec", "--video-bitrate",
-                               "--audio-bitrate", "--replace", "--reencode-all", "OUTPUT", "CLIP"})
+    for (const char* option :
+         {"--format", "--size", "--fps", "--resize", "--transition-mode", "--effect",
+          "--transition-seconds", "--video-codec", "--audio-codec", "--video-bitrate",
+          "--audio-bitrate", "--replace", "--reencode-all", "OUTPUT", "CLIP"})
         EXPECT_TRUE(p.text.contains(QString::fromUtf8(option))) << option;
 }
 

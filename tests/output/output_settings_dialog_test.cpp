@@ -569,7 +569,8 @@ TEST_F(OutputDialogTest, SizesBeyond8192AreRefusedByOkAndNeverTried) {
     EXPECT_EQ(settings_.written->outputWidth, 8192);
 }
 
-TEST_F(OutputDialogTest, TheOriginalRowsKeepTheClipsSizeAndRateAndTheCopyBoxFollowsFormatAndCompressor) {
+TEST_F(OutputDialogTest,
+       TheOriginalRowsKeepTheClipsSizeAndRateAndTheCopyBoxFollowsFormatAndCompressor) {
     const CompressorRegistry registry(
         {{"libx264", "H.264 / AVC (libx264)", CompressorCategory::Video, 7},
          {"mpeg4", "DIVX 6.8 (mpeg4)", CompressorCategory::Video, 7}},
@@ -594,7 +595,8 @@ TEST_F(OutputDialogTest, TheOriginalRowsKeepTheClipsSizeAndRateAndTheCopyBoxFoll
     ASSERT_NE(copy, nullptr);
     EXPECT_TRUE(copy->isChecked());
     QComboBox* video = list(d, kVideoCompressorList);
-    EXPECT_TRUE(video->currentText().startsWith("H.264 / AVC (libx264)")) << "MP4's preferred compressor";
+    EXPECT_TRUE(video->currentText().startsWith("H.264 / AVC (libx264)"))
+        << "MP4's preferred compressor";
     EXPECT_TRUE(copy->isEnabled());
     video->setCurrentIndex(2);
     EXPECT_FALSE(copy->isEnabled()) << "MPEG-4 pictures are encoded";

@@ -1,3 +1,5 @@
+#include "timeline/timeline_builder.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -5,7 +7,6 @@
 
 #include "support/qt/recorders.h"
 #include "timeline/output_frame_rate.h"
-#include "timeline/timeline_builder.h"
 
 namespace {
 
@@ -132,7 +133,8 @@ TEST(OutputFrameRate, AMeasuredAverageNearACommonRateIsThatRateAndNoClipLeavesTh
     options.frameRateIndex = 6;
     options.frameRate = 25.0;
     testqt::MessageRecorder recorder;
-    timeline::TimelineBuilder builder(nullptr, list, options, [](const std::string&) { return std::nullopt; });
+    timeline::TimelineBuilder builder(nullptr, list, options,
+                                      [](const std::string&) { return std::nullopt; });
     ASSERT_TRUE(builder.BuildTimeline().isOk());
     EXPECT_DOUBLE_EQ(builder.frameRate(), 25.0) << "a clip that cannot be measured tells no rate";
 }
