@@ -122,8 +122,6 @@ TEST(DoneStatusText, TellsHowMuchWasCopiedOnlyWhenCopyingWasTried) {
     report.whyNone = "the clips are 1920x1080, the output 1280x720";
     EXPECT_EQ(doneStatusText(o, report),
               done + "     0:00 copied: the clips are 1920x1080, the output 1280x720");
-    report.whyNone.clear();
-    EXPECT_EQ(doneStatusText(o, report), done + "     0:00 of 1:02:03 copied");
 }
 
 TEST(JoinProgressText, ShowsTheShareDoneAndOnceItCanBeToldTheTimeLeft) {

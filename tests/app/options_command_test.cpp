@@ -184,22 +184,31 @@ TEST_F(OptionsCommandTest, CancelLeavesTheOptionsTheStoreAndTheCompressorsAlone)
     EXPECT_EQ(window->boundCompressors().video, compressor);
 }
 
-TEST_F(OptionsCommandTest, AClickOnTheCopyBoxIsKeptForTheNextJoinAndStored) {
+TEST_F(OptionsCommandTest, TheOriginalRowsAndAClickedCopyBoxAreKeptAndStored) {
     const CompressorRegistry registry =
         registryWith({{"libx264", "H.264 / AVC (libx264)", CompressorCategory::Video, 7}, kDivx});
     store_.writeInt(settings::kSettings, settings::kOutputFormat, 4);  // MP4
+    store_.writeInt(settings::kSettings, settings::kOutputFrameRateIndex, 6);
+    store_.writeInt(settings::kSettings, settings::kOutputWidth, 0);
+    store_.writeInt(settings::kSettings, settings::kOutputHeight, 0);
     auto window = start(registry);
-    EXPECT_EQ(window->outputOptions().copyUnchanged, 1) << "nothing stored: copying is on";
-    bool wasEnabled = false;
-    runOptions(*window, [&wasEnabled](CDialogOutputSettings& d) {
+    EXPECT_EQ(window->outputOptions().copyUnchanged, 1) << "an older settings file copies";
+    runOptions(*window, [](CDialogOutputSettings& d) {
+        EXPECT_EQ(list(d, outputdlg::kResolutionList)->currentText(), "Original size");
+        EXPECT_EQ(list(d, outputdlg::kFrameRateList)->currentText(), "Original frame rate");
         auto* copy = qobject_cast<QCheckBox*>(d.control(outputdlg::kCopyUnchanged));
-        ASSERT_NE(copy, nullptr);
-        wasEnabled = copy->isEnabled() && copy->isVisible();
+        EXPECT_TRUE(copy->isChecked() && copy->isEnabled()) << "MP4 with libx264";
+        list(d, outputdlg::kFormatList)->setCurrentIndex(2);  // AVI
+        EXPECT_FALSE(copy->isEnabled());
+        list(d, outputdlg::kFormatList)->setCurrentIndex(4);  // MP4
         QTest::mouseClick(copy, Qt::LeftButton, {}, QPoint(6, copy->height() / 2));
         QTest::mouseClick(d.control(outputdlg::kOk), Qt::LeftButton);
     });
-    EXPECT_TRUE(wasEnabled) << "MP4 with libx264";
-    EXPECT_EQ(window->outputOptions().copyUnchanged, 0);
+    const OutputOptions& o = window->outputOptions();
+    EXPECT_EQ(o.copyUnchanged, 0);
+    EXPECT_EQ(o.outputWidth, 0);
+    EXPECT_EQ(o.frameRateIndex, 6);
     EXPECT_EQ(store_.readInt(settings::kSettings, settings::kCopyUnchanged, 9), 0);
+    EXPECT_EQ(store_.readInt(settings::kSettings, settings::kOutputFrameRateIndex, 9), 6);
     EXPECT_TRUE(boxes_.messages.empty());
 }

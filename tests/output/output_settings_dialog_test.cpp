@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,8 +13,6 @@
 
 #include "output/compressor_settings_dialog.h"
 #include "output/output_dialog_ids.h"
-#include "output/output_extension.h"
-#include "output/output_option_values.h"
 #include "platform/application_title.h"
 #include "platform/file_dialogs.h"
 #include "support/media/test_media.h"
@@ -567,61 +564,4 @@ TEST_F(OutputDialogTest, SizesBeyond8192AreRefusedByOkAndNeverTried) {
     press(*d, kOk);
     EXPECT_EQ(d->result(), QDialog::Accepted);
     EXPECT_EQ(settings_.written->outputWidth, 8192);
-}
-
-TEST_F(OutputDialogTest,
-       TheOriginalRowsKeepTheClipsSizeAndRateAndTheCopyBoxFollowsFormatAndCompressor) {
-    const CompressorRegistry registry(
-        {{"libx264", "H.264 / AVC (libx264)", CompressorCategory::Video, 7},
-         {"mpeg4", "DIVX 6.8 (mpeg4)", CompressorCategory::Video, 7}},
-        {{"aac", "AAC (aac)", CompressorCategory::Audio, 7}},
-        std::make_shared<const CodecStateStore>(testmedia::scratchDir("output_dialog_copy")));
-    OutputOptions o;
-    o.outputName = "/tmp/v/video_join.mp4";
-    o.outputFormat = output::kMp4;
-    o.outputWidth = 0;
-    o.outputHeight = 0;
-    o.frameRateIndex = output::kOriginalRateRow;
-    o.frameRate = 25.0;
-    CDialogOutputSettings d(o, bound_, settings_, registry);
-    EXPECT_EQ(list(d, kResolutionList)->currentText(), "Original size");
-    EXPECT_EQ(list(d, kResolutionList)->itemText(output::kCustomSizeRow), "Custom size");
-    EXPECT_FALSE(shown(d, kWidth));
-    EXPECT_EQ(list(d, kFrameRateList)->currentIndex(), 6);
-    EXPECT_EQ(list(d, kFrameRateList)->currentText(), "Original frame rate");
-    EXPECT_FALSE(shown(d, kFrameRate));
-
-    auto* copy = qobject_cast<QCheckBox*>(d.control(kCopyUnchanged));
-    ASSERT_NE(copy, nullptr);
-    EXPECT_TRUE(copy->isChecked());
-    QComboBox* video = list(d, kVideoCompressorList);
-    EXPECT_TRUE(video->currentText().startsWith("H.264 / AVC (libx264)"))
-        << "MP4's preferred compressor";
-    EXPECT_TRUE(copy->isEnabled());
-    video->setCurrentIndex(2);
-    EXPECT_FALSE(copy->isEnabled()) << "MPEG-4 pictures are encoded";
-    video->setCurrentIndex(0);
-    EXPECT_FALSE(copy->isEnabled()) << "full frames";
-    list(d, kFormatList)->setCurrentIndex(output::formatRow(output::kMkv));
-    EXPECT_TRUE(copy->isEnabled()) << "Matroska's preferred compressor is libx264 again";
-    list(d, kFormatList)->setCurrentIndex(output::formatRow(output::kAvi));
-    EXPECT_FALSE(copy->isEnabled());
-    list(d, kFormatList)->setCurrentIndex(output::formatRow(output::kMp4));
-    copy->setChecked(false);
-
-    // Another row and back: the size is the clips' again, not 16 by 16.
-    list(d, kResolutionList)->setCurrentIndex(1);
-    list(d, kResolutionList)->setCurrentIndex(output::kOriginalSizeRow);
-    press(d, kOk);
-    ASSERT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(d.options().outputWidth, 0);
-    EXPECT_EQ(d.options().outputHeight, 0);
-    EXPECT_EQ(d.options().frameRateIndex, output::kOriginalRateRow);
-    EXPECT_DOUBLE_EQ(d.options().frameRate, 25.0) << "the custom row starts from it";
-    EXPECT_EQ(d.options().copyUnchanged, 0);
-    ASSERT_TRUE(settings_.written);
-    EXPECT_EQ(settings_.written->frameRateIndex, output::kOriginalRateRow);
-    EXPECT_EQ(settings_.written->outputWidth, 0);
-    EXPECT_EQ(settings_.written->copyUnchanged, 0);
-    EXPECT_TRUE(boxes_.messages.empty());
 }

@@ -1,5 +1,3 @@
-#include "timeline/timeline_builder.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -7,6 +5,7 @@
 
 #include "support/qt/recorders.h"
 #include "timeline/output_frame_rate.h"
+#include "timeline/timeline_builder.h"
 
 namespace {
 
@@ -117,7 +116,7 @@ TEST(TimelineBuilder, EffectClassesAndWipePatterns) {
     EXPECT_TRUE(videoTrack(b, 3).transitions().empty());
 }
 
-TEST(OutputFrameRate, AMeasuredAverageNearACommonRateIsThatRateAndNoClipLeavesTheOptionsRate) {
+TEST(OutputFrameRate, AMeasuredAverageNearACommonRateIsThatRate) {
     using timeline::commonFrameRate;
     EXPECT_DOUBLE_EQ(commonFrameRate(30.0), 30.0);
     EXPECT_DOUBLE_EQ(commonFrameRate(29.97), 30000.0 / 1001.0) << "not 30";
@@ -125,16 +124,4 @@ TEST(OutputFrameRate, AMeasuredAverageNearACommonRateIsThatRateAndNoClipLeavesTh
     EXPECT_DOUBLE_EQ(commonFrameRate(23.976), 24000.0 / 1001.0);
     EXPECT_DOUBLE_EQ(commonFrameRate(29.93), 29.93) << "neither: kept as measured";
     EXPECT_DOUBLE_EQ(commonFrameRate(12.5), 12.5);
-
-    static ClipList list;
-    list.clear();
-    list.append("/nonexistent/clip.avi", s(3), 0, 0);
-    OutputOptions options;
-    options.frameRateIndex = 6;
-    options.frameRate = 25.0;
-    testqt::MessageRecorder recorder;
-    timeline::TimelineBuilder builder(nullptr, list, options,
-                                      [](const std::string&) { return std::nullopt; });
-    ASSERT_TRUE(builder.BuildTimeline().isOk());
-    EXPECT_DOUBLE_EQ(builder.frameRate(), 25.0) << "a clip that cannot be measured tells no rate";
 }
