@@ -161,8 +161,8 @@ void CSlidemintDlg::showSettingsStatus() {
     showListLength();
 }
 
-void CSlidemintDlg::showDoneStatus() {
-    statusLine_ = doneStatusText(options_);
+void CSlidemintDlg::showDoneStatus(const media::CopyReport& copied) {
+    statusLine_ = doneStatusText(options_, copied);
     showListLength();
 }
 

@@ -9,6 +9,7 @@
 #include "app/program_settings.h"
 #include "app/transition_defaults.h"
 #include "media/codecs/compressor_registry.h"
+#include "media/smart/copy_report.h"
 #include "output/bound_compressors.h"
 #include "output/output_options.h"
 
@@ -78,7 +79,7 @@ public:
     // The list kept from the last run, read back at start on the media worker and every clip
     // measured again; every later edit keeps it.
     void restoreKeptClips();
-    void showDoneStatus();
+    void showDoneStatus(const media::CopyReport& copied);
     // The settings or "Done" line followed by the length of the joined result, recomposed
     // after every edit of the list.
     void showListLength();

@@ -72,7 +72,8 @@ void CSlidemintDlg::startJoin() {
     renderer.RenderToFile(builder.takeCurrent());
     if (!renderer.started()) return;
     setOutputRun(renderer.takeRun());
-    const double expectedPictures = static_cast<double>(builder.length()) / 1e7 * options_.frameRate;
+    const double expectedPictures =
+        static_cast<double>(builder.length()) / 1e7 * builder.frameRate();
     jobState_->setProgressSource([this, expectedPictures] {
         if (!outputRun_ || !outputRun_->output() || expectedPictures <= 0) return -1.0;
         return static_cast<double>(outputRun_->output()->picturesWritten()) / expectedPictures;
@@ -86,7 +87,11 @@ void CSlidemintDlg::setOutputRun(std::unique_ptr<timeline::OutputRun> run) {
 
 void CSlidemintDlg::stopAndComplete() {
     media::Status finished = media::Status::ok();
-    if (outputRun_) finished = outputRun_->stop();
+    media::CopyReport copied;
+    if (outputRun_) {
+        finished = outputRun_->stop();
+        copied = outputRun_->copyReport();
+    }
     outputRun_.reset();
     jobState_->setState(JobState::Idle);
     if (media::wroteNothing(finished)) {
@@ -104,7 +109,7 @@ void CSlidemintDlg::stopAndComplete() {
         showSettingsStatus();
         return;
     }
-    showDoneStatus();
+    showDoneStatus(copied);
 }
 
 void CSlidemintDlg::drainMediaEvents() {

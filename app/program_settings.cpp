@@ -14,11 +14,13 @@ double presetFrameRate(int index) {
 
 FrameRateChoice frameRateFromStore(int storedIndex, const QString& storedRate) {
     if (storedIndex >= 0 && storedIndex <= 4) return {storedIndex, presetFrameRate(storedIndex)};
-    if (storedIndex == 5) {
+    if (storedIndex == output::kCustomRateRow || storedIndex == output::kOriginalRateRow) {
         bool ok = false;
         const double rate = storedRate.trimmed().toDouble(&ok);
         // A rate of zero, a negative one or garbage would break every later render.
-        if (ok && std::isfinite(rate) && rate > 0.0 && rate <= 1000.0) return {5, rate};
+        if (ok && std::isfinite(rate) && rate > 0.0 && rate <= 1000.0) return {storedIndex, rate};
+        // The first clip's rate is found at each join; the stored one only stands in for it.
+        if (storedIndex == output::kOriginalRateRow) return {storedIndex, presetFrameRate(0)};
     }
     return {0, presetFrameRate(0)};
 }
@@ -50,11 +52,16 @@ void readOutputOptions(const SettingsStore& store, const QString& defaultOutputN
     o.outputWidth = store.readInt(kSettings, kOutputWidth, kDefaultWidth);
     o.outputHeight = store.readInt(kSettings, kOutputHeight, kDefaultHeight);
     const int index = store.readInt(kSettings, kOutputFrameRateIndex, kDefaultFrameRateIndex);
-    const QString custom = index == 5 ? store.readText(kSettings, kOutputFrameRate, kDefaultFrameRate) : QString();
+    const QString custom = index >= output::kCustomRateRow
+                               ? store.readText(kSettings, kOutputFrameRate, kDefaultFrameRate)
+                               : QString();
     const FrameRateChoice rate = frameRateFromStore(index, custom);
     o.frameRateIndex = rate.index;
     o.frameRate = rate.rate;
     o.videoBitrate = store.readInt(kSettings, kVideoBitrate, kDefaultVideoBitrate);
     o.audioBitrate = store.readInt(kSettings, kAudioBitrate, kDefaultAudioBitrate);
     o.fileProfile = store.readInt(kSettings, kFileProfile, kDefaultFileProfile);
+    // Settings of older versions have no such value; a damaged one copies, as a new user does.
+    const int copy = store.readInt(kSettings, kCopyUnchanged, kDefaultCopyUnchanged);
+    o.copyUnchanged = copy == 0 || copy == 1 ? copy : kDefaultCopyUnchanged;
 }

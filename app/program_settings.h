@@ -19,8 +19,9 @@ struct FrameRateChoice {
     int index = 0;
     double rate = 23.976;
 };
-// Index 0..4 give the preset rate, 5 the stored custom text as a decimal number, anything
-// else row 0 with 23.976. A custom text that is not a positive number also falls back to row 0.
+// Index 0..4 give the preset rate, 5 the stored custom text as a decimal number, 6 (the first
+// clip's rate) the stored text as a stand-in, or 23.976; anything else row 0 with 23.976. A
+// custom text that is not a positive number also falls back to row 0.
 FrameRateChoice frameRateFromStore(int storedIndex, const QString& storedRate);
 
 TransitionDefaults readTransitionDefaults(const SettingsStore& store);

@@ -19,6 +19,7 @@ inline const QString kOutputFrameRate = QStringLiteral("OutputFrameRate");
 inline const QString kVideoBitrate = QStringLiteral("n_video_bitrate");
 inline const QString kAudioBitrate = QStringLiteral("n_audio_bitrate");
 inline const QString kFileProfile = QStringLiteral("b_file_profile");
+inline const QString kCopyUnchanged = QStringLiteral("CopyUnchanged");
 
 inline const QString kVideoCompress = QStringLiteral("DexVideoCompress");
 inline const QString kAudioCompress = QStringLiteral("DexAudioCompress");
@@ -49,6 +50,7 @@ inline const QString kDefaultFrameRate = QStringLiteral("23.976");
 constexpr int kDefaultVideoBitrate = 798720;
 constexpr int kDefaultAudioBitrate = 128000;
 constexpr int kDefaultFileProfile = 0;
+constexpr int kDefaultCopyUnchanged = 1;
 constexpr int kAutomaticCompressor = -2;  // choose automatically
 constexpr int kNoCompressor = -1;
 constexpr int kDefaultTransitionSeconds = 1;

@@ -11,6 +11,13 @@ QString sizeText(const OutputOptions& o) {
     return QStringLiteral("%1*%2").arg(o.outputWidth).arg(o.outputHeight);
 }
 
+// "m:ss", or "h:mm:ss" from an hour on; whole seconds, the fraction dropped.
+QString shortDurationText(media::Ticks t) {
+    const auto s = static_cast<long long>(qMax<media::Ticks>(0, t) / media::kTicksPerSecond);
+    if (s < 3600) return QString::asprintf("%lld:%02lld", s / 60, s % 60);
+    return QString::asprintf("%lld:%02lld:%02lld", s / 3600, (s % 3600) / 60, s % 60);
+}
+
 }  // namespace
 
 QString settingsStatusText(const OutputOptions& o) {
@@ -18,8 +25,13 @@ QString settingsStatusText(const OutputOptions& o) {
     return QStringLiteral("%1 %2     %3 %4").arg(StringText(115), o.outputName, StringText(116), sizeText(o));
 }
 
-QString doneStatusText(const OutputOptions& o) {
-    return QStringLiteral("%1. %2").arg(StringText(163), settingsStatusText(o));
+QString doneStatusText(const OutputOptions& o, const media::CopyReport& copied) {
+    QString text = QStringLiteral("%1. %2").arg(StringText(163), settingsStatusText(o));
+    if (!copied.tried) return text;
+    if (copied.copied <= 0 && !copied.whyNone.empty())
+        return text + QStringLiteral("     0:00 copied: ") + QString::fromStdString(copied.whyNone);
+    return text + QStringLiteral("     %1 of %2 copied")
+                      .arg(shortDurationText(copied.copied), shortDurationText(copied.total));
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "media/core/ticks.h"
+#include "media/smart/copy_report.h"
 
 struct OutputOptions;
 
@@ -10,8 +11,10 @@ struct OutputOptions;
 // width and height are both 0. Shown at start and after the options change.
 QString settingsStatusText(const OutputOptions& options);
 
-// The line a finished or stopped Join leaves: "Done. " followed by the settings line.
-QString doneStatusText(const OutputOptions& options);
+// The line a finished or stopped Join leaves: "Done. " followed by the settings line and,
+// when the join tried to copy the clips' unchanged pictures, how much it copied:
+// "     1:42 of 2:00 copied", or "     0:00 copied: <why>" when it could copy nothing.
+QString doneStatusText(const OutputOptions& options, const media::CopyReport& copied = {});
 
 // "     Length: hh:mm:ss": the end of the status line, the length of the joined result
 // (whole seconds, the fraction dropped).

@@ -37,4 +37,5 @@ void StoredOutputSettings::write(const output::StoredOutputValues& v) {
     store_.writeInt(kSettings, kVideoBitrate, v.videoBitrate);
     store_.writeInt(kSettings, kAudioBitrate, v.audioBitrate);
     store_.writeInt(kSettings, kOutputFormat, v.outputFormat);
+    store_.writeInt(kSettings, kCopyUnchanged, v.copyUnchanged);
 }

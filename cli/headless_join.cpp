@@ -110,15 +110,16 @@ int finishRun(timeline::OutputRun& run, const OutputOptions& options, const Term
         say(QStringLiteral("The output file could not be finished: %1").arg(QString::fromStdString(finished.text())));
         return kFailed;
     }
-    std::fprintf(terminal.result, "%s\n", doneStatusText(options).toUtf8().constData());
+    std::fprintf(terminal.result, "%s\n",
+                 doneStatusText(options, run.copyReport()).toUtf8().constData());
     std::fflush(terminal.result);
     return code;
 }
 
 // Waits for the render's end, showing progress; Stop ends it early with the file kept.
-int waitForRender(timeline::OutputRun& run, const OutputOptions& options, double lengthSeconds,
+int waitForRender(timeline::OutputRun& run, const OutputOptions& options, double expectedPictures,
                   const std::atomic<bool>& stopRequested, const Terminal& terminal, bool quiet) {
-    ProgressLine progress(terminal, lengthSeconds * options.frameRate, quiet);
+    ProgressLine progress(terminal, expectedPictures, quiet);
     for (;;) {
         if (stopRequested.load()) {
             progress.end();
@@ -159,7 +160,8 @@ int runHeadlessJoin(const JoinRequest& request, const SettingsStore& store, cons
     const media::LocateFile noLocating = [](const std::string&) { return std::optional<std::string>(); };
     timeline::TimelineBuilder builder(nullptr, *clips, setup.options, noLocating);
     if (!builder.BuildTimeline()) return kFailed;
-    const double lengthSeconds = static_cast<double>(builder.length()) / 1e7;
+    const double expectedPictures =
+        static_cast<double>(builder.length()) / 1e7 * builder.frameRate();
 
     // Interrupted while the clips were read: nothing has been written, so nothing is kept.
     if (stopRequested.load()) {
@@ -170,7 +172,8 @@ int runHeadlessJoin(const JoinRequest& request, const SettingsStore& store, cons
     renderer.RenderToFile(builder.takeCurrent());
     if (!renderer.started()) return kFailed;
     std::unique_ptr<timeline::OutputRun> run = renderer.takeRun();
-    return waitForRender(*run, setup.options, lengthSeconds, stopRequested, terminal, request.quiet);
+    return waitForRender(*run, setup.options, expectedPictures, stopRequested, terminal,
+                         request.quiet);
 }
 
 }  // namespace cli

@@ -31,11 +31,17 @@ bool parseSize(const QString& text, JoinRequest& r) {
     return r.width && r.height;
 }
 
-std::optional<double> parseRate(const QString& text) {
+// A rate in frames per second, or "original" for the first clip's.
+bool parseRate(const QString& text, JoinRequest& r) {
+    if (text.compare(QStringLiteral("original"), Qt::CaseInsensitive) == 0) {
+        r.originalFrameRate = true;
+        return true;
+    }
     bool ok = false;
     const double rate = text.toDouble(&ok);
-    if (!ok || !(rate > 0.0) || rate > 1000.0) return std::nullopt;
-    return rate;
+    if (!ok || !(rate > 0.0) || rate > 1000.0) return false;
+    r.frameRate = rate;
+    return true;
 }
 
 // An effect by number or by the name the lists show.
@@ -91,8 +97,14 @@ ParsedArguments parseJoinArguments(const QStringList& arguments) {
     const QCommandLineOption size(QStringLiteral("size"),
                                   QStringLiteral("Frame size as WIDTHxHEIGHT, or \"original\" for the clips' own."),
                                   QStringLiteral("WxH"));
-    const QCommandLineOption rate(QStringLiteral("fps"), QStringLiteral("Frame rate, e.g. 25 or 29.97."),
-                                  QStringLiteral("rate"));
+    const QCommandLineOption rate(
+        QStringLiteral("fps"),
+        QStringLiteral("Frame rate, e.g. 25 or 29.97, or \"original\" for the first clip's."),
+        QStringLiteral("rate"));
+    const QCommandLineOption reencodeAll(
+        QStringLiteral("reencode-all"),
+        QStringLiteral("Encode every picture again. Without it, an MP4 or MKV file with the "
+                       "libx264 compressor gets the clips' unchanged parts copied as they are."));
     const QCommandLineOption resize(
         QStringLiteral("resize"),
         QStringLiteral("keep: fit each clip into the frame keeping its aspect ratio; stretch: fill the frame."),
@@ -131,8 +143,9 @@ ParsedArguments parseJoinArguments(const QStringList& arguments) {
                                    QStringLiteral("No progress line; messages are still printed."));
     const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
                                      QStringLiteral("Also print the media library's own notes, warnings and errors."));
-    parser.addOptions({help, format, size, rate, resize, mode, effect, seconds, videoCodec, audioCodec,
-                       videoBitrate, audioBitrate, replace, quiet, verbose});
+    parser.addOptions({help, format, size, rate, reencodeAll, resize, mode, effect, seconds,
+                       videoCodec, audioCodec, videoBitrate, audioBitrate, replace, quiet,
+                       verbose});
 
     ParsedArguments parsed;
     if (!parser.parse(arguments)) {
@@ -168,7 +181,9 @@ ParsedArguments parseJoinArguments(const QStringList& arguments) {
         r.format = formatCode(QFileInfo(r.output).suffix());
     }
     if (parser.isSet(size) && !parseSize(parser.value(size), r)) return bad(size, parser.value(size));
-    if (parser.isSet(rate) && !(r.frameRate = parseRate(parser.value(rate)))) return bad(rate, parser.value(rate));
+    if (parser.isSet(rate) && !parseRate(parser.value(rate), r))
+        return bad(rate, parser.value(rate));
+    r.reencodeAll = parser.isSet(reencodeAll);
     if (parser.isSet(resize)) {
         const QString v = parser.value(resize).toLower();
         if (v == QLatin1String("keep")) r.resizeMode = 2;

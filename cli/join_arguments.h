@@ -17,7 +17,8 @@ struct JoinRequest {
     std::optional<int> width;   // with height; 0 and 0 keep the clips' size
     std::optional<int> height;
     std::optional<double> frameRate;
-    std::optional<int> resizeMode;  // 2 keep the aspect ratio, 0 stretch
+    bool originalFrameRate = false;  // the first clip's rate ("--fps original")
+    std::optional<int> resizeMode;   // 2 keep the aspect ratio, 0 stretch
     std::optional<TransitionMode> transitionMode;
     std::optional<int> effect;  // 0..46; implies the Same mode
     std::optional<int> transitionSeconds;
@@ -26,9 +27,10 @@ struct JoinRequest {
     std::optional<int> videoBitrate;  // bits per second
     std::optional<int> audioBitrate;
 
-    bool replace = false;  // answers Yes when the output exists
-    bool quiet = false;    // no progress line
-    bool verbose = false;  // the media library's own warnings and errors on stderr
+    bool reencodeAll = false;  // encode every picture, copy none of the clips' own
+    bool replace = false;      // answers Yes when the output exists
+    bool quiet = false;        // no progress line
+    bool verbose = false;      // the media library's own warnings and errors on stderr
 };
 
 struct ParsedArguments {

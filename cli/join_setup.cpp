@@ -83,6 +83,8 @@ QString setUpJoin(const JoinRequest& r, const SettingsStore& store, JoinSetup& s
         o.frameRate = *r.frameRate;
         o.frameRateIndex = frameRateRow(*r.frameRate);
     }
+    if (r.originalFrameRate) o.frameRateIndex = output::kOriginalRateRow;
+    if (r.reencodeAll) o.copyUnchanged = 0;
     if (r.resizeMode) o.resizeMode = *r.resizeMode;
     if (r.transitionMode) setup.transitions.mode = *r.transitionMode;
     if (r.effect) setup.transitions.effectIndex = *r.effect;

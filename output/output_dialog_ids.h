@@ -41,5 +41,6 @@ inline constexpr int kFormatList = 1093;
 inline constexpr int kFormatLabel = 1096;
 inline constexpr int kOggVideoCodec = 1097;
 inline constexpr int kOggAudioCodec = 1098;
+inline constexpr int kCopyUnchanged = 1100;
 
 }  // namespace outputdlg

@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+#include "output/output_extension.h"
+
 namespace output {
 namespace {
 
@@ -48,7 +50,11 @@ int frameSizeRow(int width, int height) {
     for (int row = 0; row < kCustomSizeRow; ++row)
         if (kPresetFrameSizes[row].width == width && kPresetFrameSizes[row].height == height)
             return row;
-    return kCustomSizeRow;
+    return width == 0 && height == 0 ? kOriginalSizeRow : kCustomSizeRow;
+}
+
+bool canCopyUnchanged(int formatCode, std::string_view videoEncoder) {
+    return (formatCode == kMp4 || formatCode == kMkv) && videoEncoder == "libx264";
 }
 
 int formatRow(int code) {

@@ -3,6 +3,7 @@
 // output option values.
 #include <QString>
 #include <cstdint>
+#include <string_view>
 
 namespace output {
 
@@ -11,13 +12,15 @@ struct FrameSize {
     int height;
 };
 
-// Rows 0..9 of the resolution list; the last row is the custom size. The two HD sizes
-// come after the older ones, so the rows a user knew keep their places.
+// Rows 0..9 of the resolution list, then the custom size and the clips' own size. The two
+// HD sizes come after the older ones, so the rows a user knew keep their places.
 inline constexpr FrameSize kPresetFrameSizes[] = {
     {800, 600}, {640, 480}, {720, 576}, {720, 480},  {480, 576},
     {480, 480}, {352, 288}, {352, 240}, {1280, 720}, {1920, 1080}};
 inline constexpr int kCustomSizeRow = 10;
-// The preset row of exactly that size, or the custom row.
+// Width and height 0: each join takes the first clip's size.
+inline constexpr int kOriginalSizeRow = 11;
+// The preset row of exactly that size, the original-size row for 0 by 0, or the custom row.
 int frameSizeRow(int width, int height);
 
 // The Output Format list's rows, in the order shown, and the format code of each.
@@ -32,11 +35,17 @@ int formatRow(int code);
 // The code a row stands for; WMV for no row.
 int formatCodeOfRow(int row);
 
-// Rows 0..4 of the frame-rate list; row 5 is a custom rate.
+// Rows 0..4 of the frame-rate list; row 5 is a custom rate, row 6 the first clip's rate
+// (stored as that row, so that the rows stored before it keep their meaning).
 inline constexpr double kPresetFrameRates[] = {23.976, 24.0, 25.0, 29.97, 30.0};
 inline constexpr int kCustomRateRow = 5;
+inline constexpr int kOriginalRateRow = 6;
 // Rates below this are refused.
 inline constexpr double kMinimumFrameRate = 0.001;
+
+// Whether a join can copy the clips' unchanged pictures into this output: only H.264 from
+// libx264 in an MP4 or Matroska file can carry them beside the encoded ones.
+bool canCopyUnchanged(int formatCode, std::string_view videoEncoder);
 
 // The audio bitrate list's rows, in bits per second; the list shows kilobits of 1000 bits.
 inline constexpr int kAudioBitrates[] = {64000, 128000, 192000, 320000};

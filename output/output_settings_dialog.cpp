@@ -1,5 +1,6 @@
 #include "output/output_settings_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +28,9 @@ constexpr int kMaxOutputNameBytes = 259;
 constexpr int kMaxFrameRateChars = 128;
 // The largest frame side the program writes, as the command-line join accepts.
 constexpr int kMaxFrameSide = 8192;
+// The clips' own size is known only when a join starts; the compressors are tried at the
+// size of most phone and camera clips meanwhile.
+constexpr output::FrameSize kOriginalSizeTrial{1280, 720};
 
 bool isWindowsMediaFormat(int code) {
     return code == output::kWmv || code == output::kAsf;
@@ -72,6 +76,10 @@ QLineEdit* CDialogOutputSettings::edit(int id) const {
     return qobject_cast<QLineEdit*>(control(id));
 }
 
+QCheckBox* CDialogOutputSettings::copyBox() const {
+    return qobject_cast<QCheckBox*>(control(kCopyUnchanged));
+}
+
 void CDialogOutputSettings::showControls(std::initializer_list<int> ids, bool shown) {
     for (int id : ids) control(id)->setVisible(shown);
 }
@@ -86,16 +94,20 @@ void CDialogOutputSettings::fillControls() {
     list(kResolutionList)->setCurrentIndex(sizeRow);
     if (sizeRow == output::kCustomSizeRow) showControls({kWidth, kHeight}, true);
     list(kResolutionList)->setItemText(output::kCustomSizeRow, StringText(112));
+    list(kResolutionList)->setItemText(output::kOriginalSizeRow, StringText(111));
 
     edit(kFrameRate)->setText(QString::asprintf("%.3f", working_.frameRate));
     control(kFrameRate)->hide();
     const int rateRow =
-        working_.frameRateIndex >= 0 && working_.frameRateIndex <= output::kCustomRateRow
+        working_.frameRateIndex >= 0 && working_.frameRateIndex <= output::kOriginalRateRow
             ? working_.frameRateIndex
             : -1;
     list(kFrameRateList)->setCurrentIndex(rateRow);
-    if (working_.frameRateIndex > 4) control(kFrameRate)->show();
+    if (working_.frameRateIndex == output::kCustomRateRow) control(kFrameRate)->show();
     list(kFrameRateList)->setItemText(output::kCustomRateRow, StringText(114));
+    list(kFrameRateList)->setItemText(output::kOriginalRateRow, StringText(113));
+
+    copyBox()->setChecked(working_.copyUnchanged != 0);
 
     fillCompressorList(list(kVideoCompressorList), CompressorCategory::Video);
     fillCompressorList(list(kAudioCompressorList), CompressorCategory::Audio);
@@ -122,6 +134,7 @@ void CDialogOutputSettings::fillControls() {
     // The record's own format, even one the list does not offer.
     applyFormatLayout(working_.outputFormat);
     markUnusableCompressors();
+    enableCopyUnchanged();
 }
 
 void CDialogOutputSettings::fillCompressorList(QComboBox* box, CompressorCategory category) {
@@ -136,8 +149,10 @@ void CDialogOutputSettings::markUnusableCompressors() {
     const int code = working_.outputFormat;
     media::TrialOutput trial;
     trial.formatCode = code;
-    trial.width = output::frameSide(edit(kWidth)->text());
-    trial.height = output::frameSide(edit(kHeight)->text());
+    const bool originalSize = list(kResolutionList)->currentIndex() == output::kOriginalSizeRow;
+    trial.width = originalSize ? kOriginalSizeTrial.width : output::frameSide(edit(kWidth)->text());
+    trial.height =
+        originalSize ? kOriginalSizeTrial.height : output::frameSide(edit(kHeight)->text());
     const double rate = output::leadingDecimal(edit(kFrameRate)->text());
     trial.frameRate = media::exactFrameRate(rate >= output::kMinimumFrameRate ? rate : output::kPresetFrameRates[0]);
     // Windows Media and Ogg files choose their own codecs: the lists are not in use. A size
@@ -161,6 +176,17 @@ void CDialogOutputSettings::selectPreferredCompressors() {
     }
 }
 
+std::string CDialogOutputSettings::chosenVideoEncoder() const {
+    const int row = list(kVideoCompressorList)->currentIndex();
+    const auto& devices = registry_.devices(CompressorCategory::Video);
+    if (row < 1 || row > static_cast<int>(devices.size())) return {};
+    return devices[static_cast<std::size_t>(row - 1)].encoder;
+}
+
+void CDialogOutputSettings::enableCopyUnchanged() {
+    copyBox()->setEnabled(output::canCopyUnchanged(working_.outputFormat, chosenVideoEncoder()));
+}
+
 bool CDialogOutputSettings::tryingCompressors() const {
     return trials_->trying();
 }
@@ -181,6 +207,9 @@ void CDialogOutputSettings::connectActions() {
     // A row the user picks is kept whatever format is chosen after it.
     connect(list(kVideoCompressorList), &QComboBox::activated, this, [this] { videoChosen_ = true; });
     connect(list(kAudioCompressorList), &QComboBox::activated, this, [this] { audioChosen_ = true; });
+    // Also a row chosen for the user: the preferred one of a new format, or one a trial left.
+    connect(list(kVideoCompressorList), &QComboBox::currentIndexChanged, this,
+            &CDialogOutputSettings::enableCopyUnchanged);
     // A typed size or rate is tried when the user leaves its box.
     for (int id : {kWidth, kHeight, kFrameRate})
         connect(edit(id), &QLineEdit::editingFinished, this,
@@ -215,6 +244,7 @@ void CDialogOutputSettings::onFormatChanged(int row) {
     applyFormatLayout(working_.outputFormat);
     selectPreferredCompressors();
     markUnusableCompressors();
+    enableCopyUnchanged();
 }
 
 void CDialogOutputSettings::onResolutionChanged(int row) {
@@ -222,6 +252,10 @@ void CDialogOutputSettings::onResolutionChanged(int row) {
     if (row < output::kCustomSizeRow) {
         edit(kWidth)->setText(QString::number(output::kPresetFrameSizes[row].width));
         edit(kHeight)->setText(QString::number(output::kPresetFrameSizes[row].height));
+        showControls({kWidth, kHeight}, false);
+    } else if (row == output::kOriginalSizeRow) {
+        edit(kWidth)->setText(QStringLiteral("0"));
+        edit(kHeight)->setText(QStringLiteral("0"));
         showControls({kWidth, kHeight}, false);
     } else {
         edit(kWidth)->setText(QString::number(working_.outputWidth));
@@ -235,6 +269,14 @@ void CDialogOutputSettings::onFrameRateChanged(int row) {
     if (row < 0) return;
     if (row < output::kCustomRateRow) {
         edit(kFrameRate)->setText(QString::asprintf("%f", output::kPresetFrameRates[row]));
+        control(kFrameRate)->hide();
+    } else if (row == output::kOriginalRateRow) {
+        // The record keeps a usable rate for the custom row to start from; the join uses
+        // the first clip's.
+        const double kept = working_.frameRate >= output::kMinimumFrameRate
+                                ? working_.frameRate
+                                : output::kPresetFrameRates[0];
+        edit(kFrameRate)->setText(QString::asprintf("%f", kept));
         control(kFrameRate)->hide();
     } else {
         edit(kFrameRate)->setText(QString::asprintf("%.3f", working_.frameRate));
@@ -322,8 +364,9 @@ void CDialogOutputSettings::onOk() {
                         platform::applicationTitle());
         return;
     }
-    const int width = output::frameSide(edit(kWidth)->text());
-    const int height = output::frameSide(edit(kHeight)->text());
+    const bool originalSize = list(kResolutionList)->currentIndex() == output::kOriginalSizeRow;
+    const int width = originalSize ? 0 : output::frameSide(edit(kWidth)->text());
+    const int height = originalSize ? 0 : output::frameSide(edit(kHeight)->text());
     if (width > kMaxFrameSide || height > kMaxFrameSide) {
         ui::showMessage(this,
                         QStringLiteral("The frame size %1*%2 is too large: a side can be at most %3.")
@@ -385,6 +428,9 @@ void CDialogOutputSettings::onOk() {
 
     working_.outputFormat = formatCode;
     stored.outputFormat = working_.outputFormat;
+
+    working_.copyUnchanged = copyBox()->isChecked() ? 1 : 0;
+    stored.copyUnchanged = working_.copyUnchanged;
 
     store_.write(stored);
     accept();

@@ -12,6 +12,7 @@
 #include "output/output_options.h"
 #include "output/output_settings_store.h"
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
@@ -55,6 +56,10 @@ private:
     // format: those of the format just chosen.
     void selectPreferredCompressors();
     void connectActions();
+    // The copy box can be ticked only where the join can copy: see output::canCopyUnchanged.
+    void enableCopyUnchanged();
+    // The encoder of the video list's row; empty for the uncompressed row or none.
+    std::string chosenVideoEncoder() const;
 
     void onFormatChanged(int row);
     void onResolutionChanged(int row);
@@ -69,6 +74,7 @@ private:
     void showControls(std::initializer_list<int> ids, bool shown);
     QComboBox* list(int id) const;
     QLineEdit* edit(int id) const;
+    QCheckBox* copyBox() const;
 
     OutputOptions working_;
     BoundCompressors& compressors_;

@@ -1,5 +1,6 @@
 #include "output/output_settings_layout.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,12 +22,15 @@ const std::vector<ControlTemplate>& dialogTemplate() {
         {kResolutionList,
          K::DropList,
          "800*600|640*480|720 * 576|720 * 480|480*576|480*480|352 * 288|352 * 240|1280*720|"
-         "1920*1080|Custom Size",
+         "1920*1080|Custom Size|Original size",
          {90, 43, 80, 100}},
         {kWidth, K::CentredEdit, "", {174, 43, 40, 13}},
         {kHeight, K::CentredEdit, "", {218, 43, 40, 13}},
         {kFrameRateLabel, K::Label, "Frame rate:", {7, 63, 80, 8}},
-        {kFrameRateList, K::DropList, "23.976|24|25|29.97|30|Custom frame rate", {90, 61, 80, 80}},
+        {kFrameRateList,
+         K::DropList,
+         "23.976|24|25|29.97|30|Custom frame rate|Original frame rate",
+         {90, 61, 80, 80}},
         {kFrameRate, K::Edit, "", {174, 61, 40, 13}},
         {kResizeLabel, K::Label, "Resize mode:", {7, 81, 80, 8}},
         {kResizeList, K::DropList, "Preserve aspect ratio|Stretch", {90, 79, 120, 40}},
@@ -43,6 +47,10 @@ const std::vector<ControlTemplate>& dialogTemplate() {
          "Note: some video and audio compressors may not work properly. For more detail, please "
          "read help.",
          {7, 133, 264, 18}},
+        {kCopyUnchanged,
+         K::CheckBox,
+         "Copy unchanged parts of the clips (faster, no quality loss)",
+         {7, 153, 264, 10}},
         {kVideoBitrateLabel, K::Label, "Video encoding bitrate:", {7, 99, 80, 8}},
         {kVideoBitrate, K::Edit, "", {90, 97, 50, 13}},
         {kVideoBitrateUnit, K::Label, "Kbps", {144, 99, 30, 8}},
@@ -51,9 +59,9 @@ const std::vector<ControlTemplate>& dialogTemplate() {
         {kAudioBitrateUnit, K::Label, "Kbps", {144, 117, 30, 8}},
         {kScratchList, K::DropList, "", {0, 0, 10, 10}},
         {kAudioBitrateShadow, K::Edit, "", {0, 0, 10, 10}},
-        {kOk, K::DefaultButton, "OK", {108, 157, 50, 14}},
-        {kDefault, K::Button, "Default", {164, 157, 50, 14}},
-        {kCancel, K::Button, "Cancel", {220, 157, 50, 14}},
+        {kOk, K::DefaultButton, "OK", {108, 171, 50, 14}},
+        {kDefault, K::Button, "Default", {164, 171, 50, 14}},
+        {kCancel, K::Button, "Cancel", {220, 171, 50, 14}},
     };
     return layout;
 }
@@ -82,6 +90,8 @@ QWidget* create(QWidget* parent, const ControlTemplate& t) {
             if (!text.isEmpty()) list->addItems(text.split(QLatin1Char('|')));
             return list;
         }
+        case ControlKind::CheckBox:
+            return new QCheckBox(text, parent);
         case ControlKind::Button:
         case ControlKind::DefaultButton: {
             auto* button = new QPushButton(text, parent);

@@ -10,7 +10,7 @@ class QWidget;
 
 namespace outputdlg {
 
-enum class ControlKind { Label, Edit, CentredEdit, DropList, Button, DefaultButton };
+enum class ControlKind { Label, Edit, CentredEdit, DropList, CheckBox, Button, DefaultButton };
 
 struct ControlTemplate {
     int id;
@@ -23,7 +23,7 @@ const std::vector<ControlTemplate>& dialogTemplate();
 
 // The client area of dialog 129, in dialog units.
 inline constexpr int kDialogWidthDu = 278;
-inline constexpr int kDialogHeightDu = 178;
+inline constexpr int kDialogHeightDu = 192;
 
 // Creates the template's controls on `dialog`, each with its id in the "controlId" property.
 void createDialogControls(QWidget* dialog, const DialogUnits& units);

@@ -20,6 +20,7 @@ struct StoredOutputValues {
     int videoBitrate = 0;
     int audioBitrate = 0;
     int outputFormat = 1;
+    int copyUnchanged = 1;  // 1 copy the clips' unchanged pictures, 0 encode every picture
 };
 
 class OutputSettingsStore {

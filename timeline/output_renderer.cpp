@@ -143,6 +143,7 @@ media::Status OutputRenderer::ConnectOutput(OutputRun& run, const std::string& p
         message(owner_, "Error pBuilder->SetOutputFileName(&guid, Filename, &pMux, &pWriter )");
         return s;
     }
+    run.output_->setCopyUnchanged(options_.copyUnchanged != 0);
     if (media::Status s = insertCompressors(run, run.output_->settings()); !s) return s;
 
     engine.setNotify(notify_);
@@ -180,19 +181,21 @@ media::Status OutputRenderer::attachWriter(OutputRun& run, media::WriterSettings
 media::Status OutputRenderer::attachWindowsMedia(media::render::RenderEngine& engine,
                                                  std::shared_ptr<const media::wm::Profile>& profile) {
     // The profile states the picture the file holds; the engine has already resolved
-    // "Original size" to the first clip's.
+    // "Original size" and "Original frame rate" to the first clip's.
     int width = options_.outputWidth, height = options_.outputHeight;
+    double frameRate = options_.frameRate;
     for (int g = 0; g < engine.outputCount(); ++g) {
         media::render::OutputInfo info;
         if (engine.outputInfo(g, info) && info.kind == media::MediaKind::Video) {
             width = info.video.width;
             height = info.video.height;
+            if (info.fps > 0.0) frameRate = info.fps;
             break;
         }
     }
     const AudioStreamParams audio = joinAudioParams(static_cast<std::uint32_t>(options_.audioBitrate));
-    const VideoStreamParams video = joinVideoParams(width, height, options_.frameRate,
-                                                    static_cast<std::uint32_t>(options_.videoBitrate));
+    const VideoStreamParams video = joinVideoParams(
+        width, height, frameRate, static_cast<std::uint32_t>(options_.videoBitrate));
     std::unique_ptr<Profile> generated;
     if (media::Status s = GenerateProfile(&audio, nullptr, 1, &video, &generated, WMT_VER_9_0); !s) {
         diagnostic("Failed to GenerateProfile Audio video with script!  hr=0x%x\n", s);

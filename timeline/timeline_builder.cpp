@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "timeline/clip_placement.h"
+#include "timeline/output_frame_rate.h"
 #include "timeline/transition_catalogue.h"
 #include "ui/message_box.h"
 
@@ -39,6 +40,7 @@ media::Status TimelineBuilder::BuildTimeline() {
     for (int j = 0; j < clips_.audioSourceCount(); ++j) audio.push_back(clips_.audioSource(j).duration);
     const Placement placed = placeClips(timings, audio);
     length_ = placed.length;
+    frameRate_ = outputFrameRate(options_, clips_);
 
     if (clips_.count() > 0) AddVideoGroup(*tl, placed);
     if (clips_.audioSourceCount() > 0) AddAudioGroup(*tl, placed);
@@ -58,7 +60,7 @@ media::Status TimelineBuilder::AddVideoGroup(media::Timeline& tl, const Placemen
         say(owner_, "Could not pVideoGroup->SetMediaType(&mtGroup)");
         return st;
     }
-    if (auto st = group->setOutputFps(options_.frameRate); st.failed()) {
+    if (auto st = group->setOutputFps(frameRate_); st.failed()) {
         say(owner_, "Could not SetOutputFPS");
         return st;
     }

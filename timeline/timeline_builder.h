@@ -37,6 +37,9 @@ public:
     std::shared_ptr<media::Timeline> takeCurrent() { return std::move(timeline_); }
     // L, the sum of the clip durations, as of the last build.
     media::Ticks length() const { return length_; }
+    // The frame rate the video group renders at, as of the last build: the options' rate, or
+    // the first clip's for "Original frame rate".
+    double frameRate() const { return frameRate_; }
 
 private:
     QWidget* owner_;
@@ -45,6 +48,7 @@ private:
     media::LocateFile locate_;
     std::shared_ptr<media::Timeline> timeline_;
     media::Ticks length_ = 0;
+    double frameRate_ = 0.0;
 };
 
 }  // namespace timeline

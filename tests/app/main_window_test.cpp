@@ -102,6 +102,28 @@ TEST_F(MainWindowTest, TheStatusLineNamesTheOutputAndItsSize) {
     EXPECT_EQ(progressStatusText(0), "Please wait... Used Time: 00:00:00");
 }
 
+TEST(DoneStatusText, TellsHowMuchWasCopiedOnlyWhenCopyingWasTried) {
+    OutputOptions o;
+    o.outputName = "/v/a.mp4";
+    o.outputWidth = 1280;
+    o.outputHeight = 720;
+    const QString done = "Done. Output file: /v/a.mp4     Resolution: 1280*720";
+    media::CopyReport report;
+    report.copied = 102 * media::kTicksPerSecond;
+    report.total = 120 * media::kTicksPerSecond;
+    EXPECT_EQ(doneStatusText(o, report), done) << "not tried: the line of every other join";
+    report.tried = true;
+    EXPECT_EQ(doneStatusText(o, report), done + "     1:42 of 2:00 copied");
+    // Whole seconds, the fraction dropped; hours from an hour on.
+    report.copied = 3599 * media::kTicksPerSecond + media::kTicksPerSecond / 2;
+    report.total = 3723 * media::kTicksPerSecond;
+    EXPECT_EQ(doneStatusText(o, report), done + "     59:59 of 1:02:03 copied");
+    report.copied = 0;
+    report.whyNone = "the clips are 1920x1080, the output 1280x720";
+    EXPECT_EQ(doneStatusText(o, report),
+              done + "     0:00 copied: the clips are 1920x1080, the output 1280x720");
+}
+
 TEST(JoinProgressText, ShowsTheShareDoneAndOnceItCanBeToldTheTimeLeft) {
     EXPECT_EQ(joinProgressText(5, 0.46), "Please wait... Used Time: 00:00:05   46%   about 00:00:06 left");
     EXPECT_EQ(joinProgressText(1, 0.30), "Please wait... Used Time: 00:00:01   30%") << "too early to tell";

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -180,4 +182,33 @@ TEST_F(OptionsCommandTest, CancelLeavesTheOptionsTheStoreAndTheCompressorsAlone)
     EXPECT_EQ(window->statusText(), status);
     EXPECT_EQ(storedBytes(), stored);
     EXPECT_EQ(window->boundCompressors().video, compressor);
+}
+
+TEST_F(OptionsCommandTest, TheOriginalRowsAndAClickedCopyBoxAreKeptAndStored) {
+    const CompressorRegistry registry =
+        registryWith({{"libx264", "H.264 / AVC (libx264)", CompressorCategory::Video, 7}, kDivx});
+    store_.writeInt(settings::kSettings, settings::kOutputFormat, 4);  // MP4
+    store_.writeInt(settings::kSettings, settings::kOutputFrameRateIndex, 6);
+    store_.writeInt(settings::kSettings, settings::kOutputWidth, 0);
+    store_.writeInt(settings::kSettings, settings::kOutputHeight, 0);
+    auto window = start(registry);
+    EXPECT_EQ(window->outputOptions().copyUnchanged, 1) << "an older settings file copies";
+    runOptions(*window, [](CDialogOutputSettings& d) {
+        EXPECT_EQ(list(d, outputdlg::kResolutionList)->currentText(), "Original size");
+        EXPECT_EQ(list(d, outputdlg::kFrameRateList)->currentText(), "Original frame rate");
+        auto* copy = qobject_cast<QCheckBox*>(d.control(outputdlg::kCopyUnchanged));
+        EXPECT_TRUE(copy->isChecked() && copy->isEnabled()) << "MP4 with libx264";
+        list(d, outputdlg::kFormatList)->setCurrentIndex(2);  // AVI
+        EXPECT_FALSE(copy->isEnabled());
+        list(d, outputdlg::kFormatList)->setCurrentIndex(4);  // MP4
+        QTest::mouseClick(copy, Qt::LeftButton, {}, QPoint(6, copy->height() / 2));
+        QTest::mouseClick(d.control(outputdlg::kOk), Qt::LeftButton);
+    });
+    const OutputOptions& o = window->outputOptions();
+    EXPECT_EQ(o.copyUnchanged, 0);
+    EXPECT_EQ(o.outputWidth, 0);
+    EXPECT_EQ(o.frameRateIndex, 6);
+    EXPECT_EQ(store_.readInt(settings::kSettings, settings::kCopyUnchanged, 9), 0);
+    EXPECT_EQ(store_.readInt(settings::kSettings, settings::kOutputFrameRateIndex, 9), 6);
+    EXPECT_TRUE(boxes_.messages.empty());
 }

@@ -70,6 +70,18 @@ TEST_F(ProgramSettingsTest, StoredValuesAreReadAndOddOnesFallBack) {
     EXPECT_EQ(readCompressorChoice(store).audio, -1);
 }
 
+TEST_F(ProgramSettingsTest, ADamagedCopyChoiceCopiesAndTheOriginalRateRowKeepsItsRow) {
+    SettingsStore store("KORVANE", "clipfuse");
+    store.writeInt(settings::kSettings, settings::kCopyUnchanged, 7);
+    store.writeInt(settings::kSettings, settings::kOutputFrameRateIndex, 6);
+    store.writeText(settings::kSettings, settings::kOutputFrameRate, "fast");
+    OutputOptions o;
+    readOutputOptions(store, "/v/a.mp4", o);
+    EXPECT_EQ(o.copyUnchanged, 1);
+    EXPECT_EQ(o.frameRateIndex, 6);
+    EXPECT_DOUBLE_EQ(o.frameRate, 23.976) << "the stand-in of a damaged rate";
+}
+
 TEST(FrameRateFromStore, PresetsCustomAndBrokenRates) {
     EXPECT_DOUBLE_EQ(frameRateFromStore(3, {}).rate, 29.97);
     EXPECT_EQ(frameRateFromStore(4, {}).index, 4);

@@ -141,6 +141,33 @@ TEST_F(ClipfuseJoin, UsesTheStoredSettingsWhereNoOptionOverridesThem) {
     EXPECT_EQ(back.height, 144);
 }
 
+TEST_F(ClipfuseJoin, OriginalSizeAndRateAreTheFirstClipsAndReencodeAllCopiesNothing) {
+    // The first clip sets size and rate (NTSC's 30000/1001, as phones write it); the second
+    // is fitted into them.
+    testmedia::ClipSpec recipe;
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frameRate = "30000/1001";
+    const std::string first = path("first.mp4");
+    ASSERT_TRUE(testmedia::makeClip(first, recipe));
+
+    const std::string out = path("original.mp4");
+    const Ran r = run({"--size", "original", "--fps", "original", "--video-codec", "libx264",
+                       "--reencode-all", "--effect", "Fade", "--transition-seconds", "1", q(out),
+                       q(first), q(clips().blue)});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("Done. ")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Resolution: Original size")) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("copied")) << r.out.toStdString();
+
+    writertest::ReadBack back;
+    ASSERT_TRUE(writertest::readBack(out, back));
+    EXPECT_EQ(back.width, 176);
+    EXPECT_EQ(back.height, 144);
+    EXPECT_NEAR(back.frameRate, 30000.0 / 1001.0, 0.001);
+    EXPECT_NEAR(back.durationSeconds, 4.0, 0.2);
+}
+
 TEST_F(ClipfuseJoin, AnExistingOutputIsReplacedOnlyWhenToldAndBitratesHoldForTheJoin) {
     const std::string out = path("kept.avi");
     { std::ofstream(out) << "the user's file"; }

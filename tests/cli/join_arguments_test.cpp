@@ -49,10 +49,16 @@ TEST(JoinArguments, OverridesAreReadWithTheirUnits) {
     EXPECT_TRUE(r.replace);
     EXPECT_TRUE(r.quiet);
 
-    p = parse({"--size", "original", "o.avi", "a.mp4"});
+    EXPECT_FALSE(r.originalFrameRate);
+    EXPECT_FALSE(r.reencodeAll) << "copying is the stored choice unless told";
+
+    p = parse({"--size", "original", "--fps", "Original", "--reencode-all", "o.avi", "a.mp4"});
     ASSERT_TRUE(p.request);
     EXPECT_EQ(p.request->width, 0);
     EXPECT_EQ(p.request->height, 0);
+    EXPECT_TRUE(p.request->originalFrameRate);
+    EXPECT_FALSE(p.request->frameRate);
+    EXPECT_TRUE(p.request->reencodeAll);
 }
 
 TEST(JoinArguments, AnEffectByNumberOrNameGivesEveryClipTheSameTransition) {
@@ -105,9 +111,10 @@ TEST(JoinArguments, HelpListsEveryOverride) {
     const auto p = parse({"--help"});
     EXPECT_TRUE(p.helpWanted);
     EXPECT_FALSE(p.request);
-    for (const char* option : {"--format", "--size", "--fps", "--resize", "--transition-mode", "--effect",
-                               "--transition-seconds", "--video-codec", "--audio-codec", "--video-bitrate",
-                               "--audio-bitrate", "--replace", "OUTPUT", "CLIP"})
+    for (const char* option :
+         {"--format", "--size", "--fps", "--resize", "--transition-mode", "--effect",
+          "--transition-seconds", "--video-codec", "--audio-codec", "--video-bitrate",
+          "--audio-bitrate", "--replace", "--reencode-all", "OUTPUT", "CLIP"})
         EXPECT_TRUE(p.text.contains(QString::fromUtf8(option))) << option;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/qt/recorders.h"
+#include "timeline/output_frame_rate.h"
 #include "timeline/timeline_builder.h"
 
 namespace {
@@ -113,4 +114,14 @@ TEST(TimelineBuilder, EffectClassesAndWipePatterns) {
     EXPECT_EQ(horizontal.propertySetter()->valueAtStart("MaskNum"), 1);
     EXPECT_EQ(videoTrack(b, 2).transitions().at(0)->propertySetter()->valueAtStart("MaskNum"), 301);
     EXPECT_TRUE(videoTrack(b, 3).transitions().empty());
+}
+
+TEST(OutputFrameRate, AMeasuredAverageNearACommonRateIsThatRate) {
+    using timeline::commonFrameRate;
+    EXPECT_DOUBLE_EQ(commonFrameRate(30.0), 30.0);
+    EXPECT_DOUBLE_EQ(commonFrameRate(29.97), 30000.0 / 1001.0) << "not 30";
+    EXPECT_DOUBLE_EQ(commonFrameRate(29.995), 30.0);
+    EXPECT_DOUBLE_EQ(commonFrameRate(23.976), 24000.0 / 1001.0);
+    EXPECT_DOUBLE_EQ(commonFrameRate(29.93), 29.93) << "neither: kept as measured";
+    EXPECT_DOUBLE_EQ(commonFrameRate(12.5), 12.5);
 }
