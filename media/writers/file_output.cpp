@@ -86,6 +86,7 @@ public:
             writer_->abort();
             return {Status::kAborted, "Nothing was written."};
         }
+        writer_->endAtLastPicture();
         return writer_->finish();
     }
 

@@ -50,6 +50,9 @@ public:
     Status writeVideo(const Frame& frame) override;
     Status writeAudio(const float* const* planes, int count) override;
     Status finish() override;
+    void endAtLastPicture() override {
+        if (spliced_) spliced_->dropPendingCopies();
+    }
     void abort() override;
     const WriterInfo& info() const override { return info_; }
 

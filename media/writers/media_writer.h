@@ -95,6 +95,9 @@ public:
     // Flushes the encoders, writes the index and renames the file over the target. Also
     // what stopping by hand calls: the file then plays up to the last picture written.
     virtual Status finish() = 0;
+    // Before a finish() that ends a stopped render: pictures still to be copied from the
+    // clips are left out, so that the file ends with what was rendered.
+    virtual void endAtLastPicture() {}
     // Drops everything; no file is left behind and the target is untouched.
     virtual void abort() = 0;
 

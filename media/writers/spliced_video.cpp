@@ -193,7 +193,7 @@ Status SplicedVideo::write(const Frame& frame, const PacketHandler& sink) {
         encoderFresh_ = true;
     }
     encoding_ = true;
-    return encoder_.encode(frame, [&](AVPacket& p) { return emit(p, sink); });
+    return encoder_.encode(frame, [&](AVPacket& p) { return emitEncoded(p, sink); });
 }
 
 Status SplicedVideo::finish(const PacketHandler& sink) {
@@ -215,7 +215,7 @@ Status SplicedVideo::endEncoding(const PacketHandler& sink) {
     if (!encoding_) return Status::ok();
     encoding_ = false;
     encoderFresh_ = false;
-    return encoder_.flush([&](AVPacket& p) { return emit(p, sink); });
+    return encoder_.flush([&](AVPacket& p) { return emitEncoded(p, sink); });
 }
 
 Status SplicedVideo::copy(const smart::CopiedStretch& stretch, const PacketHandler& sink) {
@@ -239,12 +239,14 @@ Status SplicedVideo::copy(const smart::CopiedStretch& stretch, const PacketHandl
     return Status::ok();
 }
 
-Status SplicedVideo::emit(AVPacket& packet, const PacketHandler& sink) {
+Status SplicedVideo::emitEncoded(AVPacket& packet, const PacketHandler& sink) {
     // The encoder's packets come with start codes; the track's have lengths.
-    if (smart::looksLikeAnnexB(packet.data, static_cast<std::size_t>(packet.size))) {
-        withFourByteLengths(packet.data, static_cast<std::size_t>(packet.size), 0, buffer_);
-        if (Status s = replaceData(packet, buffer_); !s) return s;
-    }
+    withFourByteLengths(packet.data, static_cast<std::size_t>(packet.size), 0, buffer_);
+    if (Status s = replaceData(packet, buffer_); !s) return s;
+    return emit(packet, sink);
+}
+
+Status SplicedVideo::emit(AVPacket& packet, const PacketHandler& sink) {
     packet.dts = decodeIndex_++ - reorderDelay_;
     packet.duration = 1;
     if (packet.pts < packet.dts)

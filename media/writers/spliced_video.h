@@ -28,6 +28,8 @@ public:
     Status write(const Frame& frame, const PacketHandler& sink);
     // The copied stretches still due, and the last encoder's pictures.
     Status finish(const PacketHandler& sink);
+    // A stopped render: finish() writes no more copied stretches.
+    void dropPendingCopies() { nextStretch_ = plan_ ? plan_->stretches.size() : 0; }
 
 private:
     class ClipPackets;
@@ -35,8 +37,9 @@ private:
     Status copyDue(std::int64_t beforeFrame, const PacketHandler& sink);
     Status copy(const smart::CopiedStretch& stretch, const PacketHandler& sink);
     Status endEncoding(const PacketHandler& sink);
-    // Stamps a packet of frame `frame` with the track's next decoding time and hands it on.
+    // Stamps a packet with the track's next decoding time and hands it on.
     Status emit(AVPacket& packet, const PacketHandler& sink);
+    Status emitEncoded(AVPacket& packet, const PacketHandler& sink);
 
     std::shared_ptr<const smart::CopyPlan> plan_;
     const AVCodecContext* settings_ = nullptr;

@@ -14,13 +14,9 @@
 #include "output/output_extension.h"
 #include "support/media/test_media.h"
 #include "support/media/written_file.h"
+#include "clipfuse_join_fixture.h"
 
 namespace {
-
-struct Ran {
-    int exitCode = -1;
-    QString out, err;
-};
 
 struct Clips {
     std::string red, blue;
@@ -43,49 +39,14 @@ const Clips& clips() {
     return made;
 }
 
-class ClipfuseJoin : public ::testing::Test {
+class ClipfuseJoin : public JoinProgram {
 protected:
     void SetUp() override {
         ASSERT_FALSE(clips().red.empty() || clips().blue.empty()) << "test clips could not be made";
-        dir_ = testmedia::scratchDir("cli_" + std::string(
-                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        config_ = QString::fromStdString(dir_ + "/config");
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("XDG_CONFIG_HOME"), config_);
+        JoinProgram::SetUp();
     }
-
-    // The store the program reads: the main program's, under the test's config folder.
-    SettingsStore store() {
-        qputenv("XDG_CONFIG_HOME", config_.toUtf8());
-        SettingsStore s(QStringLiteral("KORVANE"), QStringLiteral("clipfuse"));
-        qunsetenv("XDG_CONFIG_HOME");
-        return s;
-    }
-
-    void start(QProcess& p, const QStringList& args) {
-        p.setProcessEnvironment(env_);
-        p.start(QStringLiteral(CLIPFUSE_JOIN_PROGRAM), args);
-        ASSERT_TRUE(p.waitForStarted());
-    }
-
-    Ran run(const QStringList& args) {
-        QProcess p;
-        start(p, args);
-        EXPECT_TRUE(p.waitForFinished(180000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-    }
-
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
-
-    // Small and quick: 160x120 at 10 frames a second.
-    static QStringList small() { return {"--size", "160x120", "--fps", "10", "--effect", "Fade", "--transition-seconds", "1"}; }
-
-    std::string dir_;
-    QString config_;
-    QProcessEnvironment env_;
 };
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 TEST_F(ClipfuseJoin, JoinsTheClipsInOrderWithTheOverridesAndReportsProgressAndDone) {
     const std::string out = path("joined.mkv");

@@ -18,8 +18,10 @@ constexpr double kClipSeconds = 3;
 
 // A clip whose picture flashes white at the very instant its beep starts, half a second
 // after its own transition has ended, and is not white at its end.
-std::string markedClip(const std::string& dir, const char* colour, double markAt) {
-    const std::string path = dir + "/" + colour + "_" + std::to_string(int(markAt * 10)) + ".mkv";
+// With `keyEverySecond`, an IDR picture each second, so that a join can copy its pictures.
+std::string markedClip(const std::string& dir, const char* colour, double markAt, bool keyEverySecond = false) {
+    const std::string path = dir + "/" + colour + "_" + std::to_string(int(markAt * 10)) +
+                             (keyEverySecond ? "_k" : "") + ".mkv";
     if (std::filesystem::exists(path)) return path;
     testmedia::ClipSpec recipe;
     recipe.container = "mkv";
@@ -30,6 +32,7 @@ std::string markedClip(const std::string& dir, const char* colour, double markAt
     recipe.colour = colour;
     recipe.toneHz = 1000;
     recipe.syncMarkAt = markAt;
+    if (keyEverySecond) recipe.extraOutputArgs = "-g 25 -keyint_min 25 -sc_threshold 0";
     return testmedia::makeClip(path, recipe) ? path : std::string();
 }
 
@@ -39,7 +42,8 @@ class SyncTest : public JoinTest {
 protected:
     // Joins three marked clips with the given transition lengths (seconds, every one a
     // Fade) and checks that each clip's flash and beep lie within one output frame.
-    void joinAndCheckMarks(const std::string& name, const std::array<int, 3>& transitions) {
+    void joinAndCheckMarks(const std::string& name, const std::array<int, 3>& transitions,
+                           bool copying = false) {
         SCOPED_TRACE(name);
         OutputOptions& o = window_->outputOptions();
         o.frameRate = kFps;
@@ -47,7 +51,7 @@ protected:
         list.clear();
         const char* colours[] = {"red", "lime", "blue"};
         for (int i = 0; i < 3; ++i) {
-            const std::string clip = markedClip(clipDir(), colours[i], transitions[i] + 0.5);
+            const std::string clip = markedClip(clipDir(), colours[i], transitions[i] + 0.5, copying);
             ASSERT_FALSE(clip.empty());
             list.append(clip, static_cast<media::Ticks>(kClipSeconds * kSecond), transitions[i] ? 3 : 0,
                         transitions[i] * kSecond);
@@ -57,6 +61,11 @@ protected:
         pressJoin();
         ASSERT_TRUE(waitUntilIdle());
         ASSERT_TRUE(window_->statusText().startsWith("Done. ")) << lastMessage().toStdString();
+        if (copying) {
+            EXPECT_TRUE(window_->statusText().contains(" copied") &&
+                        !window_->statusText().contains("0:00 copied"))
+                << window_->statusText().toStdString();
+        }
 
         writertest::ReadBack back;
         back.keepSound = true;
@@ -114,6 +123,20 @@ TEST_F(SyncTest, EveryClipsFlashAndBeepStayTogetherInMatroskaAndWindowsMedia) {
     o.outputFormat = 1;
     joinAndCheckMarks("two.wmv", {2, 2, 2});
     joinAndCheckMarks("mixed.wmv", {1, 2, 0});
+}
+
+TEST_F(SyncTest, CopiedPicturesStayWithTheirSound) {
+    window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "libx264");
+    window_->boundCompressors().audio = testmedia::installedCompressor(CompressorCategory::Audio, "aac");
+    ASSERT_TRUE(window_->boundCompressors().video && window_->boundCompressors().audio);
+    OutputOptions& o = window_->outputOptions();
+    o.outputFormat = 4;
+    o.useVideoCompressor = 1;
+    o.useAudioCompressor = 1;
+    ASSERT_EQ(o.copyUnchanged, 1);
+    joinAndCheckMarks("none.mp4", {0, 0, 0}, true);
+    joinAndCheckMarks("one.mp4", {1, 1, 1}, true);
+    joinAndCheckMarks("two.mp4", {2, 2, 2}, true);
 }
 
 TEST_F(SyncTest, TransitionsLongerThanTheClipsKeepTheClipsInTheirOrder) {
