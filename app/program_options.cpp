@@ -6,6 +6,10 @@
 #error "CLIPFUSE_VERSION comes from the project's version in CMakeLists.txt"
 #endif
 
+const char* programVersion() {
+    return CLIPFUSE_VERSION;
+}
+
 const char* programVersionText() {
     return "clipfuse " CLIPFUSE_VERSION;
 }

@@ -7,5 +7,8 @@
 // True when `argv` asks for --help or --version; the answer has then been printed to `out`.
 bool answerProgramOptions(int argc, const char* const* argv, std::FILE* out);
 
+// The project's version, "1.1": the one place it comes from is CMakeLists.txt.
+const char* programVersion();
+
 // "clipfuse 1.1": the program's name and the project's version.
 const char* programVersionText();

@@ -33,8 +33,8 @@ struct JoinRequest {
 
 struct ParsedArguments {
     std::optional<JoinRequest> request;  // set when the command line is usable
-    bool helpWanted = false;
-    QString text;  // the help, or what is wrong with the command line
+    bool helpWanted = false;  // --help or --version: the text is the answer, not an error
+    QString text;             // the help, the version, or what is wrong with the command line
 };
 
 // `arguments` as the program receives them, the program name first.
