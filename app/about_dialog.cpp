@@ -60,7 +60,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     QFont bold = name->font();
     bold.setBold(true);
     name->setFont(bold);
-    label(this, kVersion, QStringLiteral("Version %1").arg(QLatin1String(programVersion())), du, {44, 22, 170, 9});
+    label(this, kVersion, QStringLiteral("Version %1").arg(QLatin1String(programVersion())), du,
+          {44, 22, 170, 9});
     link(this, kHomeLink, QString(), vendorHomePage(), du, {44, 34, 170, 9});
     link(this, kSupportLink, QStringLiteral("Support Email: Click here"), vendorContactPage(), du, {44, 46, 170, 9});
     QLabel* notice = label(this, kNotice,
