@@ -21,6 +21,7 @@ packages=(
     openbox xdotool wmctrl x11-utils  # the X window tests: a window manager, real clicks, close requests
     pulseaudio pulseaudio-utils  # a sound server of their own for the preview tests and benchmark
     dpkg-dev file lintian desktop-file-utils appstream  # the Debian package and its checks
+    man-db            # renders the manual pages with warnings on, as lintian reads them
     xdg-utils         # xdg-mime: the default web browser, which links fall back on
     fonts-wqy-microhei  # Chinese and Japanese letters for the shipped languages
 )
