@@ -22,7 +22,7 @@ constexpr int kNotice = 1099;  // an id of its own: the language files key texts
 // The licence asks an interactive program to say that it is free, without warranty, and
 // where its source is.
 constexpr int kLicence = 1100;
-constexpr int kSourceLink = 1101;
+constexpr int kSourceLink = 1101;  // shows its address, in every language
 
 QLabel* label(QWidget* parent, int id, const QString& text, const DialogUnits& du, DialogRect r) {
     auto* l = new QLabel(text, parent);
@@ -67,22 +67,23 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     QLabel* notice = label(this, kNotice,
                            QStringLiteral("Parts of this program read and write Windows Media files with the "
                                           "FFmpeg libraries."),
-                           du, {44, 60, 170, 18});
+                           du, {44, 60, 170, 26});  // three lines in the longer languages
     notice->setWordWrap(true);
     QLabel* licence = label(this, kLicence,
                             QStringLiteral("Clipfuse is free software under the GNU General Public "
-                                           "License, version 3 or later. It comes with NO WARRANTY."),
-                            du, {44, 80, 170, 26});  // three lines in the longer languages
+                                           "License, version 3 or later, with NO WARRANTY. Its source "
+                                           "code is at:"),
+                            du, {44, 88, 170, 26});
     licence->setWordWrap(true);
-    link(this, kSourceLink, QStringLiteral("Source code: Click here"), programSourcePage(), du,
-         {44, 108, 170, 9});
+    licence->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // the address follows right below
+    link(this, kSourceLink, QString(), programSourcePage(), du, {44, 115, 170, 9});
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setProperty(ids::kControlIdProperty, ids::kIdOk);
-    ok->setGeometry(du.toPixels({163, 122, 50, 14}));
+    ok->setGeometry(du.toPixels({163, 130, 50, 14}));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    setFixedSize(du.toPixels({0, 0, 221, 144}).size());
+    setFixedSize(du.toPixels({0, 0, 221, 152}).size());
     TranslateDialog(this, ids::kAboutDialog);
 }

@@ -9,6 +9,8 @@
 #include <QXmlStreamReader>
 
 #include "app/about_dialog.h"
+#include "app/vendor_links.h"
+#include "ui/link_label.h"
 
 namespace {
 
@@ -106,6 +108,12 @@ TEST(Release, BothProgramsAndTheAboutBoxSayTheProjectsVersion) {
     EXPECT_EQ(texts.filter(QStringLiteral("GNU General Public License, version 3 or later")).size(),
               1);
     EXPECT_EQ(texts.filter(QStringLiteral("NO WARRANTY")).size(), 1);
+    // ... and where its source is: the address itself, readable without a click.
+    const QString source = programSourcePage().toString();
+    bool linked = false;
+    for (const CLinkLabel* link : about.findChildren<CLinkLabel*>())
+        linked = linked || (link->url().toString() == source && link->text() == source);
+    EXPECT_TRUE(linked) << "no link shows " << source.toStdString();
 }
 
 TEST(Release, TheManualPagesDescribeEveryOptionTheProgramsPrint) {
