@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The options the program answers on its own, before it opens anything: --help and
 // --version print to the standard output and end the start, without a display and without

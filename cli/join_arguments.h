@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line of clipfuse-join: the output, the clips in order, and the settings that
 // override the user's stored ones for this join alone.

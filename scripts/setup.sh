@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One command from a fresh Debian 12 machine to a running program or a finished test run.
 #   scripts/setup.sh run    install what is missing, build, start Clipfuse
 #   scripts/setup.sh test   install what is missing, build, run every test

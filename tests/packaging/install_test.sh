@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary DESTDIR and checks what a user gets: the layout, the
 # menu entry and metainfo, the licence and manual pages, the installed program started
 # through its link (and its window as a desktop sees it), and the Debian package with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a release carries: the project's one version wherever a user or a distribution reads
 // it, and manual pages that describe every option the programs take.
 #include <gtest/gtest.h>
