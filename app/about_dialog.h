@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The About box (dialog 100): the program's name, version, the vendor's pages and the
-// libraries it is built on.
+// The About box (dialog 100): the program's name, version, the vendor's pages, the
+// libraries it is built on, its licence and where its source is.
 #include <QDialog>
 
 class CAboutDlg : public QDialog {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object: opens the settings, reads the language to start in, then runs the
 // main window until it ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Adding files to the clip list, as Add Video, drops and the command line do: each file is
 // measured, given the transition of the TransitionDefaults and appended. A file that cannot

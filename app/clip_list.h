@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The project: the ordered clips that Join and Preview put one after another, each with the
 // transition that leads into it, and the audio sources that mirror them. Two fixed tables

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clip list kept between runs: written beside the settings after every edit, read back
 // at the next start, so that closing the window (or a crash) never loses the project.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The list view 1008 as the mirror of the ClipList: row i shows clip i. The edit commands
 // walk the view's selection exactly as the list was designed to, so that a moved block of

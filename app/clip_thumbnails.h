@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small first picture beside each clip's name in the list. Pictures are decoded on a
 // media worker of their own, never on the window's thread, each within a time limit, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files handed to Clipfuse on its command line, as a file manager's "Open with" passes them
 // (the menu entry runs "clipfuse %F"). Every argument after the program's name is a file,

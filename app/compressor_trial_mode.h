@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's trial mode: the Options dialog starts the program's own executable with
 // `--compressor-trial` and a request, so that an encoder that never returns stalls only a

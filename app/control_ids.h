@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "ui/control_id.h"
 // Numeric ids of the main window's controls and commands. Every control carries its id in

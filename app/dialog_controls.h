@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building a small dialog from its template: each control placed by its dialog-unit
 // rectangle and carrying its numeric id, as the main window's controls do, so that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Integer edits of the dialogs, read the way the dialog framework reads them: surrounding
 // blanks and a sign are allowed, anything else is no integer. A failed read names the

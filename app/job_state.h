@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's states while it joins or previews, with the button texts and the
 // buttons disabled in each, and the once-a-second progress text of a running Join.

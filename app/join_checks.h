@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The checks that come before a Join (and the first two before a Preview), with the texts
 // that tell the user about them. The main window asks its questions in boxes; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading back the kept list at start, off the window's thread: the list's file is read on
 // the media worker, its clips enter the list at once (marked as being measured, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The popup menu of the window background, menu resource 161: one top-level popup holding
 // the "Language" submenu (its placeholder replaced by the available languages when it is

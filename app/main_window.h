@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's one window (dialog 102): the clip list and every command of the program.
 // The window owns the project (clips, output options, transition defaults) and the job

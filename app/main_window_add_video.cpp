@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Add Video (button 1006): files chosen in the open dialog join the end of the clip list.
 #include "app/clip_adding.h"
 #include "app/clip_list_view.h"

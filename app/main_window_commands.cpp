@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands, dispatched by control and menu id.
 #include "app/about_dialog.h"
 #include "app/clip_list_view.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files dropped on the main window, or named on the command line, join the end of the clip
 // list, in every window state.
 #include "app/clip_adding.h"

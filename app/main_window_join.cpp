@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Join command: the checks before a join, the hand-over to the timeline builder and
 // the output renderer, the render's events and stop-and-completion.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kept list read back at start (see kept_list_restore.h).
 #include <QDir>
 #include <QFileInfo>

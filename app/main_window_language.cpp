@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's language commands: its texts in the current language, the Font
 // command and the switch to another language.
 #include "app/control_ids.h"

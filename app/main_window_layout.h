@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's template (dialog 102): every control with its id, text and rectangle
 // in dialog units, and the code that creates the controls on the window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Options command's dialog and the compressors the window keeps bound.
 #include "app/main_window.h"
 #include "app/stored_output_settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Preview command: a preview that runs is stopped by it whatever the list holds now;
 // otherwise the checks, then the preview player on the clips.
 #include "app/locate_clip.h"

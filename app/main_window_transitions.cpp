@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's Transition command and its clip property dialog.
 #include "app/clip_list_view.h"
 #include "app/main_window.h"

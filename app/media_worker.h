@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A thread of its own for the media work the window asks for (measuring clips, reading the
 // kept list, first pictures), so that the window's thread never waits on a file. Tasks run

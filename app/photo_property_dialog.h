@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clip property dialog (dialog 136): one clip's file, transition effect and transition
 // duration. OK only with a duration in range and a file that exists and fits the clip.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Says where the program found its own files: its folder, the help page and the language
 // files beside it. Written to Qt's log under the category "clipfuse.files" at info level,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One window per user and settings folder. Two windows on the same settings would both
 // rewrite the same kept list, and the last writer would lose the other's clips; so a start

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program_options.h"
 
 #include <cstring>
@@ -5,6 +6,10 @@
 #ifndef CLIPFUSE_VERSION
 #error "CLIPFUSE_VERSION comes from the project's version in CMakeLists.txt"
 #endif
+
+const char* programVersion() {
+    return CLIPFUSE_VERSION;
+}
 
 const char* programVersionText() {
     return "clipfuse " CLIPFUSE_VERSION;

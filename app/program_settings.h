@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the settings the main window starts from, in the order it reads them.
 #include "app/transition_defaults.h"

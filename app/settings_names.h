@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Section and value names of the settings file, spelled exactly as they are stored (the
 // misspelt "nOuptputFormat" and "OutputHigh" included: stored files rely on them).

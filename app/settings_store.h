@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's persistent settings: one INI file per application,
 // $XDG_CONFIG_HOME (or ~/.config) /KORVANE/<application title>.ini, one INI section per

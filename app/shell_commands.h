@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Commands that hand something to the desktop: the help pages, the vendor's home page, and
 // the selected clips opened in the user's own player.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/stored_output_settings.h"
 
 #include "app/settings_names.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The output options dialog's view of the program's settings file.
 #include "output/output_settings_store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The transition a new clip receives from the TransitionDefaults: a random one, the next of
 // the catalogue in turn, or always the same one, each with the default duration.

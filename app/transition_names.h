@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The transition names as the user interface shows them, taken from the catalogue.
 #include <QString>

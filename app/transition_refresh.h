@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the Transition command does to the clips already in the list when the defaults
 // change: when it asks, and how each mode re-assigns the clips' transitions.

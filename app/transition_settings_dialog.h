@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The default transition dialog (dialog 130): the duration, the mode and the effect that
 // every new clip receives. OK stores them in the settings; the caller takes them back.

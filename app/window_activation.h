@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Brings the window forward for a later start of the program, passing on the token the
 // desktop gave that start, so that the desktop lets the window take the focus (Wayland's

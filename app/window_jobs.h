@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's media commands in the order they were given: reading back the kept list,
 // then each adding command. A job gets a `done` to call, on the window's thread, when it has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long the Options dialog takes to learn which installed compressors write an
 // output (MKV at two sizes), how late a 50 ms timer on the window's thread fired meanwhile,
 // and how long the next dialog takes with the answers kept in the file.

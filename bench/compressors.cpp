@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long the compressor lists, the Settings button's codec table and opening each
 // listed encoder take, and how fast the first video codecs encode 720x480 pictures with
 // their default configuration.

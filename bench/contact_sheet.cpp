@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws every transition of the catalogue at a quarter, half and three quarters of its
 // course, one row per transition, and writes the sheet as one PNG for the help pages:
 //   bench_contact_sheet docs/help/transitions.png [first last]

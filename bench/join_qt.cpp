@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long a Join of the reference project takes, next to the ffmpeg command line doing the
 // same work (xfade and acrossfade) and next to ffmpeg only decoding the inputs. The project:
 // five 10 s 1280x720 30 fps H.264 + AAC clips, a one-second Fade into clips 2 to 5, written

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How well a preview plays on this machine: the reference project (five 10 s 1280x720
 // 30 fps H.264 + AAC clips, a one-second Fade into clips 2 to 5, each clip with a tone of
 // its own) previewed at 720x480 for 30 seconds, twice: on a quiet machine, and with two

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long measuring one added clip takes. The window's media worker does it, once per
 // clip, so it is how long an added clip takes to appear and how long a start that reads back
 // a kept list of many clips keeps measuring.

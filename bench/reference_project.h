@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The reference project of the benchmarks: five 10 s 1280x720 30 fps H.264 + AAC clips, a
 // one-second Fade into clips 2 to 5. The clips are made once and kept between runs: each a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput and peak memory of the render engine alone (no encoder): every frame and all
 // the sound pulled as a writer would. Each scenario runs in a child process so that its
 // peak memory is its own. Figures depend on the machine and its load.

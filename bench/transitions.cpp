@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frames per second of every transition at 720x480 on one thread, mid-way through its course
 // (the mask of a mask effect is built before timing starts, as it is once per transition).
 // Figures only; nothing here passes or fails.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How fast each container's writer takes the joined pictures and sound: frames per second
 // and megabytes written, for the encoders used when no compressor is chosen (and the
 // Windows Media profile for WMV). Prints figures; it never passes or fails.

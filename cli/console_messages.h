@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The message boxes of a join, printed on the terminal instead: every box the window would
 // show becomes a line "<caption>: <text>" on standard error. A question the command line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A join without a window: the clips of the command line go into a clip list as Add Video
 // puts them there, the Join checks run with the command line's answers, and the same

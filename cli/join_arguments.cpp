@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/join_arguments.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include "app/program_options.h"
 #include "app/transition_names.h"
 #include "output/output_extension.h"
 
@@ -89,6 +91,8 @@ ParsedArguments parseJoinArguments(const QStringList& arguments) {
     parser.addPositionalArgument(QStringLiteral("CLIP"), QStringLiteral("The clips, in order (one or more)."),
                                  QStringLiteral("CLIP..."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
+    // No -v: that is --verbose.
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Shows the version."));
     const QCommandLineOption format(
         QStringLiteral("format"),
         QStringLiteral("avi, wmv, mkv, asf, mp4, dsm or ogm. Without it the output's extension chooses, "
@@ -143,8 +147,8 @@ ParsedArguments parseJoinArguments(const QStringList& arguments) {
                                    QStringLiteral("No progress line; messages are still printed."));
     const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
                                      QStringLiteral("Also print the media library's own notes, warnings and errors."));
-    parser.addOptions({help, format, size, rate, reencodeAll, resize, mode, effect, seconds,
-                       videoCodec, audioCodec, videoBitrate, audioBitrate, replace, quiet,
+    parser.addOptions({help, version, format, size, rate, reencodeAll, resize, mode, effect,
+                       seconds, videoCodec, audioCodec, videoBitrate, audioBitrate, replace, quiet,
                        verbose});
 
     ParsedArguments parsed;
@@ -155,6 +159,11 @@ ParsedArguments parseJoinArguments(const QStringList& arguments) {
     if (parser.isSet(help)) {
         parsed.helpWanted = true;
         parsed.text = parser.helpText();
+        return parsed;
+    }
+    if (parser.isSet(version)) {
+        parsed.helpWanted = true;
+        parsed.text = QStringLiteral("clipfuse-join %1").arg(QLatin1String(programVersion()));
         return parsed;
     }
     const QStringList positional = parser.positionalArguments();

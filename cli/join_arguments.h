@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line of clipfuse-join: the output, the clips in order, and the settings that
 // override the user's stored ones for this join alone.
@@ -35,8 +36,8 @@ struct JoinRequest {
 
 struct ParsedArguments {
     std::optional<JoinRequest> request;  // set when the command line is usable
-    bool helpWanted = false;
-    QString text;  // the help, or what is wrong with the command line
+    bool helpWanted = false;  // --help or --version: the text is the answer, not an error
+    QString text;             // the help, the version, or what is wrong with the command line
 };
 
 // `arguments` as the program receives them, the program name first.

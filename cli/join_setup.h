@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a command-line join works with: the user's stored settings, as the main window reads
 // them at start, with the command line's overrides laid over them for this join alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // clipfuse-join: joins clips into one video file from the command line, with the settings
 // Clipfuse keeps. Needs no display.
 #include <QCoreApplication>

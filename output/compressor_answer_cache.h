@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The answers of compressor trials kept between runs, in a file beside the settings, so the
 // Options dialog shows them at once at the next start. The answers hold only for the

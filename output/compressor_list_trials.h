@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the Options dialog's compressor lists know about their rows: whether each compressor
 // writes the chosen output. Answers already known (kept from an earlier run, or found in this

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs compressor trials in helper processes, so that the window's thread never waits on an
 // encoder: at most two at a time, each killed when it passes its time limit or when the

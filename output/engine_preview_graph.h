@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The played graph of a preview: the render engine in real-time mode with its default
 // renderers, the video renderer widget and the sound device, and the clock they share.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/filter_property_dialog.h"
 
 #include <QListWidget>

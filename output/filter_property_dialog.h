@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Set Filter's Properties" (dialog 162): lists the components of an output graph by name
 // before the graph runs and opens the settings pages of the selected one. Continue ends it.

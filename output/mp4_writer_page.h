@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The MP4 writer's settings page: how the file is laid out (index at the front for
 // playing while downloading, or self-contained pieces). Controls carry the object names

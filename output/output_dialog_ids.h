@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "ui/control_id.h"
 // Control ids of the output options dialog (dialog 129). Every control carries its id in

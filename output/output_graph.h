@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The output graph as the filter property dialog sees it: its components by name, in the
 // order they are connected, each with its settings pages when it has any.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rows of the output options dialog's lists and the rules that turn typed text into
 // output option values.

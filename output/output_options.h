@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user's output settings, one record per process, owned by the main window and handed
 // to the timeline builder and the renderers. Values before the settings are read.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The output options dialog "Select Output options" (dialog 129). It edits its own copy of
 // the output options; the caller takes options() back only when the dialog ends with OK.

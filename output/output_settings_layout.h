@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The template of the output options dialog (dialog 129): every control with its id, text
 // and rectangle in dialog units, in rows from top to bottom. The bitrate rows and the

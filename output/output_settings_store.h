@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the output options dialog reads from and writes to the program's settings. The
 // program answers from its settings file; tests answer from memory.

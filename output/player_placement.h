@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the preview player's window goes on screen. It opens at its usual place, just
 // right of the work area's left edge and below its top, showing its picture at the

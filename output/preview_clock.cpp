@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/preview_clock.h"
 
 #include "output/sound_output.h"

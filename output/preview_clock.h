@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clock a preview plays by: the sound device's heard position when there is a sound
 // device, else the system clock. Pictures follow it; the render reads it from its threads.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the preview player drives: the played timeline as a graph with the control,
 // event, seeking and video interfaces a player queries from it. All calls come from the

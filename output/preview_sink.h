@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a preview's render delivers: pictures to the video renderer (converted to RGB on
 // the render's thread), sound to the sound device. Its end waits until the last of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The preview's sound device: plays a render's sound through Qt Multimedia on a thread of
 // its own, and tells how much of it has really been heard. That position is the clock a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The preview player: its own top-level window, in which the graph's video renderer
 // draws, and the control of playback by a right-click menu (Play, Pause, Stop, Close). The

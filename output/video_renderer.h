@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The preview's video renderer: a plain widget that paints the render's pictures with
 // QPainter. Pictures are offered from the render's thread and reach the widget through its

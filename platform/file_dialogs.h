@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's open and save dialogs, behind one small interface, so that every command
 // that asks for a file goes through the installed implementation. Tests install a fake that

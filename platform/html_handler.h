@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop's default web browser, reached without the desktop's open service: the
 // handler that `xdg-mime` names for text/html and the command line of its desktop entry.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small INI reader and writer with the rules of the classic desktop INI reader: section
 // and key names match without regard to case, values are trimmed and lose one pair of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop shell: opening web addresses and files with the program the user chose for
 // them. Commands reach it through this interface so that tests can record what would be

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's pictures, by resource id, drawn by the program itself so that they stay
 // sharp at any scale and need no files beside it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One command from a fresh Debian 12 machine to a running program or a finished test run.
 #   scripts/setup.sh run    install what is missing, build, start Clipfuse
 #   scripts/setup.sh test   install what is missing, build, run every test
@@ -22,6 +23,7 @@ packages=(
     gstreamer1.0-tools gstreamer1.0-plugins-good gstreamer1.0-libav  # a second player's demuxers check joined files
     pulseaudio pulseaudio-utils  # a sound server of their own for the preview tests and benchmark
     dpkg-dev file lintian desktop-file-utils appstream  # the Debian package and its checks
+    man-db            # renders the manual pages with warnings on, as lintian reads them
     xdg-utils         # xdg-mime: the default web browser, which links fall back on
     fonts-wqy-microhei  # Chinese and Japanese letters for the shipped languages
 )

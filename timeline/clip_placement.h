@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where each clip, transition and piece of sound lies on the joined video's time axis.
 // Pure arithmetic on 100-ns ticks, the same for Join and Preview.

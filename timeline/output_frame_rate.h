@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The frame rate a join or a preview renders at. The Options dialog's "Original frame rate"
 // row stands for the rate of the clips themselves, which is known only once they are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns a built timeline into the output file: the render engine on the timeline, the
 // writer the output format names with the user's compressors or a Windows Media profile,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a running join holds from the moment it starts until the main window's
 // stop-and-completion step: the timeline, the output render engine and the file output.

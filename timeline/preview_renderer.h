@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Preview: the joined result played in the player window before a Join. The same timeline
 // as a Join is built, from the clips each limited to their first 10 seconds, and played by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns the clip list and the output options into one editing timeline: a video group with
 // one track per clip (each with the transition that leads into it) and an audio group that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "timeline/transition_catalogue.h"
 
 // The table is data the whole program relies on; these checks make a slip in editing it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixed table of the 47 transitions a clip can lead in with: the names the user sees
 // and the effect that draws each one. Plain data without Qt, so that the engine's tests

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows Media profiles for WMV and ASF joins. The search itself lives with the engine's
 // codec tables (media/wm/), where the engine's own tests run it without Qt; the output

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A command posted to a window, as a click on a button or a menu choice posts it: the
 // window runs the command with that id when its event queue reaches it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every control of every dialog carries its numeric id in this property, so handlers,
 // translation and tests find controls by id.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/hover_button.h"
 
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A flat command button drawn by the program itself: its icon above (or beside) its
 // caption, a thin raised edge while the pointer is over it and a thin sunken edge while it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening a link's address: the desktop first, then the desktop's default web browser run
 // directly; and the texts that say why an address could not be opened.

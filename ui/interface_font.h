@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The interface font: the font translated dialogs and controls are drawn in, remembered
 // per language in the settings section named after the language, one value per field of

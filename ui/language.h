@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's languages: the language files found in the language folder, the one
 // loaded, and its texts by id. There is one object, theLanguage, for the whole run, used

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading one language file: its bytes turned into text by the rules below, then read as
 // an INI file (sections and keys without regard to case, values trimmed and unquoted,

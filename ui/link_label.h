@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A static text that behaves as a web link: link colours (unvisited, visited, under the
 // pointer), an underline, a hand cursor, a tooltip with its address; a click opens the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The languages the program recognises by a language file's name: each row's Windows
 // language identifier (primary language in the low 10 bits, sublanguage in the high 6),

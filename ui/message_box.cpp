@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/message_box.h"
 
 #include "media/core/status.h"

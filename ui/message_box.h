@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way the program shows a message. Every box goes through the installed presenter,
 // which tests replace with a recorder to check texts and captions without a person.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's short sounds (wave resources), played without waiting. Commands reach them
 // through this interface so that tests can count what would be heard.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/text_key_table.h"
 
 #include <cstring>
@@ -18,6 +19,7 @@ constexpr TextKey kTextKeys[] = {
     {100, "IDC_BUTTON_ABOUT"},
     {1072, "IDD_PROGRAM_CAPTION"},
     {1099, "IDC_STATIC_ABOUT_NOTICE"},
+    {1102, "IDC_STATIC_ABOUT_LICENCE"},
     {129, "IDD_DIALOG_OUTPUT_OPTIONS"},
     {1024, "IDC_BUTTON_BROWSE"},
     {1023, "IDC_STATIC_OUTPUT_FILE"},

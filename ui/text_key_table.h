@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The keys the program reads from a language file, each with the id of the text it
 // replaces. One key may serve several ids: its one value then labels each of them.

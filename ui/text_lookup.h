@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts by string id, in the current language. Until a language is loaded (or when its
 // text is empty) the built-in English text is given.

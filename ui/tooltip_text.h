@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tooltips of the owner-drawn controls: never wider than their maximum width, broken at
 // word boundaries as the tooltip window does.

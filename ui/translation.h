@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The loaded language put on the screen: a dialog rewrites its title and control texts
 // from the DIALOG texts as the last step of its opening, and the main window's popup menu

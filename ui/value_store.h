@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Named integer and text values in named sections: what the language system needs of the
 // program's settings to keep an interface font per language.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes of one clip file, read on a thread of their own. A file on a network share that
 // stops answering blocks its reader inside the kernel, beyond the reach of any flag; so the

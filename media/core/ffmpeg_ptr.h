@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Owning handles for FFmpeg objects: each is released exactly once, by its own free call.
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A frame rate as the exact fraction that writers, codecs and players expect. Users type
 // rates as decimals ("23.976", "29.97"); those name the broadcast rates n x 1000/1001, and

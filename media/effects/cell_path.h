@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Patterns that fill a grid of cells one after another along a path: the zigzag and
 // spiral transitions and the matrix wipe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The class identifiers the effects answer to. Projects and the transition catalogue
 // name effects by these strings, so they never change.

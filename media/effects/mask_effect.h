@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base of every effect that reveals B through a moving shape: wipes, irises, bars,
 // boxes and dissolves. A subclass describes its pattern for a frame size; the base builds

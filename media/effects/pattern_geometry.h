@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Geometry shared by the wipe patterns. Screen coordinates: x to the right, y downwards.
 #include <cstdint>

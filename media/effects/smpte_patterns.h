@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The SMPTE standard wipe patterns (SMPTE 258M numbering), as switch-time fields.
 #include <optional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/effects/cell_path.h"
 #include "media/effects/mask_effect.h"
 #include "media/effects/transform_effects.h"

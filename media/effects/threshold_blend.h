@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inner loop of every mask effect: one row of pixels blended by their thresholds.
 #include <cstdint>

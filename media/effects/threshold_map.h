@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A mask effect's picture of "when": for every pixel, the moment at which it turns from A
 // to B, as an integer 0..kScale. Built once per frame size; a frame at progress p is then

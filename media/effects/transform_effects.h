@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The image-transform transitions, one per file. Each reveals B (the clip) over A (the
 // layers below) as its name says; see docs/help/transitions.html for how each one looks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What measuring a clip tells the program: whether it can be used, how long it is, and the
 // properties of the picture and sound that the render engine and the interface need.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether an opened file really holds a picture or a sound: a header that names its streams
 // with no data behind them (a download cut off after its first kilobytes) states a length

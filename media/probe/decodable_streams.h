@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Choosing the picture and sound streams of an opened file that this build can decode.
 #include <optional>

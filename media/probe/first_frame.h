@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The first picture of a clip in a requested size: the still that the clip list and the
 // preview show for a clip before anything plays.

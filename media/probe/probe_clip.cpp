@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/probe/probe_clip.h"
 
 #include "media/probe/clip_length.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The effects of the transitions on screen around the current output time. An effect, with
 // its masks, is made a little before its transition starts, so that a real-time render does

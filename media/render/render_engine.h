@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The render engine: connects to a timeline and produces one output per group, the
 // pictures of a video group and the sound of an audio group. It renders either every frame

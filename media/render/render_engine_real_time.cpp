@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Real-time delivery, for a preview: every output is delivered by a thread of its own and
 // paced by the clock. The clock is usually the sound heard, so the sound must never wait
 // for a picture: it is handed over well ahead of the clock, while each picture is handed

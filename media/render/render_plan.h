@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The render engine's own copy of a timeline, taken when a front end is connected: the
 // program may change or release its timeline while the engine renders from this.

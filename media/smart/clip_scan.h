@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a join must know of a clip before it can copy the clip's compressed pictures: read
 // from the container alone, without decoding a picture, before the output file begins.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which of the output's pictures a join copies from its clips unchanged: whole groups of
 // pictures, each from an IDR picture to the next, that lie on screen with nothing over

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a join copied from its clips unchanged instead of encoding it again.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The parts of H.264's byte stream a join needs to copy pictures without decoding them:
 // NAL units in both framings (length-prefixed as MP4 and Matroska store them, start codes

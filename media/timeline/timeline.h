@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editing timeline: groups (one output each) hold tracks, stacked as compositing layers;
 // a track holds sources placed on the time axis and the transitions that blend the layers

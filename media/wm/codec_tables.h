@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Windows Media codecs and their formats, grouped and ordered as the runtime offers
 // them: each codec lists its formats as complete media types. The profile search walks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The media platform's description of a stream: GUIDs, WAVEFORMATEX, VIDEOINFOHEADER and
 // the media type that carries them. Profiles and DSM files store these records byte for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Windows Media profile in memory: the streams an ASF file carries, each with its number,
 // names, bitrate and media type, and the mutual exclusions between them. The setters

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds the Windows Media profile for a WMV or ASF join from a few numbers, by searching
 // the codec formats for ones that match, or loads a profile from its text form.

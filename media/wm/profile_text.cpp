@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text form of a profile: what saveProfile writes and loadProfileByData reads. One
 // "key=value" per line; "stream" and "exclusion" open a block, "end" closes it. Loading is
 // strict: any line it does not understand refuses the whole text, so a damaged profile is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether a compressor can really write a given output: many encoders take only some
 // sizes, rates or sample rates, and some containers refuse some codecs only when the file

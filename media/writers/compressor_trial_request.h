@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A compressor trial handed to a helper process. An encoder call cannot be interrupted, so a
 // program that must not wait tries compressors in processes it can kill: the request travels

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Our own writer of DSM files: a packet container that carries the platform's media types
 // (GUIDs and format blocks) for players built on them. Layout: file information, one media

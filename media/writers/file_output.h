@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The output half of a join: the render engine's first video group and first audio group
 // written as the two streams of one file. Connecting reads what the engine produces and

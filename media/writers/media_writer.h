@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One contract for writing the joined video to a file, whatever the container. The render
 // engine pushes pictures and sound in order; the writer encodes, interleaves and writes

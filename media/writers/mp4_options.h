@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a user can change about how an MP4 file is laid out.
 #include "media/writers/media_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The output containers by the format codes the settings store: what each is called, the
 // muxer that writes it, and which codecs it can carry.

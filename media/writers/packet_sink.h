@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a writer's encoded packets go: a container muxer over the writer's output file.
 #include <string>

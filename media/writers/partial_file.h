@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An output file that becomes the target only when it is complete. It is written under a
 // hidden temporary name in the target's own folder (so the final rename is atomic and never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The H.264 track of a join that copies: the clips' own compressed pictures where the copy
 // plan says so, and between them the rendered pictures, each stretch encoded by a fresh

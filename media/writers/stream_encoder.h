@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The encoders behind a writer. Each takes the engine's pictures or sound, converts them to
 // what its codec takes and hands every packet it produces to the writer's sink.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/writers/stream_encoder.h"
 
 #include "media/core/frame_rate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a Windows Media profile turns into the encoders of an ASF file.
 #include "media/core/status.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes hover.wav, the short tick the command buttons play when the pointer enters them.
 
 A soft two-tone blip: 110 ms, 22050 Hz, 16-bit mono (about 5 KB), a 3 ms rise and a fast

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Add Video and dropped files, driven through the window's commands with real clips made
 // at test time, a replaced file dialog and recorded message boxes.
 #include "app/clip_adding.h"

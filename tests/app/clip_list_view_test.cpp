@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edit commands of the main window, driven by control id as the buttons drive them.
 #include "app/clip_list_view.h"
 #include "app/control_ids.h"

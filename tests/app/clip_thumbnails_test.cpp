@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first pictures beside the clips' names keep the clips' shape: a 4:3 clip is not
 // stretched to the cell, and a portrait clip filmed with the phone turned stands upright.
 #include "app/clip_thumbnails.h"

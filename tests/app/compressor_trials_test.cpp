@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Options dialog as the program opens it, while its compressor trials run in helper
 // processes: the window keeps time, OK closes at once, a trial that never answers is given up
 // after 3 s, and answers come back from the file beside the settings at the next dialog.

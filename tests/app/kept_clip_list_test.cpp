@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clip list kept between runs: closing the window and starting again finds the same list,
 // measured again; a kept list that is damaged, hostile or on a file that never answers
 // neither hangs the start nor is lost.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's owner-drawn buttons as the window sets them up, and where its popup
 // menu opens.
 #include <gtest/gtest.h>

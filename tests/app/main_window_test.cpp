@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/clip_list_view.h"
 #include "app/control_ids.h"
 #include "app/main_window.h"

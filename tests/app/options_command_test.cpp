@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Options command with the real dialog, and the compressors bound at start-up.
 #include <gtest/gtest.h>
 

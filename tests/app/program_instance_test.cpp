@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One window per settings folder, seen from outside: the program itself started again and
 // again with the same private settings and runtime folders, as a desktop starts it.
 #include "app/program_instance.h"

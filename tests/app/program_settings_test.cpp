@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/default_output_name.h"
 #include "app/program_settings.h"
 #include "app/settings_names.h"

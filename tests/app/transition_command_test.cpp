@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's Transition command: the question, the refresh rules and what is kept;
 // and the clip property dialog as the window runs it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The default transition dialog and the clip property dialog, driven through their controls.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands that hand a copy to a dialog and take it back only on OK.
 #include "app/clip_list_view.h"
 #include "app/control_ids.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // clipfuse-join run as a user runs it: its own process, with settings in a folder of the
 // test's.

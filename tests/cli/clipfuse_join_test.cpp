@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // clipfuse-join run as a user runs it: its own process, settings in a folder of the test's,
 // clips made at test time, the written file read back with libavformat.
 #include <QProcess>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of clipfuse-join: what it takes, what it refuses and why.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Joins that copy the clips' own pictures: clips whose every picture shows its clip and
 // picture number, joined by clipfuse-join and decoded again by two players.
 #include <QProcess>

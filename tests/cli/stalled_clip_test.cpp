@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line join with a clip that stops answering: measured or joined, it never
 // hangs, an interruption is heard at once, and one that comes before the first picture
 // leaves the older file of the output's name as it was.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window with a join's settings, clips made at test time and what a join needs to
 // be pressed, waited for and read back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Join pressed on the main window with clips made at test time; every written file is read
 // back with libavformat and checked for what a player would show and play.
 #include <QListWidget>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preview pressed on the main window with clips made at test time, played for real: the
 // pictures reach the player's window and the sound goes to a sound server of the tests'
 // own, whose null sink plays it in real time.

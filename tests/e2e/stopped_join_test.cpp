@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A join that ends before it wrote anything worth a file: stopped before its first picture,
 // or cut off by a clip that stops answering part way. Either way the older file of the
 // output's name is left as it was and no unfinished file stays behind.

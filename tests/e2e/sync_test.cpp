@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a viewer checks first in a joined file: every clip's picture in step with its sound,
 // the clips in their order, and a join that never hangs on a clip that stops answering.
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trial answers kept beside the settings: read back by the next start, never believed
 // blindly, written so that a crash leaves the old file or the new one.
 #include "output/compressor_answer_cache.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Trials in helper processes: real answers from the program's trial mode, and a helper that
 // crashes, prints nonsense, cannot start or never answers is a refusal that says so.
 #include "output/compressor_trial_runner.h"

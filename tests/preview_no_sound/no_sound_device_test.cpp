@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A preview on a machine without a sound device: the system clock sets the pace, and every
 // way of starting it (the start, Play after Pause, Play after Stop) moves it on.
 #include <gtest/gtest.h>

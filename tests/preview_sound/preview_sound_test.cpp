@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview's sound as a listener hears it: played into the null sink of a sound server
 // of the tests' own and recorded there in real time. Every beep must come whole and at its
 // place, and the sound must go on unbroken while pictures are late.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A preview whose sound server goes away while it plays. The sound system is set up once
 // per process, so this is a test program of its own.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The owner-drawn button as a user meets it: the pointer entering, moving, leaving and
 // coming back, drags, double clicks, and what the button looks like in each state.
 #include "ui/hover_button.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The buttons' hover sound is really in the program and loads as a sound, against a sound
 // server of the test's own (a null sink: nothing is heard).
 #include <gtest/gtest.h>

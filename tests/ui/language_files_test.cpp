@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading language files: the characters of each kind of file, the value rules, damaged
 // files, and the files the program ships.
 #include <gtest/gtest.h>

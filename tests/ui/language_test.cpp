@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The language object: which files are found, which name loads which file, how names are
 // recognised, and what a user sees when a file or a name is not right.
 #include "ui/language.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box's links: their colours as the pointer comes and goes and after a visit, the
 // messages of a failed open, and the fall back on the desktop's web browser run by hand.
 #include "ui/link_label.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loaded language on the screen: dialogs, the popup menu, the language switch and the
 // interface font kept per language.
 #include "ui/translation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview player's window on a real X server, the program started as a user starts
 // it (its own start-up, the main window run modally) and clicked through the X server:
 // whatever would keep a user's clicks or close requests from the player keeps the test's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An X display of the test program's own: Xvfb on a free display number, with a window
 // manager on it unless asked for none, so that windows get frames, a stacking order and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry point of the tests that drive windows through a real X server: a display of
 // this program's own (Xvfb, 1280x800), with a window manager unless
 // CLIPFUSE_TEST_WINDOW_MANAGER is "none", and a private settings folder. Events reach the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "timeline/transition_catalogue.h"
 
 #include <gtest/gtest.h>

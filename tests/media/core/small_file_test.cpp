@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a small file the program keeps (its clip list) through the reading layer: only a
 // regular file, never more than asked, and never longer than the caller's deadline.
 #include <gtest/gtest.h>

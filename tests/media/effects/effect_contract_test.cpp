@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every transition promises the render engine, checked for all 46 of the catalogue.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Known pixels of known patterns: each transition draws the shape its name promises.
 #include <gtest/gtest.h>
 

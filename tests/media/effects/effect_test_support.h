@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for the transition tests: every effect of the catalogue, and pixel comparison.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces under the mask effects: the row blend, the threshold map and the cell paths.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Broken, hostile and unreadable files: each one is a clean failure with a reason.
 #include <fcntl.h>
 #include <gtest/gtest.h>

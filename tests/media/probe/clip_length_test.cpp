@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lengths of files that do not simply state them.
 #include <gtest/gtest.h>
 

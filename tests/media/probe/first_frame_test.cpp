@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first picture of a clip, scaled: real pixels of generated clips.
 #include "media/probe/first_frame.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measuring real clips of the common containers, made once for the whole suite.
 #include "media/probe/probe_clip.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Timelines built the way the program builds them, and renders collected in memory.
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every compressor the lists offer for a format writes a file that plays; the ones that
 // cannot are refused with a reason that names what they refused.
 #include "media/writers/compressor_trial.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a user meets when the disk fills up or refuses files: a clear message, no file left
 // behind, and an earlier file of the same name untouched. Small memory-backed disks are
 // mounted for it; where the machine does not allow mounting, the tests are skipped.

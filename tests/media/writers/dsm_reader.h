@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small reader of DSM files for the tests: it walks every packet and checks the framing.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MP4 writer's options change the file's layout for real: read its top-level boxes.
 #include "media/writers/mp4_options.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The installed compressor a test or a benchmark binds, as the Options dialog would.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the test sound server's null sink really played, recorded from its monitor in real
 // time (one sample of the recording per sample the sink played), and the stretches of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A sound server of the test's own: PulseAudio with a null sink (nothing is heard, but the
 // sound is played in real time), in a private folder so that it never meets another test's

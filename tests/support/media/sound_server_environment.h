@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One test sound server for a whole test program: the sound system is set up once per
 // process, so the server must be there before the first test touches it. A test file

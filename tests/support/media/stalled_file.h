@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A clip that stops answering, as a file on a network share that hangs does. The file is
 // read in full by its first `freeOpenings` openings (measuring it when it is added, say);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Clips made at test time with the ffmpeg command line: solid colours and pure tones, so
 // that tests can assert on the real pixels and the real sound of what the program writes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two pictures drawn in code that no transition can confuse: A is blue with a light grid,
 // B is orange with dark diagonal stripes. Both shade across the picture, so that a moved

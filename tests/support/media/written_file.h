@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test helpers: feed a writer a solid picture and a tone, and read back what it wrote with
 // libavformat and libavcodec.

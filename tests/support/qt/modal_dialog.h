@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Works a dialog that the program runs modally, as a person would while it is up.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A main window as the preview tests drive it: clips added to its list, buttons pressed,
 // and the preview's player and graph at hand.

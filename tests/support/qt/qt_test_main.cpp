@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry point of every test program that needs Qt: a QApplication on the offscreen
 // platform, and a private settings folder so that no test touches the user's settings.
 #include <QApplication>

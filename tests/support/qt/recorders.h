@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stand-ins that tests install in place of the message boxes, the desktop shell and the
 // sounds: they record what the program would show, open or play and answer as the test says.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the event loop until `done` holds, as the program's own loop would, so that the
 // window's media worker can deliver its answers. False when `timeoutMs` passed first.

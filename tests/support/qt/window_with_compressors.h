@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window choosing from the compressors a test gives it, not the installed ones.
 #include "app/main_window.h"
