@@ -3,8 +3,9 @@
 // same work (xfade and acrossfade) and next to ffmpeg only decoding the inputs. The project:
 // five 10 s 1280x720 30 fps H.264 + AAC clips, a one-second Fade into clips 2 to 5, written
 // once as 352x240 23.976 fps WMV (780 kbps video, 128 kbps audio, the Windows Media
-// profile) and once as 720x480 AVI with the MPEG-4 Part 2 compressor. Our Join is pressed on
-// an offscreen main window, as a user presses it. Prints figures; never fails on time.
+// profile) and once as 720x480 AVI with the MPEG-4 Part 2 compressor. Then the copying join of
+// camera-like clips (see smartJoinCase). Our Join is pressed on an offscreen main window, as a
+// user presses it. Prints figures; never fails on time.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <sstream>
 #include <thread>
@@ -31,6 +33,8 @@
 #include "support/qt/recorders.h"
 #include "support/qt/run_until.h"
 #include "timeline/clip_placement.h"
+#include "output/filter_property_dialog.h"
+#include "timeline/output_renderer.h"
 
 namespace {
 
@@ -71,17 +75,44 @@ struct Target {
     std::string videoEncoder, audioEncoder;  // AVI: the compressors bound in the Options dialog
 };
 
-// Presses Join with the project on a fresh offscreen main window; the time from the press
-// until the window leaves Converting, or a negative time when the Join did not succeed.
-double timeOurJoin(const std::vector<std::string>& clips, const Target& t, const std::string& output) {
+// Presses Join on a fresh offscreen main window that `setUp` gave its clips and options; the
+// time from the press until the window leaves Converting, or a negative time when the Join
+// did not succeed. `status` receives the window's last status line.
+double timeWindowJoin(const std::function<void(CSlidemintDlg&)>& setUp, const std::string& output,
+                      std::string* status = nullptr) {
     SettingsStore store("KORVANE", "bench_join");
     testqt::MessageRecorder boxes;
     CSlidemintDlg window(store, "english");
     window.initialise();
     // The kept list is read back on the window's worker; the project is put together after.
     testqt::runUntil([&] { return window.mediaWorkIdle(); });
+    window.outputOptions().outputName = QString::fromStdString(output);
+    setUp(window);
+    std::filesystem::remove(output);
+
+    const auto start = std::chrono::steady_clock::now();
+    qobject_cast<QAbstractButton*>(window.control(ids::kJoin))->click();
+    while (window.jobState().converting()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    const double elapsed = secondsSince(start);
+    if (status) *status = window.statusText().toStdString();
+    const bool done = window.statusText().startsWith("Done. ") && std::filesystem::exists(output) &&
+                      std::filesystem::file_size(output) > 0;
+    if (!done || !boxes.messages.empty()) {
+        std::fprintf(stderr, "our Join to %s did not succeed: %s %s\n", output.c_str(),
+                     window.statusText().toStdString().c_str(),
+                     boxes.messages.empty() ? "" : boxes.messages.back().text.toStdString().c_str());
+        return -1.0;
+    }
+    return elapsed;
+}
+
+// Our Join of the reference project to `t`.
+double timeOurJoin(const std::vector<std::string>& clips, const Target& t, const std::string& output) {
+    return timeWindowJoin([&](CSlidemintDlg& window) {
     OutputOptions& o = window.outputOptions();
-    o.outputName = QString::fromStdString(output);
     o.outputFormat = t.format;
     o.outputWidth = t.width;
     o.outputHeight = t.height;
@@ -102,24 +133,7 @@ double timeOurJoin(const std::vector<std::string>& clips, const Target& t, const
         list.append(clips[static_cast<std::size_t>(i)], kClipSeconds * kSecond, i == 0 ? 0 : kFadeIndex,
                     i == 0 ? 0 : kSecond);
     list.rebuildAudioSources();
-    std::filesystem::remove(output);
-
-    const auto start = std::chrono::steady_clock::now();
-    qobject_cast<QAbstractButton*>(window.control(ids::kJoin))->click();
-    while (window.jobState().converting()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    const double elapsed = secondsSince(start);
-    const bool done = window.statusText().startsWith("Done. ") && std::filesystem::exists(output) &&
-                      std::filesystem::file_size(output) > 0;
-    if (!done || !boxes.messages.empty()) {
-        std::fprintf(stderr, "our Join to %s did not succeed: %s %s\n", output.c_str(),
-                     window.statusText().toStdString().c_str(),
-                     boxes.messages.empty() ? "" : boxes.messages.back().text.toStdString().c_str());
-        return -1.0;
-    }
-    return elapsed;
+    }, output);
 }
 
 // The placement our timeline builder makes of the project, video and sound.
@@ -258,6 +272,87 @@ bool configureMpeg4() {
     return media::codecs::userCodecStateStore()->save("mpeg4", media::codecs::serializeSettings("mpeg4", s)).isOk();
 }
 
+// Camera-like clips for the copying join: `count` clips of `length` s, 1280x720 30 fps
+// H.264 (an IDR picture every second) + AAC, made once and kept in the scratch folder.
+std::vector<std::string> cameraClips(int count, int length) {
+    static const std::string dir = testmedia::scratchDir("bench_join_camera");
+    std::vector<std::string> clips;
+    for (int i = 0; i < count; ++i) {
+        const std::string path = dir + "/camera_" + std::to_string(length) + "s_" + std::to_string(i) + ".mp4";
+        if (!std::filesystem::exists(path) &&
+            testmedia::run(std::string(CLIPFUSE_FFMPEG_CLI) +
+                           " -nostdin -loglevel error -y -f lavfi -i testsrc2=size=1280x720:rate=30:duration=" +
+                           std::to_string(length) + " -f lavfi -i sine=frequency=" + std::to_string(300 + 100 * i) +
+                           ":duration=" + std::to_string(length) +
+                           " -c:v libx264 -g 30 -keyint_min 30 -sc_threshold 0 -pix_fmt yuv420p -c:a aac -shortest " +
+                           quoted(path)) != 0)
+            return {};
+        clips.push_back(path);
+    }
+    return clips;
+}
+
+// The copying join against the same join encoding every picture, and against a join that
+// only copies packets with no transition at all (the floor): `count` clips of `length` s
+// with one-second Fades into every clip but the first, MP4 at the clips' size and rate with
+// libx264 (its defaults) and AAC.
+bool smartJoinCase(int count, int length) {
+    const std::vector<std::string> clips = cameraClips(count, length);
+    if (clips.empty()) return false;
+    const std::string dir = testmedia::scratchDir("bench_join_smart");
+    auto ourJoin = [&](bool copy, std::string* status) {
+        return timeWindowJoin(
+            [&](CSlidemintDlg& window) {
+                OutputOptions& o = window.outputOptions();
+                o.outputFormat = 4;
+                o.outputWidth = 1280;
+                o.outputHeight = 720;
+                o.frameRate = 30;
+                o.resizeMode = 2;
+                o.useVideoCompressor = 1;
+                o.useAudioCompressor = 1;
+                o.copyUnchanged = copy ? 1 : 0;
+                window.boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "libx264");
+                window.boundCompressors().audio = testmedia::installedCompressor(CompressorCategory::Audio, "aac");
+                ClipList& list = window.clips();
+                for (int i = 0; i < count; ++i)
+                    list.append(clips[static_cast<std::size_t>(i)], length * kSecond, i == 0 ? 0 : kFadeIndex,
+                                i == 0 ? 0 : kSecond);
+                list.rebuildAudioSources();
+            },
+            dir + (copy ? "/copying.mp4" : "/encoding.mp4"), status);
+    };
+    // The MP4 writer's property dialog is accepted as it opens.
+    auto previous = timeline::setFilterDialogRunner([](CDialogFilterPerproty&) {});
+    std::string status;
+    const double copying = best([&] { return ourJoin(true, &status); });
+    const double encoding = best([&] { return ourJoin(false, nullptr); });
+    timeline::setFilterDialogRunner(previous);
+    const std::string listFile = dir + "/clips.txt";
+    {
+        std::ofstream list(listFile);
+        for (const auto& c : clips) list << "file '" << c << "'\n";
+    }
+    const double floor = best([&] {
+        return timeFfmpeg(std::string(CLIPFUSE_FFMPEG_CLI) + " -nostdin -loglevel error -y -f concat -safe 0 -i " +
+                          quoted(listFile) + " -c copy " + quoted(dir + "/floor.mp4"));
+    });
+    std::printf("\nCopying join: %d clips of %d s 1280x720 30 fps H.264 (an IDR picture each second) + AAC, "
+                "one-second Fades, MP4 with libx264 + AAC.\n",
+                count, length);
+    if (copying < 0 || encoding < 0 || floor < 0) {
+        std::printf("could not be measured\n");
+        return false;
+    }
+    const std::size_t copied = status.rfind("     ");
+    std::printf("%-40s %8.2f s   %s\n", "copying what no transition touches", copying,
+                copied == std::string::npos ? "" : status.substr(copied + 5).c_str());
+    std::printf("%-40s %8.2f s   %.1f times the copying join's time (target: at least 5)\n",
+                "encoding every picture (--reencode-all)", encoding, encoding / copying);
+    std::printf("%-40s %8.2f s   (packet copy without transitions: the floor)\n", "ffmpeg -c copy", floor);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -267,6 +362,13 @@ int main(int argc, char** argv) {
     if (!configureMpeg4()) {
         std::fprintf(stderr, "could not configure the MPEG-4 compressor\n");
         return 1;
+    }
+    // bench_join --copying [COUNT SECONDS]: only the copying join, e.g. ten 60 s clips by hand.
+    if (argc > 1 && std::string(argv[1]) == "--copying") {
+        const int count = argc > 3 ? std::atoi(argv[2]) : 4, length = argc > 3 ? std::atoi(argv[3]) : 15;
+        const bool ran = smartJoinCase(std::max(count, 2), std::max(length, 3));
+        std::filesystem::remove_all(std::getenv("XDG_CONFIG_HOME"));
+        return ran ? 0 : 1;
     }
     const std::vector<std::string> clips = referenceClips();
     if (clips.empty()) return 1;
@@ -308,6 +410,7 @@ int main(int argc, char** argv) {
         std::printf("%-56s %8.2f %8.2f %7.2f %8.2f %8.2f %5u  %s, %s\n", t.label.c_str(), ours, ffmpeg, vsFfmpeg,
                     decode, vsDecode, cores, vsFfmpeg <= 1.0 ? "met" : "MISSED", vsDecode <= 1.5 ? "met" : "MISSED");
     }
+    allRan = smartJoinCase(4, 15) && allRan;
     std::filesystem::remove_all(std::getenv("XDG_CONFIG_HOME"));
     return allRan ? 0 : 1;
 }

@@ -104,9 +104,13 @@ private:
         for (const Interval& window : uncovered({source.start, source.stop}, covers))
             wholeGroups(source, *clip, window, groups);
         if (groups.empty()) {
-            if (!onGrid(source, *clip))
-                return "the clips are " + rateText(clip->frameRate) + " fps, the output " +
-                       rateText(times_.fps()) + " fps";
+            if (!onGrid(source, *clip)) {
+                const std::string clipRate = rateText(clip->frameRate);
+                if (clipRate == rateText(times_.fps()))
+                    return "the clips' pictures fall between the output's frames";
+                return "the clips are " + clipRate + " fps, the output " + rateText(times_.fps()) +
+                       " fps";
+            }
             return {};
         }
         if (!takeParameterSets(*clip))
