@@ -398,7 +398,7 @@ int main(int argc, char** argv) {
                 kClipCount, kClipSeconds, kClipCount - 1);
     std::printf("Machine: %u cores, shared with other work: the figures are noisy. Each is the best of %d "
                 "runs; threads at their defaults on both sides.\n\n",
-                cores, kRepeats);
+                cores, repeats);
     const double decode = best([&] { return timeDecodeOnly(clips); });
     std::printf("%-56s %8s %8s %7s %8s %8s %5s  %s\n", "output", "ours s", "ffmpeg s", "ours/ff", "decode s",
                 "ours/dec", "cores", "targets (ours <= ffmpeg, ours <= 1.5 x decode)");
