@@ -202,15 +202,22 @@ bool FileOutput::outputTakesCopies() const {
     if (context->flags & AV_CODEC_FLAG_INTERLACED_DCT) return false;
     // The encoder's own profile and parameters may still ask for more than 8-bit 4:2:0
     // progressive pictures.
-    for (const char* name : {"profile", "x264opts", "x264-params"}) {
+    auto option = [context](const char* name) {
         std::uint8_t* value = nullptr;
-        if (!context->priv_data ||
-            av_opt_get(context->priv_data, name, 0, &value) < 0 || !value)
-            continue;
-        const std::string text(reinterpret_cast<char*>(value));
+        if (!context->priv_data || av_opt_get(context->priv_data, name, 0, &value) < 0 || !value)
+            return std::string();
+        std::string text(reinterpret_cast<char*>(value));
         av_free(value);
-        for (const char* refused : {"10", "422", "444", "interlaced", "tff", "bff"})
-            if (text.find(refused) != std::string::npos) return false;
+        return text;
+    };
+    const std::string profile = option("profile");
+    for (const char* refused : {"10", "422", "444"})
+        if (profile.find(refused) != std::string::npos) return false;
+    for (const char* name : {"x264opts", "x264-params"}) {
+        const std::string params = option(name);
+        for (const char* refused :
+             {"interlaced", "tff", "bff", "output-depth", "output-csp", "profile=high1", "profile=high4"})
+            if (params.find(refused) != std::string::npos) return false;
     }
     return true;
 }

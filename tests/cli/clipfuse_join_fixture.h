@@ -4,7 +4,10 @@
 // test's.
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include "app/settings_store.h"
 #include "support/media/test_media.h"
@@ -43,6 +46,25 @@ protected:
         start(p, args);
         EXPECT_TRUE(p.waitForFinished(180000));
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    // Waits until a progress line above 0% shows that pictures are in the file, then
+    // interrupts the join as Ctrl+C does and waits for it to end. What it printed on its
+    // error output; empty when no such progress line came.
+    QByteArray interruptOnceWriting(QProcess& p) {
+        const QRegularExpression written(QStringLiteral("Used Time: [0-9:]+ +[1-9][0-9]*%"));
+        QByteArray err;
+        while (!QString::fromUtf8(err).contains(written) && p.state() == QProcess::Running) {
+            p.waitForReadyRead(200);
+            err += p.readAllStandardError();
+        }
+        if (!QString::fromUtf8(err).contains(written)) {
+            ADD_FAILURE() << "no progress above 0%: " << err.toStdString();
+            return {};
+        }
+        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return err + p.readAllStandardError();
     }
 
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
