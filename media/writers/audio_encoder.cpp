@@ -72,6 +72,7 @@ Status openAudioCodec(EncoderChoice& choice, AVCodecID fallback, const AudioEnco
 Status AudioEncoder::start(av::CodecPtr codec, int inputRate, int inputChannels) {
     codec_ = std::move(codec);
     AVCodecContext& c = *codec_;
+    inputRate_ = inputRate;
     inputChannels_ = inputChannels;
     const bool freeSize =
         c.frame_size <= 0 || (c.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE);

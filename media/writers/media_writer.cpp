@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/writers/media_writer.h"
 
+#include <mutex>
+
 #include "media/core/log.h"
+#include "media/writers/audio_encoding_thread.h"
 #include "media/writers/dsm_muxer.h"
 #include "media/writers/lavf_sink.h"
 #include "media/writers/output_format.h"
@@ -82,6 +85,10 @@ private:
     std::optional<VideoEncoder> video_;
     std::optional<SplicedVideo> spliced_;
     std::optional<AudioEncoder> audio_;
+    // Encodes the sound beside the pictures once the header is written; the sink is
+    // shared between the two threads under sinkMutex_.
+    std::unique_ptr<AudioEncodingThread> audioThread_;
+    std::mutex sinkMutex_;
     int videoIndex_ = -1, audioIndex_ = -1;
     PacketHandler videoSink_, audioSink_;
     bool closed_ = true;
@@ -200,8 +207,14 @@ Status EncodingWriter::open(WriterSettings& s) {
         if (Status st = audio_->start(std::move(codec), areq.inputRate, areq.inputChannels); !st)
             return st;
     }
-    videoSink_ = [this](AVPacket& p) { return sink_->write(p, videoIndex_); };
-    audioSink_ = [this](AVPacket& p) { return sink_->write(p, audioIndex_); };
+    videoSink_ = [this](AVPacket& p) {
+        std::lock_guard lock(sinkMutex_);
+        return sink_->write(p, videoIndex_);
+    };
+    audioSink_ = [this](AVPacket& p) {
+        std::lock_guard lock(sinkMutex_);
+        return sink_->write(p, audioIndex_);
+    };
 
     if (Status st = PartialFile::create(s.path, file_); !st) return st;
     info_.tempPath = file_->tempPath();
@@ -239,6 +252,11 @@ Status EncodingWriter::begin() {
         if (Status st = sink_->addStream(*audio_->context()); !st) return fail(st);
     }
     if (Status st = sink_->begin(file_->io()); !st) return fail(st);
+    if (audio_) {
+        constexpr int kSecondsWaiting = 2;
+        audioThread_ = std::make_unique<AudioEncodingThread>(
+            *audio_, audioSink_, audio_->inputChannels(), audio_->inputRate() * kSecondsWaiting);
+    }
     begun_ = true;
     return Status::ok();
 }
@@ -256,8 +274,8 @@ Status EncodingWriter::writeVideo(const Frame& frame) {
 
 Status EncodingWriter::writeAudio(const float* const* planes, int count) {
     if (Status st = checkOpen(); !st) return st;
-    if (!audio_) return Status::invalidArg("This output has no audio stream.");
-    if (Status st = audio_->encode(planes, count, audioSink_); !st) return fail(st);
+    if (!audioThread_) return Status::invalidArg("This output has no audio stream.");
+    if (Status st = audioThread_->push(planes, count); !st) return fail(st);
     return Status::ok();
 }
 
@@ -266,6 +284,11 @@ Status EncodingWriter::finish() {
     Status st = Status::ok();
     if (spliced_) st = spliced_->finish(videoSink_);
     if (video_) st = video_->flush(videoSink_);
+    if (audioThread_) {
+        Status sound = audioThread_->finish();
+        audioThread_.reset();
+        if (st) st = sound;
+    }
     if (st && audio_) st = audio_->flush(audioSink_);
     if (st) st = sink_->end();
     if (!st) return fail(st);
@@ -278,6 +301,7 @@ Status EncodingWriter::finish() {
 
 void EncodingWriter::abort() {
     closed_ = true;
+    audioThread_.reset();  // before the sink it writes to
     // The sink goes first: it may still point at the file's I/O.
     sink_.reset();
     if (file_) file_->discard();

@@ -67,6 +67,8 @@ class AudioEncoder {
 public:
     Status start(av::CodecPtr codec, int inputRate, int inputChannels);
     AVCodecContext* context() const { return codec_.get(); }
+    int inputRate() const { return inputRate_; }
+    int inputChannels() const { return inputChannels_; }
     Status encode(const float* const* planes, int count, const PacketHandler& sink);
     Status flush(const PacketHandler& sink);
 
@@ -81,6 +83,7 @@ private:
     av::SwrPtr swr_;
     std::unique_ptr<AVAudioFifo, FifoDeleter> fifo_;
     av::PacketPtr packet_;
+    int inputRate_ = 44100;
     int inputChannels_ = 2;
     int frameSize_ = 1024;
     bool smallLastFrame_ = false;

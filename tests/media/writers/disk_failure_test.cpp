@@ -86,3 +86,24 @@ TEST(WriterDiskFailures, AReadOnlyDiskIsAFolderThatCannotBeWritten) {
     EXPECT_NE(st.text().find("read-only"), std::string::npos) << st.text();
     EXPECT_TRUE(fs::is_empty(disk.dir()));
 }
+
+TEST(WriterDiskFailures, AFullDiskMetWhileEncodingSoundStopsTheWriteAndLeavesNoFile) {
+    // Sound is encoded and written beside the caller; its failure still reaches the caller,
+    // from a later write or from finish(), and nothing of the file is kept.
+    SmallDisk disk("writer_full_sound", "size=256k");
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small disk here";
+    const std::string path = disk.dir() + "/join.avi";
+    media::WriterSettings s = settingsFor(path, 0);
+    s.video.reset();
+    std::unique_ptr<media::MediaWriter> w;
+    ASSERT_TRUE(media::openMediaWriter(std::move(s), w));
+    std::vector<float> left(4410, 0.25f), right(4410, -0.25f);
+    const float* planes[] = {left.data(), right.data()};
+    media::Status st = media::Status::ok();
+    for (int i = 0; i < 100 && st; ++i) st = w->writeAudio(planes, 4410);  // 10 s, 1.7 MB
+    if (st) st = w->finish();
+    ASSERT_FALSE(st);
+    EXPECT_EQ(st.code(), media::Status::kDiskFull) << st.text();
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(partialFilesIn(disk.dir()), 0);
+}
