@@ -1,37 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Encodes a writer's sound on a thread of its own, so that a slow audio encoder (AAC takes
-// about a thirtieth of real time on one core) runs beside the pictures' encoding and the
-// muxing instead of after them. The caller hands over sound in order; a few seconds may
-// wait in between, after which push() waits for the encoder. The first failure of the
-// encoder or of the sink is kept and returned by every later push() and by finish().
+// A writer's sound encoded on one thread of its own, with the writer's own encoder.
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "media/writers/sound_encoding.h"
 #include "media/writers/stream_encoder.h"
 
 namespace media {
 
-class AudioEncodingThread {
+class AudioEncodingThread final : public SoundEncoding {
 public:
     // `encoder` and `sink` stay owned by the caller and must outlive finish() or cancel().
     // `sink` is called from the encoding thread.
     AudioEncodingThread(AudioEncoder& encoder, PacketHandler sink, int channels,
                         int maxWaitingSamples);
-    ~AudioEncodingThread();
+    ~AudioEncodingThread() override;
     AudioEncodingThread(const AudioEncodingThread&) = delete;
     AudioEncodingThread& operator=(const AudioEncodingThread&) = delete;
 
-    // Copies `count` samples per channel, planar, for the thread to encode.
-    Status push(const float* const* planes, int count);
-    // Encodes everything handed over, then stops the thread. The encoder is not flushed:
-    // that is the caller's, once this returns.
-    Status finish();
-    // Stops the thread, dropping what waits.
-    void cancel();
+    Status push(const float* const* planes, int count) override;
+    Status finish() override;
+    void cancel() override;
 
 private:
     struct Chunk {

@@ -89,6 +89,11 @@ Status LavfSink::setDescription(int index, const std::vector<std::uint8_t>& desc
 
 Status LavfSink::begin(AVIOContext* io) {
     ctx_->pb = io;
+    // Packets are written in time order across the streams although the sound's encoders,
+    // on threads of their own, may run up to about forty seconds behind the pictures': a
+    // player reading the file then never holds seconds of one stream to find the other.
+    // Beyond a minute the queue is written as it stands, so that memory stays bounded.
+    ctx_->max_interleave_delta = 60 * static_cast<std::int64_t>(AV_TIME_BASE);
     AVDictionary* opts = nullptr;
     // Matroska keeps uncompressed pictures only in its compatibility mode.
     if (container_->format == OutputFormat::Matroska) av_dict_set(&opts, "allow_raw_vfw", "1", 0);

@@ -5,6 +5,7 @@
 
 #include "media/core/log.h"
 #include "media/writers/audio_encoding_thread.h"
+#include "media/writers/segmented_aac_encoding.h"
 #include "media/writers/dsm_muxer.h"
 #include "media/writers/lavf_sink.h"
 #include "media/writers/output_format.h"
@@ -86,8 +87,8 @@ private:
     std::optional<SplicedVideo> spliced_;
     std::optional<AudioEncoder> audio_;
     // Encodes the sound beside the pictures once the header is written; the sink is
-    // shared between the two threads under sinkMutex_.
-    std::unique_ptr<AudioEncodingThread> audioThread_;
+    // shared between the threads under sinkMutex_.
+    std::unique_ptr<SoundEncoding> sound_;
     std::mutex sinkMutex_;
     int videoIndex_ = -1, audioIndex_ = -1;
     PacketHandler videoSink_, audioSink_;
@@ -253,9 +254,15 @@ Status EncodingWriter::begin() {
     }
     if (Status st = sink_->begin(file_->io()); !st) return fail(st);
     if (audio_) {
-        constexpr int kSecondsWaiting = 2;
-        audioThread_ = std::make_unique<AudioEncodingThread>(
-            *audio_, audioSink_, audio_->inputChannels(), audio_->inputRate() * kSecondsWaiting);
+        sound_ = SegmentedAacEncoding::create(*audio_->context(), audio_->inputRate(),
+                                              audio_->inputChannels(), audioSink_);
+        // Enough sound to keep the encoder busy while the pictures around a transition are
+        // rendered (AAC encodes about 30 s of sound a second); 10 MB at 44.1 kHz stereo.
+        constexpr int kSecondsWaiting = 30;
+        if (!sound_)
+            sound_ = std::make_unique<AudioEncodingThread>(*audio_, audioSink_,
+                                                           audio_->inputChannels(),
+                                                           audio_->inputRate() * kSecondsWaiting);
     }
     begun_ = true;
     return Status::ok();
@@ -274,8 +281,8 @@ Status EncodingWriter::writeVideo(const Frame& frame) {
 
 Status EncodingWriter::writeAudio(const float* const* planes, int count) {
     if (Status st = checkOpen(); !st) return st;
-    if (!audioThread_) return Status::invalidArg("This output has no audio stream.");
-    if (Status st = audioThread_->push(planes, count); !st) return fail(st);
+    if (!sound_) return Status::invalidArg("This output has no audio stream.");
+    if (Status st = sound_->push(planes, count); !st) return fail(st);
     return Status::ok();
 }
 
@@ -284,9 +291,9 @@ Status EncodingWriter::finish() {
     Status st = Status::ok();
     if (spliced_) st = spliced_->finish(videoSink_);
     if (video_) st = video_->flush(videoSink_);
-    if (audioThread_) {
-        Status sound = audioThread_->finish();
-        audioThread_.reset();
+    if (sound_) {
+        Status sound = sound_->finish();
+        sound_.reset();
         if (st) st = sound;
     }
     if (st && audio_) st = audio_->flush(audioSink_);
@@ -301,7 +308,7 @@ Status EncodingWriter::finish() {
 
 void EncodingWriter::abort() {
     closed_ = true;
-    audioThread_.reset();  // before the sink it writes to
+    sound_.reset();  // before the sink it writes to
     // The sink goes first: it may still point at the file's I/O.
     sink_.reset();
     if (file_) file_->discard();

@@ -68,6 +68,9 @@ public:
     Status start(av::CodecPtr codec, int inputRate, int inputChannels);
     AVCodecContext* context() const { return codec_.get(); }
     int inputRate() const { return inputRate_; }
+    // The sample number the next sound given starts at (0 after start()); packets carry
+    // times from there.
+    void continueAt(std::int64_t sample) { nextPts_ = sample; }
     int inputChannels() const { return inputChannels_; }
     Status encode(const float* const* planes, int count, const PacketHandler& sink);
     Status flush(const PacketHandler& sink);

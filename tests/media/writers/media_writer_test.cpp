@@ -294,3 +294,83 @@ TEST(MediaWriter, CompressorsThatAreOpenOrThatFailToConfigure) {
     EXPECT_FALSE(fs::exists(dir + "/bad.avi"));
     EXPECT_EQ(partialFilesIn(dir), 0);
 }
+
+TEST(MediaWriter, SoundHandedOverLongAfterThePicturesIsStillInterleavedInTheFile) {
+    // The sound's encoder may run half a minute behind the pictures'; a player reading the
+    // file front to back must still find both streams side by side.
+    const std::string path = testmedia::scratchDir("writer_interleave") + "/late_sound.mkv";
+    media::WriterSettings s = settingsFor(path, 2);
+    s.videoEncoder = encoderNamed("mpeg4");
+    auto w = openOrFail(std::move(s));
+    ASSERT_TRUE(w);
+    constexpr int kSeconds = 20;
+    media::Frame frame(160, 120);
+    frame.fillRgb(0, 0, 255);
+    for (int i = 0; i < kSeconds * 25; ++i) {
+        frame.pts = i;
+        ASSERT_TRUE(w->writeVideo(frame));
+    }
+    std::vector<float> left(44100, 0.1f), right(44100, 0.1f);
+    const float* planes[] = {left.data(), right.data()};
+    for (int i = 0; i < kSeconds; ++i) ASSERT_TRUE(w->writeAudio(planes, 44100));
+    ASSERT_TRUE(w->finish());
+
+    AVFormatContext* raw = nullptr;
+    ASSERT_EQ(avformat_open_input(&raw, path.c_str(), nullptr, nullptr), 0);
+    std::unique_ptr<AVFormatContext, void (*)(AVFormatContext*)> in(
+        raw, [](AVFormatContext* c) { avformat_close_input(&c); });
+    AVPacket* packet = av_packet_alloc();
+    double last[2] = {-1, -1}, widest = 0;
+    while (av_read_frame(in.get(), packet) >= 0) {
+        const AVStream* st = in->streams[packet->stream_index];
+        if (packet->stream_index < 2 && packet->dts != AV_NOPTS_VALUE) {
+            last[packet->stream_index] = packet->dts * av_q2d(st->time_base);
+            if (last[0] >= 0 && last[1] >= 0) widest = std::max(widest, std::abs(last[0] - last[1]));
+        }
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    EXPECT_GE(last[0], kSeconds - 1.0);
+    EXPECT_GE(last[1], kSeconds - 1.0);
+    EXPECT_LT(widest, 1.0) << "streams lie up to " << widest << " s apart in the file";
+}
+
+TEST(MediaWriter, LongAacSoundIsWholeAndSmoothAcrossTheEncodersSeams) {
+    // AAC is made ten seconds at a time by encoders side by side: the joined sound must be
+    // as long as what was given and carry no click where one encoder's part meets the next.
+    const std::string path = testmedia::scratchDir("writer_aac_seams") + "/tone.mp4";
+    media::WriterSettings s = settingsFor(path, 4);
+    s.video.reset();
+    s.audioEncoder = encoderNamed("aac");
+    auto w = openOrFail(std::move(s));
+    ASSERT_TRUE(w);
+    constexpr int kRate = 44100, kSeconds = 25;
+    const double step = 2 * M_PI * 440.0 / kRate;
+    std::vector<float> left(kRate / 10), right(kRate / 10);
+    for (long n = 0; n < long(kRate) * kSeconds; n += kRate / 10) {
+        for (int i = 0; i < kRate / 10; ++i) left[i] = right[i] = 0.5f * std::sin(step * double(n + i));
+        const float* planes[] = {left.data(), right.data()};
+        ASSERT_TRUE(w->writeAudio(planes, kRate / 10));
+    }
+    ASSERT_TRUE(w->finish());
+
+    ReadBack rb;
+    rb.keepSound = true;
+    std::string error;
+    ASSERT_TRUE(readBack(path, rb, &error)) << error;
+    EXPECT_NEAR(double(rb.sound.size()), double(kRate) * kSeconds, 1024);
+    // A clean sine satisfies x[n-1] + x[n+1] = 2 cos(step) x[n]; coding noise leaves a small
+    // residue everywhere, a seam would leave a spike near 10 s or 20 s.
+    auto worstResidue = [&](double fromSeconds, double toSeconds) {
+        double worst = 0;
+        const auto from = static_cast<std::size_t>(fromSeconds * kRate);
+        const auto to = std::min(rb.sound.size() - 1, static_cast<std::size_t>(toSeconds * kRate));
+        for (std::size_t n = std::max<std::size_t>(from, 1); n < to; ++n)
+            worst = std::max(worst, std::abs(rb.sound[n - 1] + rb.sound[n + 1] -
+                                             2 * std::cos(step) * rb.sound[n]));
+        return worst;
+    };
+    const double calm = std::max(worstResidue(4, 6), worstResidue(14, 16));
+    for (double seam : {10.0, 20.0})
+        EXPECT_LT(worstResidue(seam - 0.2, seam + 0.2), 2 * calm + 1e-3) << "at " << seam << " s";
+}
