@@ -15,7 +15,10 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <mutex>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -72,6 +75,52 @@ private:
     std::vector<pid_t> pids_;
 };
 
+// Moments when the machine ran none of the benchmark's threads: a thread of its own asks to
+// wake every millisecond and notes every wake-up that came more than 20 ms late. On a
+// virtual machine the host can hold both processors for a tenth of a second; no program
+// shows a picture then, so the offset is also given away from those moments.
+class StallWatch {
+public:
+    using Clock = std::chrono::steady_clock;
+    struct Stall {
+        Clock::time_point from, to;
+    };
+    StallWatch()
+        : thread_([this] {
+              auto last = Clock::now();
+              while (!done_) {
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                  const auto now = Clock::now();
+                  if (now - last > kLate) {
+                      std::lock_guard lock(mutex_);
+                      stalls_.push_back({last, now});
+                  }
+                  last = now;
+              }
+          }) {}
+    ~StallWatch() {
+        done_ = true;
+        thread_.join();
+    }
+    std::vector<Stall> stalls() const {
+        std::lock_guard lock(mutex_);
+        return stalls_;
+    }
+    // True when `t` lies in a stall or within `after` of its end (the picture due then
+    // comes only once the machine runs again).
+    static bool near(const std::vector<Stall>& stalls, Clock::time_point t, Clock::duration after) {
+        return std::any_of(stalls.begin(), stalls.end(),
+                           [&](const Stall& s) { return t >= s.from && t <= s.to + after; });
+    }
+
+private:
+    static constexpr auto kLate = std::chrono::milliseconds(20);
+    std::atomic<bool> done_{false};
+    mutable std::mutex mutex_;
+    std::vector<Stall> stalls_;
+    std::thread thread_;
+};
+
 struct RunFigures {
     bool followsSound = false;
     std::int64_t shown = 0, due = 0;
@@ -80,6 +129,9 @@ struct RunFigures {
     std::vector<double> gapsAt;  // seconds after the first sound
     double pace = 0;             // media time over wall time
     double worstOffsetMs = 0, meanOffsetMs = 0;
+    double worstOffsetAwayFromStallsMs = 0;
+    int stalls = 0;
+    double longestStallMs = 0, stalledMs = 0;
     double firstPictureMs = -1;
 };
 
@@ -110,6 +162,8 @@ RunFigures previewOnce(CSlidemintDlg& window, const char* label) {
     // of the picture on screen.
     double offsetSum = 0;
     int samples = 0;
+    std::vector<std::pair<StallWatch::Clock::time_point, double>> offsets;
+    StallWatch watch;
     QElapsedTimer played;
     played.start();
     qint64 nextSample = 0;
@@ -122,6 +176,7 @@ RunFigures previewOnce(CSlidemintDlg& window, const char* label) {
                 const media::Ticks outside =
                     now < shown ? shown - now : std::max<media::Ticks>(0, now - (shown + interval));
                 f.worstOffsetMs = std::max(f.worstOffsetMs, ms(outside));
+                offsets.emplace_back(StallWatch::Clock::now(), ms(outside));
                 offsetSum += ms(outside);
                 ++samples;
             }
@@ -129,6 +184,16 @@ RunFigures previewOnce(CSlidemintDlg& window, const char* label) {
         QThread::msleep(1);
     }
     const media::Ticks reached = graph.clockNow();
+    const std::vector<StallWatch::Stall> stalls = watch.stalls();
+    for (const auto& stall : stalls) {
+        const double length = std::chrono::duration<double, std::milli>(stall.to - stall.from).count();
+        ++f.stalls;
+        f.stalledMs += length;
+        f.longestStallMs = std::max(f.longestStallMs, length);
+    }
+    for (const auto& [at, offset] : offsets)
+        if (!StallWatch::near(stalls, at, std::chrono::milliseconds(2 * 1000 / kFps)))
+            f.worstOffsetAwayFromStallsMs = std::max(f.worstOffsetAwayFromStallsMs, offset);
     const PlaybackFigures figures = video.figures();
     f.followsSound = graph.clockFollowsSound();
     f.meanOffsetMs = samples ? offsetSum / samples : 0;
@@ -172,6 +237,10 @@ void print(const char* label, const RunFigures& f) {
     std::printf("  pace: %.4f of real time (%+.2f %%)\n", f.pace, 100.0 * (f.pace - 1.0));
     std::printf("  audio-video offset: at most %.1f ms, on average %.2f ms\n", f.worstOffsetMs,
                 f.meanOffsetMs);
+    std::printf("  machine stalls (no thread ran for over 20 ms): %d, longest %.0f ms, %.0f ms in all\n",
+                f.stalls, f.longestStallMs, f.stalledMs);
+    std::printf("  audio-video offset away from those stalls (two frame periods after each): at most %.1f ms\n",
+                f.worstOffsetAwayFromStallsMs);
     std::printf("  first picture: %.0f ms after Preview was pressed\n", f.firstPictureMs);
 }
 
