@@ -138,6 +138,10 @@ void VideoDecoder::seekTo(Ticks t) {
     lastTime_ = -1;
 }
 
+void VideoDecoder::discardNonReference(bool discard) {
+    if (codec_) codec_->skip_frame = discard ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+}
+
 Status VideoDecoder::frameAt(Ticks t, const AVFrame*& out) {
     out = nullptr;
     if (!codec_) return Status::ok();

@@ -23,6 +23,11 @@ public:
     // picture at all (the caller shows black). The frame stays valid until the next call.
     Status frameAt(Ticks t, const AVFrame*& out);
 
+    // While set, pictures no other picture refers to are not decoded: a reader that has
+    // fallen behind real time catches up sooner, and frameAt() may then give the reference
+    // picture before the one asked for.
+    void discardNonReference(bool discard);
+
     // Clockwise rotation, in degrees (0, 90, 180, 270), that shows the picture upright.
     int rotation() const { return rotation_; }
     // Changes whenever frameAt() moves on to another picture.

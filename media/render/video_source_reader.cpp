@@ -39,9 +39,16 @@ void VideoSourceReader::run() {
     decode::PictureScaler scaler;
     std::uint64_t lastSerial = 0;
     Frame lastPicture;
+    bool behind = false;  // frames were skipped as late since the last one drawn
     for (std::int64_t k = first_; k < end_; ++k) {
         Item item{k, {}, {}};
-        if (!skip_ || !skip_(k)) {
+        if (skip_ && skip_(k)) {
+            behind = true;
+        } else {
+            // Catching up, the pictures passed over need not be decoded whole: those no other
+            // picture refers to are left out, and this frame may show the reference before.
+            decoder.discardNonReference(behind);
+            behind = false;
             const AVFrame* frame = nullptr;
             // A picture stamped up to a tenth of a frame after the frame's time belongs to
             // it: containers that keep times in milliseconds round a 30 fps picture up by as
