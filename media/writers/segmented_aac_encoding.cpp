@@ -210,8 +210,8 @@ Status SegmentedAacEncoding::finish() {
         std::lock_guard lock(mutex_);
         if (closing_) return failure_ ? Status::fail("The sound was already finished.") : failure_;
     }
-    if (!held_[0].empty() && (!cutAny_ || heldFrom_ + static_cast<std::int64_t>(held_[0].size()) > nextSegmentAt_))
-        cutSegment(true);
+    // After a cut the next segment's margin is always held, so anything held is to encode.
+    if (!held_[0].empty()) cutSegment(true);
     stop(false);
     writeFinished();
     std::lock_guard lock(mutex_);

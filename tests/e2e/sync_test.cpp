@@ -106,6 +106,17 @@ protected:
         }
     }
 
+    // The output format with the named video compressor and AAC; false when one is missing.
+    bool compressWith(int format, const char* video) {
+        window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, video);
+        window_->boundCompressors().audio = testmedia::installedCompressor(CompressorCategory::Audio, "aac");
+        OutputOptions& o = window_->outputOptions();
+        o.outputFormat = format;
+        o.useVideoCompressor = 1;
+        o.useAudioCompressor = 1;
+        return window_->boundCompressors().video && window_->boundCompressors().audio;
+    }
+
     static const std::string& clipDir() {
         static const std::string dir = testmedia::scratchDir("sync_clips");
         return dir;
@@ -115,30 +126,18 @@ protected:
 }  // namespace
 
 TEST_F(SyncTest, EveryClipsFlashAndBeepStayTogetherInMatroskaAndWindowsMedia) {
-    window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "mpeg4");
-    window_->boundCompressors().audio = testmedia::installedCompressor(CompressorCategory::Audio, "aac");
-    ASSERT_TRUE(window_->boundCompressors().video && window_->boundCompressors().audio);
-    OutputOptions& o = window_->outputOptions();
-    o.outputFormat = 2;
-    o.useVideoCompressor = 1;
-    o.useAudioCompressor = 1;
+    ASSERT_TRUE(compressWith(2, "mpeg4"));
     joinAndCheckMarks("none.mkv", {0, 0, 0});
     joinAndCheckMarks("one.mkv", {1, 1, 1});
     joinAndCheckMarks("mixed.mkv", {2, 0, 1});
-    o.outputFormat = 1;
+    window_->outputOptions().outputFormat = 1;
     joinAndCheckMarks("two.wmv", {2, 2, 2});
     joinAndCheckMarks("mixed.wmv", {1, 2, 0});
 }
 
 TEST_F(SyncTest, CopiedPicturesStayWithTheirSound) {
-    window_->boundCompressors().video = testmedia::installedCompressor(CompressorCategory::Video, "libx264");
-    window_->boundCompressors().audio = testmedia::installedCompressor(CompressorCategory::Audio, "aac");
-    ASSERT_TRUE(window_->boundCompressors().video && window_->boundCompressors().audio);
-    OutputOptions& o = window_->outputOptions();
-    o.outputFormat = 4;
-    o.useVideoCompressor = 1;
-    o.useAudioCompressor = 1;
-    ASSERT_EQ(o.copyUnchanged, 1);
+    ASSERT_TRUE(compressWith(4, "libx264"));
+    ASSERT_EQ(window_->outputOptions().copyUnchanged, 1);
     // The MP4 writer's property dialog is accepted as it opens.
     auto previous = timeline::setFilterDialogRunner([](CDialogFilterPerproty&) {});
     joinAndCheckMarks("none.mp4", {0, 0, 0}, true);
