@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a preview's render delivers: pictures to the video renderer (converted to RGB on
-// the render's thread), sound to the sound device. Its end waits until the last of the
+// the render's picture thread, ahead of their time), sound to the sound device. Its end waits until the last of the
 // sound has been heard, so that the end of the stream is announced when playback ends.
 #include <QImage>
 #include <atomic>
 #include <chrono>
+#include <deque>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 #include "media/core/ffmpeg_ptr.h"
 #include "media/render/render_sink.h"
@@ -20,6 +24,7 @@ public:
     PreviewSink(int videoGroup, VideoRenderer* video, int audioGroup, SoundOutput* sound,
                 PreviewClock& clock, media::Ticks length);
 
+    void prepareVideo(int group, const media::Frame& frame) override;
     media::Status writeVideo(int group, const media::Frame& frame) override;
     media::Status writeAudio(int group, const media::render::AudioBlock& block) override;
     media::Status finish() override;
@@ -33,11 +38,26 @@ public:
     QImage toImage(const media::Frame& frame);
 
 private:
+    // Converts into one of a few images kept for the purpose: a fresh image of this size
+    // costs more than the conversion itself, as its memory is touched for the first time.
+    QImage convert(const media::Frame& frame);
+    bool convertInto(const media::Frame& frame, QImage& image);  // convertMutex_ held
+    // The picture of `time` if it was prepared; forgets those before it.
+    QImage takePrepared(media::Ticks time);
+
     const int videoGroup_, audioGroup_;
     VideoRenderer* video_;
     SoundOutput* sound_;
     PreviewClock& clock_;
     const media::Ticks length_;
+    // The thread that converts (the render's picture thread; its delivery thread for a
+    // picture that was not prepared) only: the converter, and images the window may still
+    // hold, reused once it has let go of them.
     media::av::SwsPtr sws_;
+    std::vector<QImage> images_;
+    std::mutex convertMutex_;
+    // Pictures converted ahead of their writeVideo, in time order.
+    std::mutex preparedMutex_;
+    std::deque<std::pair<media::Ticks, QImage>> prepared_;
     std::atomic<bool> interrupted_{false};
 };

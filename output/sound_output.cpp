@@ -100,8 +100,7 @@ void SoundOutput::write(const media::render::AudioBlock& block) {
 }
 
 media::Ticks SoundOutput::position() const {
-    std::lock_guard lock(mutex_);
-    return base_ + playedFrames_.load() * media::kTicksPerSecond / format_.sampleRate;
+    return heard_.load();
 }
 
 bool SoundOutput::drained() const {
@@ -128,6 +127,7 @@ void SoundOutput::reset(media::Ticks position) {
     handedFrames_ = 0;
     playedFrames_ = 0;
     base_ = position;
+    heard_ = position;
     flush_ = true;
 }
 
@@ -192,6 +192,7 @@ void SoundOutput::feed() {
     const std::int64_t processed = processedUs * format_.sampleRate / 1'000'000;
     playedFrames_ =
         std::max<std::int64_t>(playedFrames_.load(), std::min(processed, handedFrames_));
+    heard_ = base_ + playedFrames_.load() * media::kTicksPerSecond / format_.sampleRate;
     const bool waitingToPlay = !deviceSuspended_ && handedFrames_ > playedFrames_.load();
     if (processedUs != lastProcessedUs_ || !waitingToPlay) {
         lastProcessedUs_ = processedUs;

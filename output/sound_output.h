@@ -63,6 +63,10 @@ private:
     std::int64_t handedFrames_ = 0;
     std::atomic<std::int64_t> playedFrames_{0};
     media::Ticks base_ = 0;
+    // base_ plus what was played, as of the last period. Read without the lock: the lock is
+    // held while the device is fed, and a sound server that keeps the device waiting must
+    // not hold up the pictures and the window, which read the clock all the time.
+    std::atomic<media::Ticks> heard_{0};
     bool flush_ = false;
     bool suspended_ = false;
     bool deviceSuspended_ = false;

@@ -127,10 +127,16 @@ Status RenderEngine::startPipelines(Ticks position) {
         GroupPlan g = plan_.groups[i];
         if (g.type.kind == MediaKind::Video) {
             FrameTimes times(g.fps);
-            VideoSourceReader::SkipFrame skip;
-            if (rt) skip = [this, times](std::int64_t k) { return late(times, k); };
+            VideoPipeline::RealTime realTime;
+            if (rt) {
+                realTime.skip = [this, times](std::int64_t k) { return late(times, k); };
+                realTime.prepare = [this, i](const Frame& f) {
+                    sink_->prepareVideo(static_cast<int>(i), f);
+                };
+            }
             outputs_[i].video = std::make_unique<VideoPipeline>(
-                g, plan_.length, times.firstAtOrAfter(position), skip, note, rt, leftOut_[i]);
+                g, plan_.length, times.firstAtOrAfter(position), std::move(realTime), note,
+                leftOut_[i]);
         } else {
             g.type.audio = audioFormats_[i];
             outputs_[i].audio = std::make_unique<AudioPipeline>(

@@ -15,6 +15,11 @@ class RenderSink {
 public:
     virtual ~RenderSink() = default;
     virtual Status writeVideo(int group, const Frame& frame) = 0;
+    // A real-time render gives each picture here first, from the group's picture thread as
+    // soon as it is made, a few pictures ahead of its writeVideo. The sink can get it ready
+    // there (a window converts it for display), so that writeVideo costs next to nothing
+    // when the picture is due. A prepared picture may never be written: it came too late.
+    virtual void prepareVideo(int /*group*/, const Frame& /*frame*/) {}
     virtual Status writeAudio(int group, const AudioBlock& block) = 0;
     // After the last frame and sample of every group; the render completes when this
     // succeeds (a writer finishes its file here). Not called when the render is stopped.

@@ -25,15 +25,14 @@ void holdPicturesForTesting(std::chrono::milliseconds hold) {
 }
 
 VideoPipeline::VideoPipeline(const GroupPlan& group, Ticks length, std::int64_t startFrame,
-                             VideoSourceReader::SkipFrame skip, Note note, bool yieldToSound,
-                             FrameRanges leftOut)
+                             RealTime realTime, Note note, FrameRanges leftOut)
     : group_(group),
       times_(group.fps),
       start_(startFrame),
       count_(times_.countBefore(length)),
-      skip_(std::move(skip)),
+      skip_(std::move(realTime.skip)),
+      prepare_(std::move(realTime.prepare)),
       note_(std::move(note)),
-      yieldToSound_(yieldToSound),
       leftOut_(std::move(leftOut)) {
     thread_ = std::thread([this] { run(); });
 }
@@ -60,7 +59,7 @@ Status VideoPipeline::next(Frame& out, bool& end) {
 
 void VideoPipeline::run() {
     // Threads started from here (the source readers, their decoders' own) inherit it.
-    if (yieldToSound_) lowerThisThreadPriority();
+    if (skip_) lowerThisThreadPriority();
     const int width = group_.type.video.width, height = group_.type.video.height;
     const Frame black(width, height);
     // Sources in the order they begin; a reader is started a little ahead of its first
@@ -132,6 +131,7 @@ void VideoPipeline::run() {
         if (!skip_ || !skip_(k)) {
             Frame out = composite(layers, black);
             out.pts = t;
+            if (prepare_) prepare_(out);
             if (!queue_.push({out, {}, false})) return;
         }
         for (auto it = readers.begin(); it != readers.end();) {

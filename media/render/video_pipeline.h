@@ -30,14 +30,19 @@ public:
     using Note =
         std::function<void(const std::string&)>;  // a problem that does not stop the render
 
-    // `yieldToSound`: the pipeline's threads (and the decoders' they start) give way to the
-    // rest of the program when the processor is short, as a real-time render's pictures
-    // must give way to its sound.
+    // For a real-time render: which frames are too late to make, and what is done with each
+    // frame made before it is queued (a preview gets it ready for display). With a `skip`,
+    // the pipeline's threads (and the decoders' they start) give way to the rest of the
+    // program when the processor is short, as a real-time render's pictures must give way
+    // to its sound.
+    struct RealTime {
+        VideoSourceReader::SkipFrame skip;
+        std::function<void(const Frame&)> prepare;
+    };
     // `leftOut`: frames, in order, that are neither made nor given (a file takes them from
     // elsewhere); their sources are not decoded there.
     VideoPipeline(const GroupPlan& group, Ticks length, std::int64_t startFrame,
-                  VideoSourceReader::SkipFrame skip, Note note, bool yieldToSound = false,
-                  FrameRanges leftOut = {});
+                  RealTime realTime, Note note, FrameRanges leftOut = {});
     ~VideoPipeline();
     VideoPipeline(const VideoPipeline&) = delete;
     VideoPipeline& operator=(const VideoPipeline&) = delete;
@@ -66,8 +71,8 @@ private:
     FrameTimes times_;
     std::int64_t start_, count_;
     VideoSourceReader::SkipFrame skip_;
+    std::function<void(const Frame&)> prepare_;
     Note note_;
-    bool yieldToSound_;
     FrameRanges leftOut_;
     BoundedQueue<Item> queue_{4};
     std::atomic<bool> stopping_{false};
