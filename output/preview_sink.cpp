@@ -93,7 +93,7 @@ media::Status PreviewSink::writeVideo(int group, const media::Frame& frame) {
     if (image.isNull()) image = convert(frame);
     if (image.isNull())
         return media::Status::outOfMemory("The picture could not be converted for the window.");
-    video_->offer(std::move(image), frame.pts);
+    video_->offer(std::move(image), frame.pts, !clock_.playing());
     clock_.delivered(true);
     return media::Status::ok();
 }

@@ -26,6 +26,7 @@ public:
 
     void prepareVideo(int group, const media::Frame& frame) override;
     media::Status writeVideo(int group, const media::Frame& frame) override;
+    bool showsPicturesOnTime() const override { return true; }
     media::Status writeAudio(int group, const media::render::AudioBlock& block) override;
     media::Status finish() override;
 

@@ -2,6 +2,7 @@
 #include "output/video_renderer.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstdlib>
 
 VideoRenderer::VideoRenderer(QSize nativeSize, media::Ticks frameInterval,
@@ -12,16 +13,19 @@ VideoRenderer::VideoRenderer(QSize nativeSize, media::Ticks frameInterval,
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     resize(nativeSize_);
+    presentTimer_.setSingleShot(true);
+    presentTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&presentTimer_, &QTimer::timeout, this, &VideoRenderer::present);
 }
 
-bool VideoRenderer::offer(QImage picture, media::Ticks time) {
+bool VideoRenderer::offer(QImage picture, media::Ticks time, bool now) {
     {
         std::lock_guard lock(mutex_);
         if (static_cast<int>(pending_.size()) >= kMaxInFlight) {
             ++figures_.refused;
             return false;
         }
-        pending_.push_back({std::move(picture), time});
+        pending_.push_back({std::move(picture), time, now});
         if (pending_.size() > 1) return true;  // a call to take them is already queued
     }
     QMetaObject::invokeMethod(this, &VideoRenderer::takePending, Qt::QueuedConnection);
@@ -31,6 +35,8 @@ bool VideoRenderer::offer(QImage picture, media::Ticks time) {
 void VideoRenderer::discardPending() {
     std::lock_guard lock(mutex_);
     pending_.clear();
+    early_.clear();
+    presentTimer_.stop();
     next_ = QImage();
 }
 
@@ -45,14 +51,37 @@ void VideoRenderer::takePending() {
         std::lock_guard lock(mutex_);
         arrived.swap(pending_);
     }
-    const media::Ticks now = clock_();
     for (Pending& p : arrived) {
+        if (p.now) {
+            early_.clear();
+            next_ = std::move(p.picture);
+            nextTime_ = p.time;
+        } else {
+            early_.push_back(std::move(p));
+        }
+    }
+    present();
+}
+
+void VideoRenderer::present() {
+    const media::Ticks now = clock_();
+    while (!early_.empty() && early_.front().time <= now) {
+        Pending p = std::move(early_.front());
+        early_.pop_front();
         if (late(p.time, now)) continue;
         next_ = std::move(p.picture);
         nextTime_ = p.time;
     }
     // Painted now, not on a later pass of the event loop: the picture is due now.
     if (!next_.isNull()) repaint();
+    if (early_.empty()) return;
+    // The clock is the sound heard, which keeps pace with the wall clock; one that stands
+    // (paused) is looked at again a little later.
+    const media::Ticks ahead = early_.front().time - now;
+    presentTimer_.start(static_cast<int>(
+        std::clamp<media::Ticks>((ahead + media::kTicksPerSecond / 1000 - 1) * 1000 /
+                                     media::kTicksPerSecond,
+                                 1, 20)));
 }
 
 bool VideoRenderer::late(media::Ticks time, media::Ticks now) {

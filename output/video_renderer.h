@@ -3,10 +3,12 @@
 // The preview's video renderer: a plain widget that paints the render's pictures with
 // QPainter. Pictures are offered from the render's thread and reach the widget through its
 // event queue, at most kMaxInFlight at a time: the render never waits for the interface
-// thread, and a picture that would wait longer is dropped. A picture already more than one
-// frame period behind the clock when it reaches the window, or when it is painted, is
-// dropped too, never shown late.
+// thread, and a picture that would wait longer is dropped. A picture may come up to a frame
+// period early; the widget paints it when the clock reaches its time, so that only the
+// interface thread has to be on time. A picture already more than one frame period behind
+// the clock when it reaches the window, or when it is painted, is dropped, never shown late.
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <chrono>
 #include <deque>
@@ -29,15 +31,16 @@ struct PlaybackFigures {
 class VideoRenderer : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kMaxInFlight = 2;
+    static constexpr int kMaxInFlight = 3;
 
     VideoRenderer(QSize nativeSize, media::Ticks frameInterval,
                   std::function<media::Ticks()> clock);
 
     QSize nativeSize() const { return nativeSize_; }
 
-    // Any thread. False when the picture was dropped.
-    bool offer(QImage picture, media::Ticks time);
+    // Any thread. False when the picture was dropped. `now`: shown as soon as it arrives,
+    // whatever the clock says (the picture of a paused preview's new position).
+    bool offer(QImage picture, media::Ticks time, bool now = false);
     // Interface thread: forgets the pictures still on their way (after a stop or a seek).
     void discardPending();
 
@@ -53,8 +56,12 @@ private:
     struct Pending {
         QImage picture;
         media::Ticks time;
+        bool now = false;
     };
     void takePending();
+    // Interface thread: makes the latest picture whose time has come the next to paint, and
+    // waits for the time of the first one still early.
+    void present();
 
     const QSize nativeSize_;
     const media::Ticks interval_;
@@ -67,7 +74,10 @@ private:
     // False when a picture of `time` is on time at clock `now`; else counts it as late.
     bool late(media::Ticks time, media::Ticks now);
 
-    // Interface thread only: the picture waiting for its paint, and the one on screen.
+    // Interface thread only: pictures that came before their time, in time order, the picture
+    // waiting for its paint, and the one on screen.
+    std::deque<Pending> early_;
+    QTimer presentTimer_;
     QImage next_;
     media::Ticks nextTime_ = -1;
     QImage current_;

@@ -86,6 +86,7 @@ RenderEngine::ClockWait RenderEngine::waitForClock(Ticks due, bool picture) {
 Status RenderEngine::deliverPicturesRealTime(std::size_t group) {
     VideoPipeline& video = *outputs_[group].video;
     const Ticks interval = video.times().interval();
+    const Ticks early = sink_->showsPicturesOnTime() ? interval : 0;
     bool first = true;
     for (;;) {
         Frame frame;
@@ -94,7 +95,7 @@ Status RenderEngine::deliverPicturesRealTime(std::size_t group) {
         if (first) firstItemReady();
         first = false;
         if (end) return Status::ok();
-        const ClockWait wait = waitForClock(frame.pts, true);
+        const ClockWait wait = waitForClock(frame.pts - early, true);
         if (wait == ClockWait::Stopped) return stopped();
         if (wait == ClockWait::Due && clockNow() > frame.pts + interval) continue;  // too late
         if (Status s = sink_->writeVideo(static_cast<int>(group), frame); !s) return s;

@@ -20,6 +20,10 @@ public:
     // there (a window converts it for display), so that writeVideo costs next to nothing
     // when the picture is due. A prepared picture may never be written: it came too late.
     virtual void prepareVideo(int /*group*/, const Frame& /*frame*/) {}
+    // True when the sink shows each picture at its time by itself (a window with a timer): a
+    // real-time render then hands each picture over a frame period early, so that a delivery
+    // thread woken late by a busy machine does not make the picture late.
+    virtual bool showsPicturesOnTime() const { return false; }
     virtual Status writeAudio(int group, const AudioBlock& block) = 0;
     // After the last frame and sample of every group; the render completes when this
     // succeeds (a writer finishes its file here). Not called when the render is stopped.

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The preview's pictures are converted for the window ahead of their time, into images that
-// are used again once the window has let go of them.
+// are used again once the window has let go of them, and the window shows each at its time.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -62,4 +62,26 @@ TEST(PreviewSinkTest, PreparedPicturesReachTheWindowAsTheirOwnAndHeldOnesAreNeve
         EXPECT_NEAR(redOf(window.currentPicture()), 100 + i, 3) << i;
     }
     EXPECT_NEAR(redOf(held), 0, 3);
+}
+
+TEST(PreviewWindowTest, APictureThatComesEarlyIsShownWhenTheClockReachesItsTimeAndNotBefore) {
+    std::atomic<media::Ticks> now{0};
+    VideoRenderer window(QSize(64, 48), kInterval, [&] { return now.load(); });
+    window.show();
+    PreviewClock clock(nullptr, false);
+    PreviewSink sink(0, &window, -1, nullptr, clock, 100 * kInterval);
+    clock.play();
+
+    ASSERT_TRUE(sink.writeVideo(0, colouredFrame(1, 90)));
+    EXPECT_FALSE(testqt::runUntil([&] { return window.currentTime() >= 0; }, 150));
+    // Nothing more is handed over: the window itself notices the time has come.
+    now = kInterval;
+    ASSERT_TRUE(testqt::runUntil([&] { return window.currentTime() == kInterval; }, 2000));
+    EXPECT_NEAR(redOf(window.currentPicture()), 90, 3);
+
+    // Paused, the picture of the new position is shown at once, whatever its time.
+    clock.pause();
+    ASSERT_TRUE(sink.writeVideo(0, colouredFrame(5, 150)));
+    ASSERT_TRUE(testqt::runUntil([&] { return window.currentTime() == 5 * kInterval; }, 2000));
+    EXPECT_NEAR(redOf(window.currentPicture()), 150, 3);
 }
