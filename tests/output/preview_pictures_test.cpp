@@ -25,14 +25,20 @@ int redOf(const QImage& image) {
     return qRed(image.pixel(image.width() / 2, image.height() / 2));
 }
 
+// A preview's window and the sink that feeds it, on a clock the test sets.
+class PreviewPicturesTest : public ::testing::Test {
+protected:
+    PreviewPicturesTest() { window.show(); }
+
+    std::atomic<media::Ticks> now{0};
+    VideoRenderer window{QSize(64, 48), kInterval, [this] { return now.load(); }};
+    PreviewClock clock{nullptr, false};
+    PreviewSink sink{0, &window, -1, nullptr, clock, 100 * kInterval};
+};
+
 }  // namespace
 
-TEST(PreviewSinkTest, PreparedPicturesReachTheWindowAsTheirOwnAndHeldOnesAreNeverDrawnOver) {
-    std::atomic<media::Ticks> now{0};
-    VideoRenderer window(QSize(64, 48), kInterval, [&] { return now.load(); });
-    window.show();
-    PreviewClock clock(nullptr, false);
-    PreviewSink sink(0, &window, -1, nullptr, clock, 100 * kInterval);
+TEST_F(PreviewPicturesTest, PreparedPicturesReachTheWindowAsTheirOwnAndHeldOnesAreNeverDrawnOver) {
 
     auto show = [&](const media::Frame& frame) {
         now = frame.pts;
@@ -64,12 +70,7 @@ TEST(PreviewSinkTest, PreparedPicturesReachTheWindowAsTheirOwnAndHeldOnesAreNeve
     EXPECT_NEAR(redOf(held), 0, 3);
 }
 
-TEST(PreviewWindowTest, APictureThatComesEarlyIsShownWhenTheClockReachesItsTimeAndNotBefore) {
-    std::atomic<media::Ticks> now{0};
-    VideoRenderer window(QSize(64, 48), kInterval, [&] { return now.load(); });
-    window.show();
-    PreviewClock clock(nullptr, false);
-    PreviewSink sink(0, &window, -1, nullptr, clock, 100 * kInterval);
+TEST_F(PreviewPicturesTest, APictureThatComesEarlyIsShownWhenTheClockReachesItsTimeAndNotBefore) {
     clock.play();
 
     ASSERT_TRUE(sink.writeVideo(0, colouredFrame(1, 90)));
