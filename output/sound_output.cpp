@@ -13,10 +13,13 @@
 namespace {
 
 // The device thread's period, and how much sound the device itself holds: enough to play
-// on while this thread waits for a busy machine's processor. The clock reads what the
-// device has played, and Pause silences it at once, whatever it holds.
+// on while this thread waits for a busy machine's processor. PulseAudio gives the stream
+// about half of it and the sink the rest, and a sink that was held up takes all it missed
+// at once when it runs again, so the stream's half must outlast the longest hold-up (a
+// virtual machine's host stops it for up to a quarter of a second). The clock reads what
+// the device has played, and Pause silences it at once, whatever it holds.
 constexpr int kFeedPeriodMs = 5;
-constexpr int kDeviceBufferMs = 400;
+constexpr int kDeviceBufferMs = 800;
 // A device that has sound to play and plays none of it for this long has lost its sound
 // server (it reports no error on every system).
 constexpr std::int64_t kStallLimitMs = 1500;

@@ -18,18 +18,17 @@ VideoRenderer::VideoRenderer(QSize nativeSize, media::Ticks frameInterval,
     connect(&presentTimer_, &QTimer::timeout, this, &VideoRenderer::present);
 }
 
-bool VideoRenderer::offer(QImage picture, media::Ticks time, bool now) {
+void VideoRenderer::offer(QImage picture, media::Ticks time, bool now) {
     {
         std::lock_guard lock(mutex_);
         if (static_cast<int>(pending_.size()) >= kMaxInFlight) {
             ++figures_.refused;
-            return false;
+            pending_.pop_front();
         }
         pending_.push_back({std::move(picture), time, now});
-        if (pending_.size() > 1) return true;  // a call to take them is already queued
+        if (pending_.size() > 1) return;  // a call to take them is already queued
     }
     QMetaObject::invokeMethod(this, &VideoRenderer::takePending, Qt::QueuedConnection);
-    return true;
 }
 
 void VideoRenderer::discardPending() {

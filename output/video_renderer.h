@@ -3,7 +3,8 @@
 // The preview's video renderer: a plain widget that paints the render's pictures with
 // QPainter. Pictures are offered from the render's thread and reach the widget through its
 // event queue, at most kMaxInFlight at a time: the render never waits for the interface
-// thread, and a picture that would wait longer is dropped. A picture may come up to a frame
+// thread, and when more come while it is held up, the one that has waited longest is
+// dropped, so that the newest are there when it runs again. A picture may come up to a frame
 // period early; the widget paints it when the clock reaches its time, so that only the
 // interface thread has to be on time. A picture already more than one frame period behind
 // the clock when it reaches the window, or when it is painted, is dropped, never shown late.
@@ -38,9 +39,9 @@ public:
 
     QSize nativeSize() const { return nativeSize_; }
 
-    // Any thread. False when the picture was dropped. `now`: shown as soon as it arrives,
-    // whatever the clock says (the picture of a paused preview's new position).
-    bool offer(QImage picture, media::Ticks time, bool now = false);
+    // Any thread. `now`: shown as soon as it arrives, whatever the clock says (the picture
+    // of a paused preview's new position).
+    void offer(QImage picture, media::Ticks time, bool now = false);
     // Interface thread: forgets the pictures still on their way (after a stop or a seek).
     void discardPending();
 

@@ -13,9 +13,9 @@
 namespace media::render {
 namespace {
 
-// Sound is handed to the sink this far ahead of the clock: what the sound device can play
-// on while the machine is busy elsewhere.
-constexpr Ticks kAudioLead = kTicksPerSecond / 2;
+// Sound is handed to the sink this far ahead of the clock: what the sound device holds, and
+// more, so that the device can be topped up at once after the machine was busy elsewhere.
+constexpr Ticks kAudioLead = kTicksPerSecond;
 // Sound later than this is dropped, so that a render whose clock jumped catches up.
 constexpr Ticks kAudioTooLate = kTicksPerSecond;
 

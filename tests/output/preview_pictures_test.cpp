@@ -86,3 +86,15 @@ TEST_F(PreviewPicturesTest, APictureThatComesEarlyIsShownWhenTheClockReachesItsT
     ASSERT_TRUE(testqt::runUntil([&] { return window.currentTime() == 5 * kInterval; }, 2000));
     EXPECT_NEAR(redOf(window.currentPicture()), 150, 3);
 }
+
+TEST_F(PreviewPicturesTest, AWindowHeldUpShowsTheNewestPictureWhenItRunsAgain) {
+    clock.play();
+    // The interface thread does not run while five pictures come, each at its time.
+    for (int i = 0; i < 5; ++i) {
+        now = i * kInterval;
+        ASSERT_TRUE(sink.writeVideo(0, colouredFrame(i, static_cast<std::uint8_t>(30 * i))));
+    }
+    ASSERT_TRUE(testqt::runUntil([&] { return window.currentTime() >= 0; }, 2000));
+    EXPECT_EQ(window.currentTime(), 4 * kInterval);
+    EXPECT_NEAR(redOf(window.currentPicture()), 120, 3);
+}
