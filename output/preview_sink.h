@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a preview's render delivers: pictures to the video renderer (converted to RGB on
-// the render's picture thread, ahead of their time), sound to the sound device. Its end waits until the last of the
-// sound has been heard, so that the end of the stream is announced when playback ends.
+// the render's picture thread, ahead of their time), sound to the sound device. Its end
+// waits until the last of the sound has been heard, so that the end of the stream is
+// announced when playback ends.
 #include <QImage>
 #include <atomic>
 #include <chrono>
@@ -51,12 +52,12 @@ private:
     SoundOutput* sound_;
     PreviewClock& clock_;
     const media::Ticks length_;
-    // The thread that converts (the render's picture thread; its delivery thread for a
-    // picture that was not prepared) only: the converter, and images the window may still
-    // hold, reused once it has let go of them.
+    // Under convertMutex_ (the render's picture thread converts, and its delivery thread a
+    // picture that was not prepared): the converter, and images the window may still hold,
+    // reused once it has let go of them.
+    std::mutex convertMutex_;
     media::av::SwsPtr sws_;
     std::vector<QImage> images_;
-    std::mutex convertMutex_;
     // Pictures converted ahead of their writeVideo, in time order.
     std::mutex preparedMutex_;
     std::deque<std::pair<media::Ticks, QImage>> prepared_;
