@@ -10,7 +10,6 @@
 #include <deque>
 #include <mutex>
 #include <utility>
-#include <vector>
 
 #include "media/core/ffmpeg_ptr.h"
 #include "media/render/render_sink.h"
@@ -36,14 +35,10 @@ public:
     // Interface thread, before the render is stopped: ends a wait in finish().
     void interrupt(bool on) { interrupted_ = on; }
 
-    // The picture as the window shows it.
+    // The picture as the window shows it. Any thread.
     QImage toImage(const media::Frame& frame);
 
 private:
-    // Converts into one of a few images kept for the purpose: a fresh image of this size
-    // costs more than the conversion itself, as its memory is touched for the first time.
-    QImage convert(const media::Frame& frame);
-    bool convertInto(const media::Frame& frame, QImage& image);  // convertMutex_ held
     // The picture of `time` if it was prepared; forgets those before it.
     QImage takePrepared(media::Ticks time);
 
@@ -52,12 +47,10 @@ private:
     SoundOutput* sound_;
     PreviewClock& clock_;
     const media::Ticks length_;
-    // Under convertMutex_ (the render's picture thread converts, and its delivery thread a
-    // picture that was not prepared): the converter, and images the window may still hold,
-    // reused once it has let go of them.
+    // The converter, shared by the render's picture thread (which prepares) and its delivery
+    // thread (which converts a picture that was not prepared).
     std::mutex convertMutex_;
     media::av::SwsPtr sws_;
-    std::vector<QImage> images_;
     // Pictures converted ahead of their writeVideo, in time order.
     std::mutex preparedMutex_;
     std::deque<std::pair<media::Ticks, QImage>> prepared_;

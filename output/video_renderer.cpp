@@ -76,11 +76,11 @@ void VideoRenderer::present() {
     if (early_.empty()) return;
     // The clock is the sound heard, which keeps pace with the wall clock; one that stands
     // (paused) is looked at again a little later.
-    const media::Ticks ahead = early_.front().time - now;
-    presentTimer_.start(static_cast<int>(
-        std::clamp<media::Ticks>((ahead + media::kTicksPerSecond / 1000 - 1) * 1000 /
-                                     media::kTicksPerSecond,
-                                 1, 20)));
+    using TickDuration = std::chrono::duration<media::Ticks, std::ratio<1, media::kTicksPerSecond>>;
+    const auto ahead = std::chrono::ceil<std::chrono::milliseconds>(
+        TickDuration(early_.front().time - now));
+    presentTimer_.start(std::clamp<std::chrono::milliseconds>(
+        ahead, std::chrono::milliseconds(1), std::chrono::milliseconds(20)));
 }
 
 bool VideoRenderer::late(media::Ticks time, media::Ticks now) {

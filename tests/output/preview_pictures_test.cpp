@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The preview's pictures are converted for the window ahead of their time, into images that
-// are used again once the window has let go of them, and the window shows each at its time.
+// The preview's pictures are converted for the window ahead of their time, and the window
+// shows each at its time.
 #include <gtest/gtest.h>
 
 #include <atomic>
